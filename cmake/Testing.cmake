@@ -1,0 +1,49 @@
+# GoogleTest from its sources (Debian's googletest package) for both builds,
+# and the Wine test harness for Windows test executables.
+include(CTest)
+if(NOT BUILD_TESTING)
+    return()
+endif()
+
+set(GOOGLETEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+if(EXISTS ${GOOGLETEST_SOURCE_DIR}/CMakeLists.txt)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    add_subdirectory(${GOOGLETEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+    find_package(GTest REQUIRED)
+    if(NOT TARGET gmock_main)
+        add_library(gmock_main ALIAS GTest::gmock_main)
+    endif()
+endif()
+include(GoogleTest)
+
+if(CMAKE_CROSSCOMPILING AND WIN32)
+    # Every Windows test runs under Wine, in a private prefix and an Xvfb
+    # display that the wrapper starts on first use inside the build tree.
+    set(HARNESS_DIR ${CMAKE_BINARY_DIR}/harness)
+    configure_file(${PROJECT_SOURCE_DIR}/tests/harness/wine-run.sh.in ${HARNESS_DIR}/wine-run.sh
+                   @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    configure_file(${PROJECT_SOURCE_DIR}/tests/harness/harness-stop.sh.in ${HARNESS_DIR}/harness-stop.sh
+                   @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${HARNESS_DIR}/wine-run.sh)
+    add_test(NAME harness_stop COMMAND ${HARNESS_DIR}/harness-stop.sh)
+    set_tests_properties(harness_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
+endif()
+
+# add_gtest(name SOURCES ... [LIBS ...]): a GoogleTest executable whose tests
+# CTest runs one by one (natively, or under Wine in the Windows build).
+function(add_gtest name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} gmock_main)
+    project_warnings(${name})
+    if(CMAKE_CROSSCOMPILING AND WIN32)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+            PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT 120)
+    else()
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS host TIMEOUT 120)
+    endif()
+endfunction()

@@ -1,0 +1,37 @@
+// md2ex.dll: MD2 models in numbered slots, drawn with OpenGL 1.1.
+// Every call is __stdcall with C linkage and an undecorated export name,
+// made on the thread whose GL context is current.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Slots are numbered 1..MD2_MAX_SLOTS; a call with any other slot is ignored.
+#define MD2_MAX_SLOTS 64
+
+// Loads the model file at path into slot, to be drawn with the GL texture
+// name texture whose picture is width x height pixels (0 x 0: use the file's
+// own skin size). A model already in the slot is replaced. A file that fails
+// validation leaves the slot empty. Non-zero on success.
+int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width,
+                        int32_t height);
+
+// Number of frames of the slot's model; 0 for an empty slot.
+int32_t WINAPI MD2_GetFrameCount(int32_t slot);
+
+// Draws the slot's model at a 1-based, fractional frame position, blending
+// stored frames floor(frame) and floor(frame) + 1. Positions past the last
+// frame draw the last frame; below 1, NaN or infinite positions are clamped.
+// An empty slot draws nothing. Leaves GL state as found except the bound texture.
+int32_t WINAPI MD2_Draw(int32_t slot, float frame);
+
+// Frees the slot. Deleting an empty slot is harmless.
+int32_t WINAPI MD2_Delete(int32_t slot);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,48 @@
+#include "format.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace {
+
+// Longest fixed text of a double: 309 integer digits, the point, the decimals.
+constexpr int kMaxDecimals = 40;
+constexpr std::size_t kFixedCapacity = 320 + kMaxDecimals;
+
+std::string PadLeft(std::string text, std::size_t width) {
+    if (text.size() < width) text.insert(0, width - text.size(), ' ');
+    return text;
+}
+
+}  // namespace
+
+std::string FormatMasked(double value, std::string_view mask) {
+    const std::size_t point = mask.find('.');
+    int decimals = 0;
+    if (point != std::string_view::npos) {
+        for (std::size_t i = point + 1; i < mask.size(); ++i) decimals += mask[i] == '#';
+    }
+    if (decimals > kMaxDecimals) decimals = kMaxDecimals;
+
+    if (std::isnan(value)) return PadLeft("NaN", mask.size());
+    if (std::isinf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", mask.size());
+
+    std::string text;
+    if (value < 0) text.push_back('-');
+    // to_chars with a fixed precision rounds the exact binary value, ties to even.
+    std::array<char, kFixedCapacity> digits;
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                      std::fabs(value), std::chars_format::fixed, decimals);
+    text.append(digits.data(), result.ptr);
+    if (point != std::string_view::npos && decimals == 0) text.push_back('.');
+    return PadLeft(std::move(text), mask.size());
+}
+
+std::string NumberText(std::int32_t value) {
+    std::array<char, 16> digits;
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    std::string text(value < 0 ? "" : " ");
+    text.append(digits.data(), result.ptr);
+    return text;
+}
