@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the host build of the platform-neutral
+# code (clang, AddressSanitizer + UndefinedBehaviorSanitizer) and the 32-bit
+# Windows build, whose tests run under Wine and Xvfb.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh || { echo "SUMMARY: FAILED (package set-up)"; exit 1; }
+
+log_dir=build/logs
+mkdir -p "$log_dir"
+status=0
+
+# run_build NAME: configure, build and test one preset; prints its ctest tally.
+run_build() {
+    local preset=$1 jobs=$2
+    if ! cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1; then
+        cat "$log_dir/$preset-configure.log"; echo "$preset: configure FAILED"; status=1; return
+    fi
+    if ! cmake --build --preset "$preset" -j2 >"$log_dir/$preset-build.log" 2>&1; then
+        grep -E "error|Error" "$log_dir/$preset-build.log" | head -40; echo "$preset: build FAILED"; status=1; return
+    fi
+    ctest --preset "$preset" -j"$jobs" --output-on-failure 2>&1 | tee "$log_dir/$preset-test.log" |
+        grep -E "tests passed|tests failed|\*\*\*Failed|\*\*\*Timeout|Not Run|Exception" || true
+    grep -q "100% tests passed" "$log_dir/$preset-test.log" || status=1
+}
+
+tally() {
+    grep -Eo "tests failed out of [0-9]+" "$log_dir/$1-test.log" 2>/dev/null | grep -Eo "[0-9]+$" || echo 0
+}
+failed() {
+    grep -Eo "[0-9]+ tests failed" "$log_dir/$1-test.log" 2>/dev/null | grep -Eo "^[0-9]+" || echo "?"
+}
+
+run_build host-asan 2
+run_build win-release 1
+
+host_total=$(tally host-asan); host_failed=$(failed host-asan)
+wine_total=$(tally win-release); wine_failed=$(failed win-release)
+verdict=PASSED; [ $status -eq 0 ] || verdict=FAILED
+echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed (logs in $log_dir)"
+exit $status
