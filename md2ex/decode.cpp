@@ -1,0 +1,248 @@
+// Decoding of a validated MD2 file into OpenGL-ready arrays, and blending
+// between stored frames.
+//
+// Axes: the file has z up and the character facing +x (its left at +y). In
+// OpenGL y is up and a model that faces the viewer faces +z, so a file point
+// (x, y, z) becomes (y, z, x): a rotation, which keeps triangle winding.
+//
+// Lighting normals are computed from each frame's own geometry (area-weighted
+// average of the faces around a vertex). The file's normals are indices into
+// a table of 162 directions, up to about 10 degrees off, which shows as
+// banded light on smooth surfaces; computed normals follow the surface that
+// is actually drawn, frame by frame. The file's normals still decide which
+// side of the surface is outside (one vote over the first frame, so a writer
+// that winds triangles either way lights correctly), and they stand in for
+// a vertex that no triangle with an area touches.
+#include "bytes.h"
+#include "model.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace md2 {
+
+namespace {
+
+const float kNormals[kNormalCount][3] = {
+#include "normals.inc"
+};
+
+struct Vec {
+    double x, y, z;
+};
+
+Vec Sub(const float* a, const float* b) {
+    return {double(a[0]) - b[0], double(a[1]) - b[1], double(a[2]) - b[2]};
+}
+
+Vec Cross(const Vec& a, const Vec& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+
+std::string SkinName(const std::uint8_t* p) {
+    const void* end = std::memchr(p, 0, kSkinNameSize);  // present: checked by Parse
+    return std::string(reinterpret_cast<const char*>(p),
+                       end ? static_cast<const std::uint8_t*>(end) - p : kSkinNameSize);
+}
+
+// Positions and table normals of one frame, in GL axes, into `pose`.
+void DecodeFrame(const File& f, int frame, float* pose) {
+    const std::uint8_t* p = f.data + f.ofsFrames + static_cast<std::size_t>(frame) * f.frameSize;
+    float scale[3], translate[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        scale[axis] = ReadF32(p + 4 * axis);
+        translate[axis] = ReadF32(p + 12 + 4 * axis);
+    }
+    const std::uint8_t* v = p + kFrameHeadSize;
+    for (int i = 0; i < f.vertices; ++i, v += kPackedVertexSize, pose += kPoseStride) {
+        const float x = v[0] * scale[0] + translate[0];
+        const float y = v[1] * scale[1] + translate[1];
+        const float z = v[2] * scale[2] + translate[2];
+        const float* n = kNormals[v[3]];
+        pose[0] = y;
+        pose[1] = z;
+        pose[2] = x;
+        pose[3] = n[1];
+        pose[4] = n[2];
+        pose[5] = n[0];
+    }
+}
+
+// +1 when the triangles wind counter-clockwise seen from outside, as the
+// file's normals tell; -1 otherwise. With no verdict (normals that cancel
+// out) the format's usual clockwise winding is assumed.
+double Orientation(const float* pose, const std::vector<std::uint16_t>& corners) {
+    double vote = 0.0;
+    for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
+        const float* a = pose + corners[i] * kPoseStride;
+        const float* b = pose + corners[i + 1] * kPoseStride;
+        const float* c = pose + corners[i + 2] * kPoseStride;
+        const Vec n = Cross(Sub(b, a), Sub(c, a));  // area-weighted: big faces count more
+        vote += n.x * (double(a[3]) + b[3] + c[3]) + n.y * (double(a[4]) + b[4] + c[4]) +
+                n.z * (double(a[5]) + b[5] + c[5]);
+    }
+    return vote > 0.0 ? 1.0 : -1.0;
+}
+
+// Replaces the table normals of `pose` with area-weighted face normals where
+// a vertex has any; `sum` is scratch space of 3 doubles per vertex.
+void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>& corners,
+                    double orientation, std::vector<double>& sum) {
+    sum.assign(static_cast<std::size_t>(vertices) * 3, 0.0);
+    for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
+        const int ia = corners[i], ib = corners[i + 1], ic = corners[i + 2];
+        const float* a = pose + ia * kPoseStride;
+        const Vec n = Cross(Sub(pose + ib * kPoseStride, a), Sub(pose + ic * kPoseStride, a));
+        for (const int v : {ia, ib, ic}) {
+            sum[3 * v] += n.x;
+            sum[3 * v + 1] += n.y;
+            sum[3 * v + 2] += n.z;
+        }
+    }
+    for (int v = 0; v < vertices; ++v) {
+        const double* s = &sum[3 * v];
+        const double len = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
+        if (!(len > 0.0)) continue;
+        const double k = orientation / len;
+        float* n = pose + v * kPoseStride + 3;
+        n[0] = static_cast<float>(s[0] * k);
+        n[1] = static_cast<float>(s[1] * k);
+        n[2] = static_cast<float>(s[2] * k);
+    }
+}
+
+// Picks the draw vertex for each triangle corner: the file vertex itself the
+// first time it is seen, and the same vertex again while it comes with the
+// same texture coordinate; a different coordinate gets a copy (a seam).
+void BuildDrawVertices(const File& f, Model& m, std::vector<std::uint16_t>& corners) {
+    const int vertices = f.vertices;
+    std::vector<std::uint32_t> key(vertices, 0);     // (s, t) bits per draw vertex
+    std::vector<bool> used(vertices, false);
+    std::vector<int> firstCopy(vertices, -1);        // chain of copies per file vertex
+    std::vector<int> nextCopy;
+    std::vector<std::uint32_t> copyKey;
+
+    corners.resize(static_cast<std::size_t>(f.triangles) * 3);
+    m.indices.resize(corners.size());
+    const std::uint8_t* tri = f.data + f.ofsTriangles;
+    const std::uint8_t* st = f.data + f.ofsTexCoords;
+    for (int t = 0; t < f.triangles; ++t, tri += kTriangleSize) {
+        for (int k = 0; k < 3; ++k) {
+            const std::uint16_t v = ReadU16(tri + 2 * k);
+            const std::uint32_t coord = ReadU32(st + kTexCoordSize * ReadU16(tri + 6 + 2 * k));
+            const std::size_t at = static_cast<std::size_t>(t) * 3 + k;
+            corners[at] = v;
+            int index = v;
+            if (!used[v]) {
+                used[v] = true;
+                key[v] = coord;
+            } else if (key[v] != coord) {
+                int c = firstCopy[v];
+                while (c >= 0 && copyKey[c] != coord) c = nextCopy[c];
+                if (c < 0) {
+                    c = static_cast<int>(m.copies.size());
+                    m.copies.push_back(v);
+                    copyKey.push_back(coord);
+                    nextCopy.push_back(firstCopy[v]);
+                    firstCopy[v] = c;
+                }
+                index = vertices + c;
+            }
+            m.indices[at] = static_cast<std::uint16_t>(index);
+        }
+    }
+    m.drawCount = vertices + static_cast<int>(m.copies.size());
+    key.insert(key.end(), copyKey.begin(), copyKey.end());
+
+    m.texCoords.resize(static_cast<std::size_t>(m.drawCount) * 2);
+    for (int i = 0; i < m.drawCount; ++i) {
+        m.texCoords[2 * i] = static_cast<float>(static_cast<std::int16_t>(key[i] & 0xffff));
+        m.texCoords[2 * i + 1] = static_cast<float>(static_cast<std::int16_t>(key[i] >> 16));
+    }
+}
+
+// From skin pixels counted from the picture's top-left to GL texture space,
+// whose t = 0 is the picture's bottom row (pictures are uploaded bottom row
+// first).
+void ScaleTexCoords(Model& m, int width, int height) {
+    for (std::size_t i = 0; i + 1 < m.texCoords.size(); i += 2) {
+        const float s = m.texCoords[i], t = m.texCoords[i + 1];
+        m.texCoords[i] = width > 0 ? s / static_cast<float>(width) : 0.0f;
+        m.texCoords[i + 1] = height > 0 ? 1.0f - t / static_cast<float>(height) : 0.0f;
+    }
+}
+
+}  // namespace
+
+void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
+    Model m;
+    m.frameCount = f.frames;
+    m.vertexCount = f.vertices;
+    for (int i = 0; i < f.skins; ++i) m.skins.push_back(SkinName(f.data + f.ofsSkins + i * kSkinNameSize));
+
+    std::vector<std::uint16_t> corners;
+    BuildDrawVertices(f, m, corners);
+    ScaleTexCoords(m, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight);
+
+    m.poses.resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride);
+    std::vector<double> sum;
+    double orientation = -1.0;
+    for (int frame = 0; frame < f.frames; ++frame) {
+        float* pose = m.poses.data() + static_cast<std::size_t>(frame) * f.vertices * kPoseStride;
+        DecodeFrame(f, frame, pose);
+        if (frame == 0) orientation = Orientation(pose, corners);
+        ComputeNormals(pose, f.vertices, corners, orientation, sum);
+    }
+    out = std::move(m);
+}
+
+Error Load(const std::uint8_t* data, std::size_t size, int skinWidth, int skinHeight, Model& out) {
+    File file;
+    const Error error = Parse(data, size, file);
+    if (error != Error::None) {
+        out = Model{};
+        return error;
+    }
+    Decode(file, skinWidth, skinHeight, out);
+    return Error::None;
+}
+
+FramePair PickFrames(float position, int frameCount) {
+    FramePair pick;
+    if (frameCount <= 0 || !(position >= 1.0f)) return pick;  // also NaN and -infinity
+    if (position >= static_cast<float>(frameCount)) {
+        pick.first = pick.second = frameCount - 1;
+        return pick;
+    }
+    const float whole = std::floor(position);
+    pick.second = static_cast<int>(whole);
+    pick.first = pick.second - 1;
+    pick.fraction = position - whole;
+    return pick;
+}
+
+namespace {
+
+void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
+          float* __restrict out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = a[i] + fraction * (b[i] - a[i]);
+}
+
+}  // namespace
+
+void Blend(const Model& m, float position, float* out) {
+    if (m.frameCount <= 0 || m.vertexCount <= 0) return;
+    const FramePair pick = PickFrames(position, m.frameCount);
+    const std::size_t count = static_cast<std::size_t>(m.vertexCount) * kPoseStride;
+    if (pick.fraction == 0.0f)
+        std::memcpy(out, m.Pose(pick.first), count * sizeof(float));
+    else
+        Lerp(m.Pose(pick.first), m.Pose(pick.second), pick.fraction, out, count);
+    float* copy = out + count;
+    for (const std::uint16_t source : m.copies) {
+        std::memcpy(copy, out + static_cast<std::size_t>(source) * kPoseStride, kPoseStride * sizeof(float));
+        copy += kPoseStride;
+    }
+}
+
+}  // namespace md2

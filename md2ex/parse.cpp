@@ -1,0 +1,138 @@
+// Validation of MD2 files: every offset, size, count and index is checked
+// before anything is read through it.
+#include "bytes.h"
+#include "model.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace md2 {
+
+const char* ErrorName(Error error) {
+    switch (error) {
+    case Error::None: return "none";
+    case Error::TooSmall: return "too small";
+    case Error::BadMagic: return "bad magic";
+    case Error::BadVersion: return "bad version";
+    case Error::BadSkinSize: return "bad skin size";
+    case Error::BadCount: return "bad count";
+    case Error::BadFrameSize: return "bad frame size";
+    case Error::Truncated: return "truncated";
+    case Error::BadOffset: return "bad offset";
+    case Error::BadSkinName: return "bad skin name";
+    case Error::BadTriangle: return "bad triangle";
+    case Error::BadFrame: return "bad frame";
+    case Error::BadNormal: return "bad normal";
+    }
+    return "unknown";
+}
+
+namespace {
+
+bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) {
+    return value >= low && value <= high;
+}
+
+// A section of `count` items of `itemSize` bytes at `offset` lies after the
+// header and inside the data. 64-bit arithmetic: no sum can wrap.
+bool SectionFits(std::int32_t offset, std::int32_t count, std::size_t itemSize, std::size_t size) {
+    if (count == 0) return true;
+    if (offset < 0 || static_cast<std::uint64_t>(offset) < kHeaderSize) return false;
+    const std::uint64_t end = static_cast<std::uint64_t>(offset) +
+                              static_cast<std::uint64_t>(count) * itemSize;
+    return end <= size;
+}
+
+Error CheckHeader(const std::uint8_t* data, std::size_t size, File& f) {
+    if (data == nullptr || size < kHeaderSize) return Error::TooSmall;
+    if (std::memcmp(data, "IDP2", 4) != 0) return Error::BadMagic;
+    if (ReadI32(data + 4) != 8) return Error::BadVersion;
+
+    std::int32_t h[17];
+    for (int i = 0; i < 17; ++i) h[i] = ReadI32(data + 4 * i);
+    f.data = data;
+    f.size = size;
+    f.skinWidth = h[2];
+    f.skinHeight = h[3];
+    f.frameSize = h[4];
+    f.skins = h[5];
+    f.vertices = h[6];
+    f.texCoords = h[7];
+    f.triangles = h[8];
+    f.glCommands = h[9];
+    f.frames = h[10];
+    f.ofsSkins = h[11];
+    f.ofsTexCoords = h[12];
+    f.ofsTriangles = h[13];
+    f.ofsFrames = h[14];
+    f.ofsGlCommands = h[15];
+    f.ofsEnd = h[16];
+
+    if (f.skinWidth < 0 || f.skinHeight < 0) return Error::BadSkinSize;
+    if (!InRange(f.skins, 0, kMaxSkins) || !InRange(f.vertices, 1, kMaxVertices) ||
+        !InRange(f.texCoords, 1, kMaxTexCoords) || !InRange(f.triangles, 1, kMaxTriangles) ||
+        !InRange(f.frames, 1, kMaxFrames) || f.glCommands < 0)
+        return Error::BadCount;
+    if (static_cast<std::int64_t>(f.frameSize) !=
+        static_cast<std::int64_t>(kFrameHeadSize + kPackedVertexSize * f.vertices))
+        return Error::BadFrameSize;
+    // A file cut short still claims its full length here.
+    if (f.ofsEnd < 0 || static_cast<std::uint64_t>(f.ofsEnd) > size) return Error::Truncated;
+    if (!SectionFits(f.ofsSkins, f.skins, kSkinNameSize, size) ||
+        !SectionFits(f.ofsTexCoords, f.texCoords, kTexCoordSize, size) ||
+        !SectionFits(f.ofsTriangles, f.triangles, kTriangleSize, size) ||
+        !SectionFits(f.ofsFrames, f.frames, static_cast<std::size_t>(f.frameSize), size) ||
+        !SectionFits(f.ofsGlCommands, f.glCommands, 4, size))
+        return Error::BadOffset;
+    return Error::None;
+}
+
+Error CheckSkins(const File& f) {
+    const std::uint8_t* p = f.data + f.ofsSkins;
+    for (int i = 0; i < f.skins; ++i, p += kSkinNameSize)
+        if (std::memchr(p, 0, kSkinNameSize) == nullptr) return Error::BadSkinName;
+    return Error::None;
+}
+
+Error CheckTriangles(const File& f) {
+    const std::uint8_t* p = f.data + f.ofsTriangles;
+    for (int i = 0; i < f.triangles; ++i, p += kTriangleSize) {
+        for (int k = 0; k < 3; ++k) {
+            if (ReadU16(p + 2 * k) >= f.vertices) return Error::BadTriangle;
+            if (ReadU16(p + 6 + 2 * k) >= f.texCoords) return Error::BadTriangle;
+        }
+    }
+    return Error::None;
+}
+
+Error CheckFrames(const File& f) {
+    const std::uint8_t* p = f.data + f.ofsFrames;
+    for (int i = 0; i < f.frames; ++i, p += f.frameSize) {
+        for (int axis = 0; axis < 3; ++axis) {
+            const float scale = ReadF32(p + 4 * axis);
+            const float translate = ReadF32(p + 12 + 4 * axis);
+            // Bounded positions keep every difference and blend finite
+            // (the comparison is false for NaN and infinity too).
+            if (!(std::fabs(scale) * 255.0f + std::fabs(translate) <= kMaxCoordinate))
+                return Error::BadFrame;
+        }
+        const std::uint8_t* v = p + kFrameHeadSize;
+        for (int k = 0; k < f.vertices; ++k, v += kPackedVertexSize)
+            if (v[3] >= kNormalCount) return Error::BadNormal;
+    }
+    return Error::None;
+}
+
+}  // namespace
+
+Error Parse(const std::uint8_t* data, std::size_t size, File& out) {
+    File f;
+    Error error = CheckHeader(data, size, f);
+    if (error == Error::None) error = CheckSkins(f);
+    if (error == Error::None) error = CheckTriangles(f);
+    if (error == Error::None) error = CheckFrames(f);
+    out = error == Error::None ? f : File{};
+    return error;
+}
+
+}  // namespace md2
