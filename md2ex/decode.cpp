@@ -27,6 +27,10 @@ const float kNormals[kNormalCount][3] = {
 #include "normals.inc"
 };
 
+// Mean agreement of the file's normals with counter-clockwise faces above
+// which the file is taken to wind that way.
+constexpr double kClearVerdict = 0.25;
+
 struct Vec {
     double x, y, z;
 };
@@ -69,10 +73,12 @@ void DecodeFrame(const File& f, int frame, float* pose) {
 }
 
 // +1 when the triangles wind counter-clockwise seen from outside, as the
-// file's normals tell; -1 otherwise. With no verdict (normals that cancel
-// out) the format's usual clockwise winding is assumed.
+// file's normals tell; -1 for clockwise. The verdict must be clear: normals
+// that mostly agree with the faces one way or the other. Without one (normals
+// that point anywhere, or cancel out) the format's usual clockwise winding
+// is assumed.
 double Orientation(const float* pose, const std::vector<std::uint16_t>& corners) {
-    double vote = 0.0;
+    double vote = 0.0, weight = 0.0;
     for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
         const float* a = pose + corners[i] * kPoseStride;
         const float* b = pose + corners[i + 1] * kPoseStride;
@@ -80,8 +86,10 @@ double Orientation(const float* pose, const std::vector<std::uint16_t>& corners)
         const Vec n = Cross(Sub(b, a), Sub(c, a));  // area-weighted: big faces count more
         vote += n.x * (double(a[3]) + b[3] + c[3]) + n.y * (double(a[4]) + b[4] + c[4]) +
                 n.z * (double(a[5]) + b[5] + c[5]);
+        weight += 3.0 * std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
     }
-    return vote > 0.0 ? 1.0 : -1.0;
+    // vote / weight is the mean cosine between face and file normals.
+    return vote > kClearVerdict * weight ? 1.0 : -1.0;
 }
 
 // Replaces the table normals of `pose` with area-weighted face normals where

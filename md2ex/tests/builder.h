@@ -23,6 +23,23 @@ enum Field {
 constexpr std::uint8_t kNormalPlusX = 52, kNormalMinusX = 143, kNormalPlusY = 32,
                        kNormalMinusY = 104, kNormalPlusZ = 5, kNormalMinusZ = 84;
 
+// The table entry nearest to a direction given in file axes.
+inline std::uint8_t NearestNormal(double x, double y, double z) {
+    static const float table[162][3] = {
+#include "normals.inc"
+    };
+    int best = 0;
+    double bestDot = -2.0;
+    for (int i = 0; i < 162; ++i) {
+        const double dot = table[i][0] * x + table[i][1] * y + table[i][2] * z;
+        if (dot > bestDot) {
+            bestDot = dot;
+            best = i;
+        }
+    }
+    return static_cast<std::uint8_t>(best);
+}
+
 struct Vertex {
     std::uint8_t x, y, z, normal;
 };
@@ -162,7 +179,7 @@ inline Spec Cube(bool clockwise) {
     frame.translate[0] = frame.translate[1] = frame.translate[2] = -1.0f;
     for (int i = 0; i < 8; ++i) {
         const std::uint8_t x = i & 1, y = (i >> 1) & 1, z = (i >> 2) & 1;
-        frame.vertices.push_back({x, y, z, x ? kNormalPlusX : kNormalMinusX});
+        frame.vertices.push_back({x, y, z, NearestNormal(x - 0.5, y - 0.5, z - 0.5)});
     }
     s.frames.push_back(frame);
     // Each face clockwise seen from outside.
@@ -220,7 +237,7 @@ inline Spec Body(int rings, int segments, int frames) {
                 const auto pack = [](double v) { return static_cast<std::uint8_t>(std::lround(std::fmin(std::fmax(v, 0.0), 1.0) * 255)); };
                 frame.vertices.push_back({pack(0.5 + radius * std::cos(a) + sway),
                                           pack(0.5 + radius * std::sin(a)), pack(height),
-                                          static_cast<std::uint8_t>((r * segments + g) % 162)});
+                                          NearestNormal(std::cos(a), std::sin(a), 0.0)});
             }
         }
         s.frames.push_back(frame);

@@ -16,7 +16,9 @@ using namespace md2test;
 Error ParseBytes(const std::vector<std::uint8_t>& bytes, md2::File* out = nullptr) {
     md2::File file;
     const Error error = md2::Parse(bytes.data(), bytes.size(), file);
-    if (error != Error::None) EXPECT_EQ(file.data, nullptr) << "a rejected file leaves its File empty";
+    if (error != Error::None) {
+        EXPECT_EQ(file.data, nullptr) << "a rejected file leaves its File empty";
+    }
     if (out) *out = file;
     return error;
 }
