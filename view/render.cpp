@@ -1,0 +1,90 @@
+#include "render.h"
+
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <cstring>
+#include <string>
+
+#include "format.h"
+#include "md2ex.h"
+#include "orvane.h"
+#include "scene_state.h"
+
+namespace {
+
+constexpr std::int32_t BackgroundZoom = 50;
+constexpr GLfloat ModelScale = 0.025f;
+
+// 100 minus the zoom as NumberText writes it, without overflowing for any zoom.
+std::string ZoomText(std::int32_t zoom) {
+    const std::int64_t shown = 100 - static_cast<std::int64_t>(zoom);
+    if (shown >= INT32_MIN && shown <= INT32_MAX) return NumberText(static_cast<std::int32_t>(shown));
+    return (shown < 0 ? "" : " ") + std::to_string(shown);
+}
+
+// Draws one overlay line through the 64-byte line buffer, cut to 63 characters.
+void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
+    char line[64];
+    const std::size_t length = text.size() < sizeof line - 1 ? text.size() : sizeof line - 1;
+    std::memcpy(line, text.data(), length);
+    line[length] = '\0';
+    QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line, Scene.OverlayColor);
+}
+
+// Line k (0-based) stands k font heights below the first, which is at y 10.
+std::int32_t LineY(int k) {
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(k) * Scene.OverlayFont.FontHeight + 10);
+}
+
+}  // namespace
+
+void SetZoom(std::int32_t zoom) {
+    QI_SetGLzoom(Scene.GLView, zoom);
+    QI_ResizeGLWindow(Scene.GLView);
+}
+
+void DrawBackground() {
+    if (!Scene.TextureTable.Dimensioned()) return;
+    glBindTexture(GL_TEXTURE_2D, Scene.TextureTable[0].GLTexture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(-80.0f, -40.0f, -80.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(80.0f, -40.0f, -80.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(80.0f, 40.0f, -80.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(-80.0f, 40.0f, -80.0f);
+    glEnd();
+}
+
+void RenderFrame() {
+    const std::int32_t zoom = QI_GetGLzoom(Scene.GLView);
+    // The background is always seen through the same zoom.
+    SetZoom(BackgroundZoom);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    DrawBackground();
+    SetZoom(zoom);
+
+    glTranslatef(Scene.PosX, Scene.PosY, Scene.PosZ);
+    glRotatef(Scene.TiltAngle, 1.0f, 0.0f, 0.0f);
+    glRotatef(Scene.SpinAngle, 0.0f, 1.0f, 0.0f);
+    glPushMatrix();
+    glScalef(ModelScale, ModelScale, ModelScale);
+    // Model n belongs to table entry n; entry 0 (the background) has none.
+    for (int n = 1; n <= Scene.TextureTable.HighIndex(); ++n) MD2_Draw(n, Scene.AnimFrame);
+    glPopMatrix();
+    const double unit = Scene.OffsetUnit;
+    glTranslatef(static_cast<GLfloat>(2.0 * unit), 0.0f, 0.0f);
+    glTranslatef(static_cast<GLfloat>(-2.0 * unit), 0.0f, static_cast<GLfloat>(2.0 * unit + 0.5));
+
+    if (Scene.OverlayColor == 0) Scene.OverlayColor = QD_ColorARGB(255, RGB(247, 225, 125));
+    DrawLine(9, LineY(0), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
+    DrawLine(25, LineY(1), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
+    DrawLine(39, LineY(2), "Zoom" + ZoomText(zoom));
+    DrawLine(33, LineY(3), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
+
+    QI_UpdateGLWindow(Scene.GLView);
+}

@@ -1,0 +1,116 @@
+#include "setup.h"
+
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "md2ex.h"
+#include "scene_state.h"
+#include "textures.h"
+
+namespace {
+
+// Stores text into a 260-byte file name field, cut to 259 characters.
+void StoreFileName(TextureEntry& entry, std::string_view text) {
+    const std::size_t length = text.size() < sizeof entry.FileName - 1 ? text.size() : sizeof entry.FileName - 1;
+    std::memcpy(entry.FileName, text.data(), length);
+    std::memset(entry.FileName + length, 0, sizeof entry.FileName - length);
+}
+
+// Every occurrence of from, left to right and not overlapping, becomes to.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
+    std::string result;
+    std::size_t start = 0;
+    for (std::size_t found; (found = text.find(from, start)) != std::string_view::npos; start = found + from.size()) {
+        result.append(text, start, found - start);
+        result.append(to);
+    }
+    result.append(text, start);
+    return result;
+}
+
+// The program's own path, however long it is.
+std::string ModulePath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) return path.substr(0, length);
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+}  // namespace
+
+void PrepareScene() { PrepareSceneFrom(ModulePath().c_str()); }
+
+void PrepareSceneFrom(const char* programPath) {
+    const std::string_view program = programPath ? programPath : "";
+    const std::size_t slash = program.find_last_of("\\/");
+    const std::string_view folder = slash == std::string_view::npos ? std::string_view{} : program.substr(0, slash + 1);
+    Scene.ResourceDir = std::string(folder) + "Resource\\";
+
+    TextureList& table = Scene.TextureTable;
+    table.Dimension(2);
+    table[0].Id = 1;
+    StoreFileName(table[0], Scene.ResourceDir + "Background.jpg");
+    table[1].Id = 2;
+    StoreFileName(table[1], Scene.ResourceDir + "Sydney.png");
+
+    LoadTextures(table.First(), table.Count());
+
+    // From entry 1 on, the picture's name becomes its model's name.
+    for (int i = 1; i <= table.HighIndex(); ++i) {
+        const std::string name(table[i].FileName, strnlen(table[i].FileName, sizeof table[i].FileName));
+        StoreFileName(table[i], ReplaceAll(name, ".png", ".md2"));
+    }
+    SetupScene();
+}
+
+void SetupScene() {
+    ResetScene();
+    glEnable(GL_TEXTURE_2D);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_SMOOTH);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_BLEND);
+    glEnable(GL_LINE_SMOOTH);
+
+    // The diffuse blue is negative (-0.8): the light takes blue away from the
+    // lit side, giving it a warm tint. The material's specular matches it.
+    const GLfloat diffuse[4] = {1.0f, 1.0f, -0.8f, 1.0f};
+    const GLfloat ambient[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+    const GLfloat position[4] = {-50.0f, 150.0f, -100.0f, 1.0f};
+    glLightfv(GL_LIGHT1, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT1, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT1, GL_POSITION, position);
+
+    // No emission is set: the material keeps GL's default (0, 0, 0, 1). Any
+    // emission of its own would light the model regardless of the light and
+    // wash out its skin.
+    const GLfloat specular[4] = {1.0f, 1.0f, -0.8f, 1.0f};
+    const GLfloat shininess[1] = {5.0f};
+    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
+    glMaterialfv(GL_FRONT, GL_SHININESS, shininess);
+    glEnable(GL_LIGHT1);
+    glEnable(GL_LIGHTING);
+    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+
+    // Model 1 belongs to entry 1; without that entry there is no model file.
+    if (Scene.TextureTable.HighIndex() >= 1) {
+        const TextureEntry& skin = Scene.TextureTable[1];
+        char path[sizeof skin.FileName];
+        std::memcpy(path, skin.FileName, sizeof path);
+        path[sizeof path - 1] = '\0';
+        MD2_Load(1, path, skin.GLTexture, skin.Width, skin.Height);
+    }
+    Scene.FrameCount = MD2_GetFrameCount(1);
+    Scene.AnimFrame = 1.0f;
+}

@@ -1,0 +1,130 @@
+// LoadTextures against the recording fakes: the exact GL sequence and how
+// every branch leaves the entries.
+#include "textures.h"
+
+#include <GL/gl.h>
+
+#include <gmock/gmock.h>
+
+#include <cstring>
+
+#include "fresh_scene.h"
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+struct Entries {
+    TextureEntry e[2]{};
+    Entries(const char* a, const char* b) {
+        std::strcpy(e[0].FileName, a);
+        std::strcpy(e[1].FileName, b);
+    }
+};
+
+class LoadTexturesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FreshScene();
+        fake::Set().pictures["a.jpg"] = {64, 32};
+        fake::Set().pictures["b.png"] = {16, 8};
+    }
+};
+
+TEST_F(LoadTexturesTest, LoadsEachPictureIntoItsOwnName) {
+    Entries t("a.jpg", "b.png");
+    t.e[1].LoadOption = 3;
+    LoadTextures(t.e, 2);
+    EXPECT_THAT(fake::Texts(), ElementsAre(
+        "glGenTextures(2,[1,2])", "glGetError(0)",
+        "QI_CreateGLTextureFromFileEX(\"a.jpg\",0)", "glBindTexture(GL_TEXTURE_2D,1)", "glGetError(0)",
+        "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MAG_FILTER,GL_LINEAR)",
+        "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MIN_FILTER,GL_LINEAR)",
+        "glTexImage2D(GL_TEXTURE_2D,0,4,64,32,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)",
+        "QI_CreateGLTextureFromFileEX(\"b.png\",3)", "glBindTexture(GL_TEXTURE_2D,2)", "glGetError(0)",
+        "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MAG_FILTER,GL_LINEAR)",
+        "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MIN_FILTER,GL_LINEAR)",
+        "glTexImage2D(GL_TEXTURE_2D,0,4,16,8,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)"));
+    EXPECT_EQ(t.e[0].GLTexture, 1u);
+    EXPECT_EQ(t.e[0].Width, 64);
+    EXPECT_EQ(t.e[0].Height, 32);
+    EXPECT_EQ(t.e[1].GLTexture, 2u);
+    EXPECT_EQ(t.e[1].Width, 16);
+    EXPECT_EQ(t.e[1].Height, 8);
+    EXPECT_EQ(t.e[0].Id, 0);
+}
+
+TEST_F(LoadTexturesTest, NothingToDoForNoEntries) {
+    Entries t("a.jpg", "b.png");
+    LoadTextures(t.e, 0);
+    LoadTextures(t.e, -1);
+    LoadTextures(nullptr, 2);
+    EXPECT_THAT(fake::Texts(), IsEmpty());
+    EXPECT_EQ(t.e[0].GLTexture, 0u);
+}
+
+TEST_F(LoadTexturesTest, AReloadDeletesTheWholeListZerosIncluded) {
+    Entries t("a.jpg", "b.png");
+    t.e[1].GLTexture = 9;
+    fake::Set().nextTextureName = 20;
+    LoadTextures(t.e, 2);
+    const auto texts = fake::Texts("glDeleteTextures");
+    EXPECT_THAT(texts, ElementsAre("glDeleteTextures(2,[0,9])"));
+    EXPECT_EQ(fake::Texts().front(), "glDeleteTextures(2,[0,9])");
+    EXPECT_EQ(t.e[0].GLTexture, 20u);
+    EXPECT_EQ(t.e[1].GLTexture, 21u);
+}
+
+TEST_F(LoadTexturesTest, AMissingFirstPictureLeavesItsEntryAndTheOrderOfNames) {
+    Entries t("missing.jpg", "b.png");
+    LoadTextures(t.e, 2);
+    EXPECT_EQ(t.e[0].GLTexture, 0u);
+    EXPECT_EQ(t.e[0].Width, 0);
+    EXPECT_EQ(t.e[0].Height, 0);
+    EXPECT_EQ(t.e[1].GLTexture, 2u);  // the second name, not the first
+    EXPECT_EQ(t.e[1].Width, 16);
+    EXPECT_THAT(fake::Texts("glBindTexture"), ElementsAre("glBindTexture(GL_TEXTURE_2D,2)"));
+    EXPECT_EQ(CountCalls("glTexImage2D"), 1u);
+}
+
+TEST_F(LoadTexturesTest, AFailedPictureKeepsWhatTheEntryHeldBefore) {
+    Entries t("a.jpg", "missing.png");
+    t.e[1].GLTexture = 5;
+    t.e[1].Width = 7;
+    t.e[1].Height = 3;
+    LoadTextures(t.e, 2);
+    EXPECT_EQ(t.e[1].GLTexture, 5u);
+    EXPECT_EQ(t.e[1].Width, 7);
+    EXPECT_EQ(t.e[1].Height, 3);
+}
+
+TEST_F(LoadTexturesTest, AnErrorAfterGeneratingEndsTheLoadUnchanged) {
+    Entries t("a.jpg", "b.png");
+    fake::Set().glErrors = {GL_OUT_OF_MEMORY};
+    LoadTextures(t.e, 2);
+    EXPECT_THAT(fake::Texts(), ElementsAre("glGenTextures(2,[1,2])", "glGetError(1285)"));
+    EXPECT_EQ(t.e[0].GLTexture, 0u);
+    EXPECT_EQ(t.e[1].GLTexture, 0u);
+}
+
+TEST_F(LoadTexturesTest, AnErrorAfterBindingSkipsOnlyThatImage) {
+    Entries t("a.jpg", "b.png");
+    fake::Set().glErrors = {GL_NO_ERROR, GL_INVALID_OPERATION};
+    LoadTextures(t.e, 2);
+    EXPECT_EQ(t.e[0].GLTexture, 1u);  // name and size kept, no image
+    EXPECT_EQ(t.e[0].Width, 64);
+    EXPECT_EQ(t.e[1].GLTexture, 2u);
+    EXPECT_THAT(fake::Texts("glTexImage2D"),
+                ElementsAre("glTexImage2D(GL_TEXTURE_2D,0,4,16,8,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)"));
+    EXPECT_EQ(CountCalls("glTexParameteri"), 2u);
+}
+
+TEST_F(LoadTexturesTest, AnUnterminatedNameIsReadOnlyWithinItsField) {
+    TextureEntry e{};
+    std::memset(e.FileName, 'x', sizeof e.FileName);
+    LoadTextures(&e, 1);
+    EXPECT_THAT(fake::Texts("QI_"), ElementsAre("QI_CreateGLTextureFromFileEX(\"" + std::string(259, 'x') + "\",0)"));
+}
+
+}  // namespace

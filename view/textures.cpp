@@ -1,0 +1,50 @@
+#include "textures.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <GL/gl.h>
+
+#include <cstring>
+#include <vector>
+
+void LoadTextures(TextureEntry* first, int count) {
+    if (count < 1 || !first) return;
+
+    std::vector<GLuint> names(static_cast<std::size_t>(count));
+    bool anyNamed = false;
+    for (int i = 0; i < count; ++i) {
+        names[i] = first[i].GLTexture;
+        anyNamed = anyNamed || names[i] != 0;
+    }
+    // Deleting the whole list, zeros included, is harmless: GL ignores name 0.
+    if (anyNamed) glDeleteTextures(count, names.data());
+    glGenTextures(count, names.data());
+    if (glGetError() != GL_NO_ERROR) return;
+
+    // The library allocates the pixels with CoTaskMemAlloc; they are ours to free.
+    unsigned char* pixels = nullptr;
+    for (int i = 0; i < count; ++i) {
+        TextureEntry& entry = first[i];
+        if (pixels) {
+            CoTaskMemFree(pixels);
+            pixels = nullptr;
+        }
+        // The name is read from a copy that is sure to end within its 260 bytes.
+        char path[sizeof entry.FileName];
+        std::memcpy(path, entry.FileName, sizeof path);
+        path[sizeof path - 1] = '\0';
+        int32_t width = 0;
+        int32_t height = 0;
+        if (QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) == 0)
+            continue;
+        entry.GLTexture = names[i];
+        entry.Width = width;
+        entry.Height = height;
+        glBindTexture(GL_TEXTURE_2D, names[i]);
+        if (glGetError() != GL_NO_ERROR) continue;
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    }
+    if (pixels) CoTaskMemFree(pixels);
+}
