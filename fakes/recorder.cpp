@@ -1,4 +1,5 @@
 #include "recorder.h"
+#include "win32.h"
 
 #include <charconv>
 #include <cstdio>
@@ -8,6 +9,7 @@ namespace {
 
 struct State {
     Settings settings;
+    Win32Settings win32;
     std::vector<Call> calls;
 };
 
@@ -26,10 +28,12 @@ std::string Call::Text() const {
 
 void Reset() {
     Get().settings = Settings{};
+    Get().win32 = Win32Settings{};
     Get().calls.clear();
 }
 
 Settings& Set() { return Get().settings; }
+Win32Settings& Win32() { return Get().win32; }
 const std::vector<Call>& Calls() { return Get().calls; }
 
 std::vector<std::string> Texts() { return Texts(""); }

@@ -1,0 +1,92 @@
+#include "controls.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "navigation.h"
+#include "orvane.h"
+#include "pelmar.h"
+#include "program.h"
+#include "scene_state.h"
+#include "shell_math.h"
+
+namespace {
+
+HMENU ChildId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
+
+HWND CreateChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
+                 int id) {
+    return CreateWindowExA(0, className, text, style, x, y, width, height, Scene.MainWindow, ChildId(id),
+                           ProgramInstance(), nullptr);
+}
+
+}  // namespace
+
+void BuildView() {
+    Scene.GLView = CreateChild("QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 512, 512, kViewId);
+    if (Scene.GLView) {
+        Scene.OldViewProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(Scene.GLView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewProc)));
+    }
+    QI_SetAnchorMode(Scene.GLView, 5);
+}
+
+void BuildZoomTrackbar() {
+    HWND trackbar = CreateChild("MSCTLS_TRACKBAR32", nullptr,
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS | TBS_HORZ | TBS_BOTTOM, 537,
+                                457, 120, 16, kZoomTrackbarId);
+    QI_SetAnchorMode(trackbar, 9);
+    SendMessageA(trackbar, TBM_SETPAGESIZE, 0, 1);
+    SendMessageA(trackbar, TBM_SETLINESIZE, 0, 1);
+    SendMessageA(trackbar, TBM_SETTICFREQ, 1, 0);
+    SendMessageA(trackbar, TBM_SETRANGE, TRUE, MAKELONG(1, 100));
+    SendMessageA(trackbar, TBM_SETPOS, TRUE, 50);
+}
+
+void BuildOverlayFont() {
+    CopyText(Scene.OverlayFont.FontName, sizeof Scene.OverlayFont.FontName, "Arial");
+    Scene.OverlayFont.FontHeight = 10;
+    Scene.OverlayFont.FontWeight = 700;
+    HDC dc = QI_GetGLDC(Scene.GLView);
+    QI_BuildGLfont(dc, &Scene.OverlayFont);
+}
+
+bool StartSkinEngine() { return skInitEngine("Scarlet.sks", nullptr) != 0; }
+
+void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
+    skSkinWindow(Scene.MainWindow, "Dock|Undock|Minimize|Maximize|Restore|Close");
+
+    // The view's place as it stands after the skinning.
+    RECT view;
+    GetWindowRect(Scene.GLView, &view);
+    POINT topLeft{view.left, view.top};
+    ScreenToClient(Scene.MainWindow, &topLeft);
+    const int viewWidth = view.right - view.left;
+    const int viewHeight = view.bottom - view.top;
+
+    skBorder(Scene.GLView, topLeft.x - 1, topLeft.y - 1, viewWidth + 2, viewHeight + 2, 0, 1);
+
+    const std::string clockFace = Scene.ResourceDir + "Clock_09_92.png";
+    HWND clock = skClockCtrl(Scene.MainWindow, clockFace.c_str(), topLeft.x + viewWidth + 28, topLeft.y, 0, 0,
+                             kClockId, 0x7FCB0000u, 0x7F8F8F8Fu, 0);
+    skSetAnchorCtrl(clock, 2);
+    skCreateToolTip(clock, "Pelmar clock widget");
+
+    RECT client;
+    GetClientRect(Scene.MainWindow, &client);
+    const int clientWidth = client.right;
+
+    CopyText(textBuffer, textSize, kHelpText);
+    HWND label = CreateChild("STATIC", textBuffer, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER,
+                             clientWidth - 137, 150, 129, 135, kHelpLabelId);
+    skSkinChildCtrl(label, 0);
+    QI_SetAnchorMode(label, 2);
+    const uint32_t white200 = skARGB(200, 255, 255, 255);
+    skSetLabelFont(label, "TREBUCHET MS", 15, white200, 1);
+
+    const std::string logoPicture = Scene.ResourceDir + "Orvane.png";
+    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), clientWidth - 135, 350, 124, 45, kLogoId);
+    QI_SetAnchorMode(logo, 9);
+}

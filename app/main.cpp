@@ -1,0 +1,5 @@
+#include "program.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    ProcessStart();
+}

@@ -1,0 +1,15 @@
+// The main window's procedure: animation, zoom, resize, paint, destroy.
+#pragma once
+
+#include <windows.h>
+
+LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// WM_PAINT: an empty paint bracket, then a frame of the view.
+void PaintMainWindow(HWND hWnd);
+
+// WM_TIMER: one quarter-frame step once 30 ms have passed since the last.
+void AnimationStep();
+
+// WM_HSCROLL: zoom = 101 - the trackbar's position, when it came from the trackbar.
+void ZoomFromTrackbar(HWND control);

@@ -1,0 +1,153 @@
+#include "program.h"
+
+#include <string>
+
+#include "controls.h"
+#include "main_window.h"
+#include "md2ex.h"
+#include "orvane.h"
+#include "scene_state.h"
+#include "setup.h"
+#include "shell_math.h"
+
+namespace {
+
+HINSTANCE g_instance = nullptr;
+
+// Empties this thread's message queue without dispatching anything.
+void DropWaitingMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    }
+}
+
+// A second copy: bring the first copy's main window forward and end. While
+// the first copy has no main window yet, keep looking; give up when its
+// mutex is gone (it ended) or after kHandOverWaitMs.
+int HandOver(const char* name, HANDLE ownMutex) {
+    bool waiting = false;
+    DWORD start = 0;
+    for (;;) {
+        HWND running = FindWindowA(name, nullptr);
+        if (running) {
+            if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
+            SetForegroundWindow(running);
+            return 0;
+        }
+        DropWaitingMessages();
+        if (!waiting) {
+            // Our own handle keeps the mutex alive; drop it so the test below
+            // sees whether the first copy still holds one.
+            waiting = true;
+            start = GetTickCount();
+            CloseHandle(ownMutex);
+        }
+        HANDLE probe = OpenMutexA(SYNCHRONIZE, FALSE, name);
+        if (!probe) return 0;
+        CloseHandle(probe);
+        if (GetTickCount() - start > kHandOverWaitMs) return 0;
+    }
+}
+
+bool RegisterMainClass(HINSTANCE instance, const char* className) {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(WNDCLASSEXA);
+    if (GetClassInfoExA(qInstance(), className, &windowClass)) return true;
+    windowClass.cbSize = sizeof(WNDCLASSEXA);
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "PROGRAM");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = nullptr;
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = className;
+    windowClass.hIconSm = windowClass.hIcon;
+    return (RegisterClassExA(&windowClass) & 0xFFFF) != 0;
+}
+
+// The view library's version as ANSI text; the BSTR is freed here.
+std::string VersionText() {
+    BSTR version = QI_Version();
+    std::string text;
+    if (version) {
+        const int wide = static_cast<int>(SysStringLen(version));
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, nullptr, 0, nullptr, nullptr);
+        if (bytes > 0) {
+            text.resize(static_cast<std::size_t>(bytes));
+            WideCharToMultiByte(CP_ACP, 0, version, wide, text.data(), bytes, nullptr, nullptr);
+        }
+        SysFreeString(version);
+    }
+    return text;
+}
+
+HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffer, std::size_t textSize) {
+    constexpr DWORD kExStyle = WS_EX_WINDOWEDGE | WS_EX_APPWINDOW;
+    RECT rect;
+    SetRect(&rect, 0, 0, 668, 532);
+    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, kExStyle);
+    const int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), rect.left, rect.right);
+    const int y = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), rect.top, rect.bottom);
+    CopyText(textBuffer, textSize, MainWindowTitle(VersionText()).c_str());
+    return CreateWindowExA(kExStyle, className, textBuffer, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                           x, y, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
+                           nullptr);
+}
+
+}  // namespace
+
+HINSTANCE ProgramInstance() { return g_instance; }
+
+int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+    g_instance = instance;
+    char className[16];
+    CopyText(className, sizeof className, kInstanceName);
+    char textBuffer[260];
+    MSG message{};
+
+    // Single instance: the mutex marks a running copy.
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, className);
+    if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return HandOver(className, mutex);
+
+    if (!RegisterMainClass(instance, className)) {
+        if (mutex) CloseHandle(mutex);
+        return 0;
+    }
+    if (!RegisterOrvaneClass()) return kNoViewClassExit;
+    QI_LoadDLL(nullptr);
+
+    Scene.MainWindow = CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
+    if (!Scene.MainWindow) {
+        if (mutex) CloseHandle(mutex);
+        return 0;
+    }
+
+    BuildView();
+    BuildZoomTrackbar();
+    PrepareScene();
+    BuildOverlayFont();
+    const bool running = StartSkinEngine();
+    if (running) {
+        ApplySkinAndColumn(textBuffer, sizeof textBuffer);
+        ShowWindow(Scene.MainWindow, showCommand);
+        SetForegroundWindow(Scene.MainWindow);
+        SetFocus(Scene.MainWindow);
+        SetTimer(Scene.MainWindow, static_cast<UINT_PTR>(kAnimationTimerId), 0, nullptr);
+        // GetMessageA gives -1 only on an error; ending the loop then beats spinning on it.
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        KillTimer(Scene.MainWindow, static_cast<UINT_PTR>(kAnimationTimerId));
+    }
+
+    // Shut-down: the model slots, then every texture of the table at once.
+    for (int slot = 1; slot <= Scene.TextureTable.HighIndex(); ++slot) MD2_Delete(slot);
+    QI_DestroyTexture(Scene.TextureTable.First(), Scene.TextureTable.Count());
+    const int result = static_cast<int>(message.wParam);
+    if (mutex) CloseHandle(mutex);
+    return result;
+}
