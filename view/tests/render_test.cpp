@@ -136,9 +136,4 @@ TEST_F(RenderTest, BeforeTheTableExistsNoBackgroundAndNoModelAreDrawn) {
     EXPECT_THAT(fake::Texts(), IsEmpty());
 }
 
-TEST_F(RenderTest, SetZoomSetsAndRefitsOnly) {
-    SetZoom(30);
-    EXPECT_THAT(fake::Texts(), ElementsAre("QI_SetGLzoom(0x1234,30)", "QI_ResizeGLWindow(0x1234)"));
-}
-
 }  // namespace
