@@ -1,0 +1,53 @@
+// The DLL itself: its undecorated exports, and a view made through them by
+// a program that registers nothing of its own.
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kExports[] = {
+    "RegisterOrvaneClass", "QI_LoadDLL",        "qInstance",
+    "QI_Version",          "QI_SetAnchorMode",  "QI_GetGLDC",
+    "QI_BuildGLfont",      "QI_DeleteGLFont",   "QI_DrawGLText",
+    "QI_CreateGLTextureFromFileEX",             "QI_DestroyTexture",
+    "QI_SetGLzoom",        "QI_GetGLzoom",      "QI_ResizeGLWindow",
+    "QI_UpdateGLWindow",   "QI_IsLButtonDown",  "QI_IsRButtonDown",
+    "QD_ColorARGB",
+};
+
+TEST(Dll, ExportsEveryCallUnderItsPlainName) {
+    HMODULE dll = LoadLibraryA("orvane.dll");
+    ASSERT_NE(dll, nullptr);
+    for (const char* name : kExports) EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
+    EXPECT_EQ(GetProcAddress(dll, "QI_SetGLzoom@8"), nullptr);
+    EXPECT_EQ(GetProcAddress(dll, "_QI_SetGLzoom@8"), nullptr);
+}
+
+TEST(Dll, ProgramCreatesAViewWithItsOwnInstance) {
+    HMODULE dll = LoadLibraryA("orvane.dll");
+    ASSERT_NE(dll, nullptr);
+    using Nullary = int(WINAPI*)();
+    using Instance = HINSTANCE(WINAPI*)();
+    using Zoom = int(WINAPI*)(HWND);
+    auto find = [dll](const char* name) { return reinterpret_cast<void*>(GetProcAddress(dll, name)); };
+    auto registerClass = reinterpret_cast<Nullary>(find("RegisterOrvaneClass"));
+    auto instance = reinterpret_cast<Instance>(find("qInstance"));
+    auto getZoom = reinterpret_cast<Zoom>(find("QI_GetGLzoom"));
+    ASSERT_TRUE(registerClass && instance && getZoom);
+    ASSERT_NE(registerClass(), 0);
+    EXPECT_EQ(instance(), dll);
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    EXPECT_NE(GetClassInfoExA(instance(), "QOPENGLCTRL", &wc), 0);
+    HWND view = CreateWindowExA(0, "QOPENGLCTRL", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 64, 64,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(view, nullptr);
+    EXPECT_NE(wglGetCurrentContext(), nullptr);
+    EXPECT_EQ(getZoom(view), 51);
+    DestroyWindow(view);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,199 @@
+// The view control: class, GL context, painting, zoom and projection.
+#include <windows.h>
+#include <GL/gl.h>
+#include <commctrl.h>
+
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "orvane.h"
+#include "projection.h"
+#include "test_window.h"
+
+namespace {
+
+using orvane_test::ViewWindow;
+
+TEST(ViewClass, RegistersOnceAsGlobalOwnDCClassOfTheLibrary) {
+    ASSERT_NE(RegisterOrvaneClass(), 0);
+    EXPECT_NE(RegisterOrvaneClass(), 0);   // a second call is harmless
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    ASSERT_NE(GetClassInfoExA(qInstance(), "QOPENGLCTRL", &wc), 0);
+    EXPECT_EQ(wc.style & (CS_OWNDC | CS_GLOBALCLASS), UINT(CS_OWNDC | CS_GLOBALCLASS));
+    EXPECT_EQ(wc.hbrBackground, nullptr);
+}
+
+TEST(ViewClass, VersionIsAnOwnedBstr) {
+    BSTR version = QI_Version();
+    ASSERT_NE(version, nullptr);
+    EXPECT_STREQ(version, L"1.0.0");
+    EXPECT_EQ(SysStringLen(version), 5u);
+    SysFreeString(version);
+}
+
+TEST(ViewClass, LoadDllRegistersTheTrackbar) {
+    EXPECT_NE(QI_LoadDLL(nullptr), 0);
+    HWND bar = CreateWindowExA(0, "MSCTLS_TRACKBAR32", nullptr, WS_POPUP, 0, 0, 100, 20, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(bar, nullptr);
+    DestroyWindow(bar);
+}
+
+TEST(View, CreationLeavesItsContextCurrentAndDestructionReleasesIt) {
+    HGLRC context = nullptr;
+    {
+        ViewWindow w(64, 48);
+        ASSERT_NE(w.view(), nullptr);
+        context = wglGetCurrentContext();
+        ASSERT_NE(context, nullptr);
+        HDC dc = QI_GetGLDC(w.view());
+        ASSERT_NE(dc, nullptr);
+        EXPECT_EQ(wglGetCurrentDC(), dc);
+        PIXELFORMATDESCRIPTOR pfd{};
+        ASSERT_NE(DescribePixelFormat(dc, GetPixelFormat(dc), sizeof(pfd), &pfd), 0);
+        EXPECT_TRUE(pfd.dwFlags & PFD_DOUBLEBUFFER);
+        EXPECT_EQ(pfd.iPixelType, PFD_TYPE_RGBA);
+        EXPECT_GT(pfd.cDepthBits, 0);
+        EXPECT_NE(glGetString(GL_VERSION), nullptr);
+    }
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    EXPECT_EQ(QI_GetGLDC(nullptr), nullptr);
+}
+
+TEST(View, ErasesNoBackgroundAndValidatesOnPaint) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    HDC dc = QI_GetGLDC(w.view());
+    EXPECT_NE(SendMessageA(w.view(), WM_ERASEBKGND, WPARAM(dc), 0), 0);
+    InvalidateRect(w.view(), nullptr, TRUE);
+    ASSERT_TRUE(GetUpdateRect(w.view(), nullptr, FALSE));
+    SendMessageA(w.view(), WM_PAINT, 0, 0);
+    EXPECT_FALSE(GetUpdateRect(w.view(), nullptr, FALSE));
+}
+
+TEST(View, SubclassedViewStillReachesItsOwnProcedure) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    static WNDPROC old = nullptr;
+    old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        w.view(), GWLP_WNDPROC,
+        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            return CallWindowProcA(old, h, m, wp, lp);
+        })));
+    ASSERT_NE(old, nullptr);
+    EXPECT_NE(SendMessageA(w.view(), WM_ERASEBKGND, 0, 0), 0);
+    EXPECT_EQ(QI_SetGLzoom(w.view(), 30), 1);
+    EXPECT_EQ(QI_GetGLzoom(w.view()), 30);
+}
+
+TEST(View, PresentsTheFrameItDrew) {
+    ViewWindow w(32, 32);
+    ASSERT_NE(w.view(), nullptr);
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_EQ(QI_UpdateGLWindow(w.view()), 1);
+    EXPECT_EQ(QI_UpdateGLWindow(nullptr), 0);
+    EXPECT_EQ(QI_UpdateGLWindow(w.host()), 0);   // not a view
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(Zoom, StartsAt51AndIsKeptPerView) {
+    ViewWindow a(32, 32), b(32, 32);
+    ASSERT_NE(a.view(), nullptr);
+    ASSERT_NE(b.view(), nullptr);
+    EXPECT_EQ(QI_GetGLzoom(a.view()), 51);   // as the trackbar's start position gives
+    EXPECT_EQ(QI_SetGLzoom(a.view(), 10), 1);
+    EXPECT_EQ(QI_SetGLzoom(b.view(), 99), 1);
+    EXPECT_EQ(QI_GetGLzoom(a.view()), 10);
+    EXPECT_EQ(QI_GetGLzoom(b.view()), 99);
+    EXPECT_EQ(QI_SetGLzoom(nullptr, 5), 0);
+    EXPECT_EQ(QI_GetGLzoom(nullptr), 0);
+    EXPECT_EQ(QI_SetGLzoom(a.host(), 5), 0);
+}
+
+void ExpectProjection(int zoom, int width, int height) {
+    SCOPED_TRACE(testing::Message() << "zoom " << zoom << ", " << width << " x " << height);
+    float m[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, m);
+    for (float v : m) ASSERT_TRUE(std::isfinite(v));
+    const int fov = zoom < 1 ? 1 : zoom > 179 ? 179 : zoom;
+    const double f = 1.0 / std::tan(fov * 3.14159265358979 / 360.0);
+    const double aspect = width > 0 && height > 0 ? double(width) / height : 1.0;
+    EXPECT_NEAR(m[5], f, 1e-4 * f);
+    EXPECT_NEAR(m[0], f / aspect, 1e-4 * f / aspect);
+    EXPECT_FLOAT_EQ(m[11], -1.0f);
+    EXPECT_FLOAT_EQ(m[15], 0.0f);
+    // Depth range: the backdrop at 80 units and points far beyond it fall
+    // between the clip planes; a point behind the eye does not.
+    for (double z : {-1.0, -2.0, -80.0, -500.0}) {
+        const double clipZ = m[10] * z + m[14], clipW = m[11] * z;
+        EXPECT_GT(clipW, 0.0) << z;
+        EXPECT_LT(std::fabs(clipZ / clipW), 1.0) << z;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
+    EXPECT_EQ(viewport[2], width);
+    EXPECT_EQ(viewport[3], height);
+}
+
+TEST(Projection, FollowsZoomAndClientSize) {
+    struct Case {
+        int zoom, width, height;
+    };
+    const Case cases[] = {
+        {51, 512, 512}, {50, 512, 512}, {1, 512, 512}, {100, 512, 512}, {30, 640, 200},
+        {90, 100, 400},
+        // Zooms no perspective can take, and empty client areas.
+        {0, 300, 200}, {-20, 300, 200}, {180, 300, 200}, {100000, 300, 200},
+        {51, 0, 0}, {51, 300, 0}, {51, 0, 300},
+    };
+    ViewWindow w(512, 512);
+    ASSERT_NE(w.view(), nullptr);
+    for (const Case& c : cases) {
+        SetWindowPos(w.view(), nullptr, 0, 0, c.width, c.height, SWP_NOZORDER | SWP_NOMOVE);
+        RECT client;
+        GetClientRect(w.view(), &client);
+        ASSERT_EQ(client.right, c.width);
+        ASSERT_EQ(client.bottom, c.height);
+        QI_SetGLzoom(w.view(), c.zoom);
+        ASSERT_EQ(QI_ResizeGLWindow(w.view()), 1);
+        ExpectProjection(c.zoom, c.width, c.height);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        EXPECT_EQ(QI_GetGLzoom(w.view()), c.zoom);   // kept as given, only the projection is held
+    }
+}
+
+TEST(Projection, LeavesTheModelviewCurrentAndUnchanged) {
+    ViewWindow w(200, 100);
+    ASSERT_NE(w.view(), nullptr);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(1.0f, 2.0f, -3.0f);
+    glRotatef(30.0f, 0.0f, 1.0f, 0.0f);
+    float before[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    glMatrixMode(GL_TEXTURE);   // even when the caller left another mode selected
+    ASSERT_EQ(QI_ResizeGLWindow(w.view()), 1);
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW);
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    for (int i = 0; i < 16; ++i) EXPECT_EQ(before[i], after[i]) << i;
+    EXPECT_EQ(QI_ResizeGLWindow(nullptr), 0);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(Projection, AddressesTheGivenViewsContext) {
+    ViewWindow a(100, 100), b(300, 150);   // b's context is current after creation
+    ASSERT_NE(a.view(), nullptr);
+    ASSERT_NE(b.view(), nullptr);
+    ASSERT_EQ(QI_ResizeGLWindow(a.view()), 1);
+    EXPECT_EQ(wglGetCurrentDC(), QI_GetGLDC(a.view()));
+    ExpectProjection(51, 100, 100);
+}
+
+}  // namespace
