@@ -15,8 +15,10 @@ extern "C" {
 
 // Loads the model file at path into slot, to be drawn with the GL texture
 // name texture whose picture is width x height pixels (0 x 0: use the file's
-// own skin size). A model already in the slot is replaced. A file that fails
-// validation leaves the slot empty. Non-zero on success.
+// own skin size). The picture is expected as uploaded bottom row first, so
+// its top row lies at t = 1. A model already in the slot is replaced. A file
+// that fails validation (or a missing file, or one over 32 MB) leaves the
+// slot empty. Non-zero on success.
 int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width,
                         int32_t height);
 
@@ -26,10 +28,14 @@ int32_t WINAPI MD2_GetFrameCount(int32_t slot);
 // Draws the slot's model at a 1-based, fractional frame position, blending
 // stored frames floor(frame) and floor(frame) + 1. Positions past the last
 // frame draw the last frame; below 1, NaN or infinite positions are clamped.
-// An empty slot draws nothing. Leaves GL state as found except the bound texture.
+// An empty slot draws nothing. Uses the current modelview matrix, lighting,
+// material and current colour; normals are renormalised for the draw, so the
+// caller may scale the model. Leaves GL state as found except the bound
+// texture. Non-zero when something was drawn.
 int32_t WINAPI MD2_Draw(int32_t slot, float frame);
 
-// Frees the slot. Deleting an empty slot is harmless.
+// Frees the slot. Deleting an empty slot is harmless. Non-zero when a model
+// was freed.
 int32_t WINAPI MD2_Delete(int32_t slot);
 
 #ifdef __cplusplus

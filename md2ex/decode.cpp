@@ -92,30 +92,51 @@ double Orientation(const float* pose, const std::vector<std::uint16_t>& corners)
     return vote > kClearVerdict * weight ? 1.0 : -1.0;
 }
 
+// The triangles around each vertex, the same for every frame: those of
+// vertex v are faces[start[v]] to faces[start[v + 1] - 1], once per corner.
+struct Adjacency {
+    std::vector<int> start;
+    std::vector<std::uint16_t> faces;
+};
+
+Adjacency BuildAdjacency(int vertices, const std::vector<std::uint16_t>& corners) {
+    Adjacency adj;
+    adj.start.assign(static_cast<std::size_t>(vertices) + 1, 0);
+    for (const std::uint16_t v : corners) ++adj.start[v + 1];
+    for (int v = 0; v < vertices; ++v) adj.start[v + 1] += adj.start[v];
+    adj.faces.resize(corners.size());
+    std::vector<int> next(adj.start.begin(), adj.start.end() - 1);
+    for (std::size_t i = 0; i < corners.size(); ++i)
+        adj.faces[next[corners[i]]++] = static_cast<std::uint16_t>(i / 3);
+    return adj;
+}
+
 // Replaces the table normals of `pose` with area-weighted face normals where
-// a vertex has any; `sum` is scratch space of 3 doubles per vertex.
+// a vertex has any. Face normals first, then one sum per vertex: no vertex
+// is written twice, which keeps the loops free of store-to-load waits.
 void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>& corners,
-                    double orientation, std::vector<double>& sum) {
-    sum.assign(static_cast<std::size_t>(vertices) * 3, 0.0);
-    for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
-        const int ia = corners[i], ib = corners[i + 1], ic = corners[i + 2];
-        const float* a = pose + ia * kPoseStride;
-        const Vec n = Cross(Sub(pose + ib * kPoseStride, a), Sub(pose + ic * kPoseStride, a));
-        for (const int v : {ia, ib, ic}) {
-            sum[3 * v] += n.x;
-            sum[3 * v + 1] += n.y;
-            sum[3 * v + 2] += n.z;
-        }
+                    const Adjacency& adj, double orientation, std::vector<Vec>& faceNormals) {
+    faceNormals.resize(corners.size() / 3);
+    for (std::size_t t = 0; t < faceNormals.size(); ++t) {
+        const float* a = pose + corners[3 * t] * kPoseStride;
+        faceNormals[t] = Cross(Sub(pose + corners[3 * t + 1] * kPoseStride, a),
+                               Sub(pose + corners[3 * t + 2] * kPoseStride, a));
     }
     for (int v = 0; v < vertices; ++v) {
-        const double* s = &sum[3 * v];
-        const double len = std::sqrt(s[0] * s[0] + s[1] * s[1] + s[2] * s[2]);
+        Vec s{0, 0, 0};
+        for (int i = adj.start[v]; i < adj.start[v + 1]; ++i) {
+            const Vec& n = faceNormals[adj.faces[i]];
+            s.x += n.x;
+            s.y += n.y;
+            s.z += n.z;
+        }
+        const double len = std::sqrt(s.x * s.x + s.y * s.y + s.z * s.z);
         if (!(len > 0.0)) continue;
         const double k = orientation / len;
         float* n = pose + v * kPoseStride + 3;
-        n[0] = static_cast<float>(s[0] * k);
-        n[1] = static_cast<float>(s[1] * k);
-        n[2] = static_cast<float>(s[2] * k);
+        n[0] = static_cast<float>(s.x * k);
+        n[1] = static_cast<float>(s.y * k);
+        n[2] = static_cast<float>(s.z * k);
     }
 }
 
@@ -193,13 +214,14 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
     ScaleTexCoords(m, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight);
 
     m.poses.resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride);
-    std::vector<double> sum;
+    const Adjacency adjacency = BuildAdjacency(f.vertices, corners);
+    std::vector<Vec> faceNormals;
     double orientation = -1.0;
     for (int frame = 0; frame < f.frames; ++frame) {
         float* pose = m.poses.data() + static_cast<std::size_t>(frame) * f.vertices * kPoseStride;
         DecodeFrame(f, frame, pose);
         if (frame == 0) orientation = Orientation(pose, corners);
-        ComputeNormals(pose, f.vertices, corners, orientation, sum);
+        ComputeNormals(pose, f.vertices, corners, adjacency, orientation, faceNormals);
     }
     out = std::move(m);
 }
