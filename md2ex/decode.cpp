@@ -18,6 +18,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace md2 {
 
