@@ -1,0 +1,29 @@
+#!/bin/sh
+# Checks the runnable program folder: every .exe and .dll imports only Windows
+# system DLLs and our own three, and each library exports exactly the
+# undecorated names of its export list.
+# Usage: check_binaries.sh OBJDUMP PROGRAM_DIR CONTRACTS_DIR
+objdump=$1 dir=$2 contracts=$3
+status=0
+allowed='^(kernel32|user32|gdi32|opengl32|ole32|oleaut32|comctl32|msvcrt|windowscodecs|msimg32|advapi32|shell32|shlwapi|uxtheme|gdiplus|imm32|winmm|comdlg32|version|usp10|dwmapi|orvane|md2ex|pelmar)\.dll$'
+for file in "$dir"/*.exe "$dir"/*.dll; do
+    [ -f "$file" ] || continue
+    for dll in $("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p'); do
+        if ! echo "$dll" | tr 'A-Z' 'a-z' | grep -Eq "$allowed"; then
+            echo "$(basename "$file") imports $dll"
+            status=1
+        fi
+    done
+done
+for lib in orvane md2ex pelmar; do
+    want=$(sed -n 's/^\s*\([A-Za-z_][A-Za-z0-9_]*\)@[0-9]*\s*$/\1/p' "$contracts/$lib.def" | sort)
+    have=$("$objdump" -p "$dir/$lib.dll" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/\[/{print $NF} t&&/^$/{t=0}' | sort)
+    if [ "$want" != "$have" ]; then
+        echo "$lib.dll exports differ from $lib.def:"
+        echo "  want: $(echo $want)"
+        echo "  have: $(echo $have)"
+        status=1
+    fi
+done
+[ $status -eq 0 ] && echo "imports and exports as expected"
+exit $status
