@@ -1,0 +1,197 @@
+// The engine's own child controls: the analog clock and the picture.
+#include <algorithm>
+#include <memory>
+
+#include "engine.h"
+#include "parts.h"
+#include "picture.h"
+
+namespace pelmar {
+namespace {
+
+constexpr UINT_PTR kTickTimer = 1;
+constexpr int kPlainFaceSize = 92;   // a clock without a readable face picture
+
+struct ClockState {
+    Picture face;
+    ClockColours colours{};
+    int shownSecond = -1;
+};
+
+struct PictureState {
+    Picture picture;
+};
+
+template <typename T>
+T* StateOf(HWND window) {
+    return reinterpret_cast<T*>(GetWindowLongPtrA(window, 0));
+}
+
+void FillBackground(HDC dc, const RECT& r) {
+    const uint32_t bg = CurrentSkin().background;
+    HBRUSH brush = CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
+}
+
+// Wakes up just after the next whole second.
+void ArmTick(HWND clock) {
+    SYSTEMTIME now{};
+    Now(&now);
+    const UINT wait = 1000u - std::min<UINT>(now.wMilliseconds, 999u) + 15u;
+    SetTimer(clock, kTickTimer, wait, nullptr);
+}
+
+void PaintClock(HWND clock, ClockState& st) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(clock, &ps);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(clock, &client);
+    BackBuffer buffer(dc, client.right, client.bottom);
+    if (buffer.Ok()) {
+        FillBackground(buffer.Dc(), client);
+        const double cx = client.right / 2.0, cy = client.bottom / 2.0;
+        const double radius = std::min(client.right, client.bottom) / 2.0;
+        if (st.face.Bitmap()) {
+            BlendBitmap(buffer.Dc(), st.face.Bitmap(), (client.right - st.face.Width()) / 2,
+                        (client.bottom - st.face.Height()) / 2, st.face.Width(), st.face.Height());
+        } else {
+            DrawPlainFace(buffer.Pixels(), cx, cy, radius, 0xFFF4F1EC, 0xFF303030);
+        }
+        SYSTEMTIME now{};
+        Now(&now);
+        st.shownSecond = now.wSecond;
+        DrawClockHands(buffer.Pixels(), cx, cy, radius, AnglesFor(now.wHour, now.wMinute, now.wSecond), st.colours);
+        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
+    }
+    EndPaint(clock, &ps);
+}
+
+LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
+    ClockState* st = StateOf<ClockState>(clock);
+    switch (message) {
+    case WM_NCCREATE: {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(clock, 0, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        break;
+    }
+    case WM_CREATE:
+        ArmTick(clock);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTickTimer && st) {
+            SYSTEMTIME now{};
+            Now(&now);
+            if (now.wSecond != st->shownSecond) InvalidateRect(clock, nullptr, FALSE);
+            ArmTick(clock);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        if (st) {
+            PaintClock(clock, *st);
+            return 0;
+        }
+        break;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_NCDESTROY:
+        KillTimer(clock, kTickTimer);
+        delete st;
+        SetWindowLongPtrA(clock, 0, 0);
+        break;
+    }
+    return DefWindowProcA(clock, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    PictureState* st = StateOf<PictureState>(window);
+    switch (message) {
+    case WM_NCCREATE: {
+        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+        break;
+    }
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (!dc) return 0;
+        RECT client{};
+        GetClientRect(window, &client);
+        BackBuffer buffer(dc, client.right, client.bottom);
+        if (buffer.Ok()) {
+            FillBackground(buffer.Dc(), client);
+            if (st && st->picture.Bitmap())
+                BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
+            BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
+        }
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_NCDESTROY:
+        delete st;
+        SetWindowLongPtrA(window, 0, 0);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool Register(const char* name, WNDPROC proc) {
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hInstance = ModuleInstance();
+    wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    wc.lpszClassName = name;
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(existing);
+    if (GetClassInfoExA(wc.hInstance, name, &existing)) return true;
+    return RegisterClassExA(&wc) != 0;
+}
+
+HWND CreateChild(const char* className, HWND parent, int x, int y, int width, int height, int id, void* state) {
+    return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), state);
+}
+
+}  // namespace
+
+bool RegisterEngineClasses() { return Register(kClockClass, ClockProc) && Register(kPictureClass, PictureProc); }
+
+HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, int height, int id,
+                 uint32_t handColour, uint32_t secondColour) {
+    if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
+    auto st = std::make_unique<ClockState>();
+    st->colours = {handColour, secondColour, CurrentSkin().clockCap};
+    // Sizes of 0 take the face's own size.
+    if (st->face.Load(face, width, height)) {
+        if (!width) width = st->face.Width();
+        if (!height) height = st->face.Height();
+    } else {
+        if (!width) width = kPlainFaceSize;
+        if (!height) height = kPlainFaceSize;
+    }
+    HWND clock = CreateChild(kClockClass, parent, x, y, width, height, id, st.get());
+    if (clock) st.release();   // the window owns it now
+    return clock;
+}
+
+HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id) {
+    if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
+    auto st = std::make_unique<PictureState>();
+    if (st->picture.Load(picture, width, height)) {
+        if (!width) width = st->picture.Width();
+        if (!height) height = st->picture.Height();
+    }
+    HWND window = CreateChild(kPictureClass, parent, x, y, width, height, id, st.get());
+    if (window) st.release();
+    return window;
+}
+
+}  // namespace pelmar

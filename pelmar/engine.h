@@ -1,0 +1,91 @@
+// The engine's state shared by its parts: the current skin, the module's
+// instance, the local-time source of the clocks, fonts and the small GDI
+// helpers every painter uses. One user-interface thread; nothing is locked.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "raster.h"
+#include "skin.h"
+
+namespace pelmar {
+
+// Window classes of the engine's own controls.
+inline constexpr char kClockClass[] = "PelmarClock";
+inline constexpr char kPictureClass[] = "PelmarPicture";
+
+// Where the current skin came from.
+enum class SkinSource { BuiltIn, File };
+
+// Starts (or restarts) the engine with a skin file; null or "" takes the
+// built-in look. false only when the engine's window classes cannot be
+// registered.
+bool StartEngine(const char* skinFile);
+// Starts the engine with the built-in look when nothing started it yet.
+bool EnsureStarted();
+const Skin& CurrentSkin();
+SkinSource CurrentSource();
+const std::string& CurrentSkinPath();   // the file read, when SkinSource::File
+ParseReport CurrentReport();
+
+// A bare file name is looked for beside the executable, then in the
+// Resource folder beside it; a name with a folder is taken as given.
+// Empty when there is no such file.
+std::string FindSkinFile(const std::string& name);
+std::string ExecutableFolder();   // with its trailing backslash
+
+HINSTANCE ModuleInstance();
+
+// Local time for the clocks; tests put in a fixed time.
+using TimeSource = void (*)(SYSTEMTIME* now);
+void SetTimeSource(TimeSource source);   // null restores GetLocalTime
+void Now(SYSTEMTIME* now);
+
+// A font of the given face at a pixel height; when the face is not
+// installed, the first installed of fallback and a list of common faces.
+// The caller deletes it.
+HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
+                     bool antialias);
+bool FontInstalled(const std::string& face);
+// The face CreateSkinFont settles on.
+std::string ResolveFace(const std::string& face, const std::string& fallback);
+
+// Calls the window's default handling with WS_VISIBLE taken off for the
+// duration, so that handlers which would draw the standard look (caption
+// text, static text) only store their state; the engine repaints after.
+LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A memory device context with a top-down 32 bpp DIB section selected;
+// everything is released by the destructor.
+class BackBuffer {
+public:
+    BackBuffer(HDC reference, int width, int height);
+    ~BackBuffer();
+    BackBuffer(const BackBuffer&) = delete;
+    BackBuffer& operator=(const BackBuffer&) = delete;
+
+    bool Ok() const { return dc_ && bits_; }
+    HDC Dc() const { return dc_; }
+    Canvas Pixels();   // flushes pending GDI work first
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+// Text in an ARGB colour (alpha honoured) over what the buffer holds.
+// format takes DrawText flags.
+void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
+                  UINT format);
+
+// Draws a picture bitmap (premultiplied 32 bpp) with its alpha at (x, y).
+void BlendBitmap(HDC target, HBITMAP picture, int x, int y, int width, int height);
+
+}  // namespace pelmar

@@ -1,0 +1,64 @@
+// The library's exported calls.
+#include "pelmar.h"
+
+#include <algorithm>
+
+#include "engine.h"
+#include "parts.h"
+
+using namespace pelmar;
+
+extern "C" {
+
+int32_t WINAPI skInitEngine(const char* skinFile, const char* key) {
+    (void)key;   // reserved
+    return StartEngine(skinFile) ? 1 : 0;
+}
+
+int32_t WINAPI skSkinWindow(HWND window, const char* buttonTexts) {
+    return EnsureStarted() && SkinWindow(window, buttonTexts) ? 1 : 0;
+}
+
+int32_t WINAPI skBorder(HWND child, int32_t x, int32_t y, int32_t width, int32_t height, int32_t style,
+                        int32_t thickness) {
+    if (!EnsureStarted() || width <= 0 || height <= 0) return 0;
+    const RECT frame{x, y, x + width, y + height};
+    return AddBorder(child, frame, style, thickness) ? 1 : 0;
+}
+
+HWND WINAPI skClockCtrl(HWND parent, const char* facePicture, int32_t x, int32_t y, int32_t width,
+                        int32_t height, int32_t id, uint32_t handColor, uint32_t secondColor, int32_t flags) {
+    (void)flags;   // reserved
+    if (!EnsureStarted()) return nullptr;
+    return CreateClock(parent, facePicture ? facePicture : "", x, y, width, height, id, handColor, secondColor);
+}
+
+int32_t WINAPI skSetAnchorCtrl(HWND child, int32_t mode) {
+    return EnsureStarted() && SetAnchor(child, mode) ? 1 : 0;
+}
+
+int32_t WINAPI skCreateToolTip(HWND window, const char* text) {
+    return EnsureStarted() && AddToolTip(window, text) ? 1 : 0;
+}
+
+int32_t WINAPI skSkinChildCtrl(HWND control, int32_t style) {
+    (void)style;   // reserved
+    return EnsureStarted() && SkinLabel(control) ? 1 : 0;
+}
+
+uint32_t WINAPI skARGB(int32_t alpha, int32_t red, int32_t green, int32_t blue) {
+    auto part = [](int32_t v) { return static_cast<uint32_t>(std::clamp(v, 0, 255)); };
+    return (part(alpha) << 24) | (part(red) << 16) | (part(green) << 8) | part(blue);
+}
+
+int32_t WINAPI skSetLabelFont(HWND label, const char* face, int32_t size, uint32_t argb, int32_t antialias) {
+    return EnsureStarted() && SetLabelFont(label, face, size, argb, antialias != 0) ? 1 : 0;
+}
+
+HWND WINAPI skStaticImage(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width, int32_t height,
+                          int32_t id) {
+    if (!EnsureStarted()) return nullptr;
+    return CreatePicture(parent, picture ? picture : "", x, y, width, height, id);
+}
+
+}  // extern "C"

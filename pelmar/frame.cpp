@@ -1,0 +1,488 @@
+// The skinned frame of a top-level window: its non-client area is measured,
+// hit-tested and painted by the engine, while moving, sizing, the system
+// menu and keyboard commands stay with the system's default handling.
+#include "frame.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+#include "engine.h"
+#include "parts.h"
+
+namespace pelmar {
+namespace {
+
+constexpr UINT_PTR kHoverTimer = 0x5E1F;
+constexpr UINT kHoverDelay = 500;
+// Messages some Windows versions send to draw the standard caption.
+constexpr UINT kDrawCaptionMessage = 0x00AE, kDrawFrameMessage = 0x00AF;
+
+enum TipText { kTipMinimize = 2, kTipMaximize = 3, kTipRestore = 4, kTipClose = 5 };
+
+struct FrameState {
+    bool active = true;
+    int hot = kNoButton;
+    int pressed = kNoButton;
+    bool trackingLeave = false;
+    std::string tips[6] = {"Dock", "Undock", "Minimize", "Maximize", "Restore", "Close"};
+    HWND tip = nullptr;
+    SIZE regionSize{-1, -1};
+    bool regionZoomed = false;
+};
+
+std::map<HWND, FrameState>& Frames() {
+    static std::map<HWND, FrameState> frames;
+    return frames;
+}
+
+FrameState* Find(HWND window) {
+    auto it = Frames().find(window);
+    return it == Frames().end() ? nullptr : &it->second;
+}
+
+HICON SmallIcon(HWND window) {
+    auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICONSM));
+    if (!icon) icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+    return icon;
+}
+
+RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
+    RECT none{0, 0, 0, 0};
+    if (!IsZoomed(window)) return none;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    if (!GetMonitorInfoA(MonitorFromRect(&windowRect, MONITOR_DEFAULTTONEAREST), &mi)) return none;
+    const RECT& w = mi.rcWork;
+    return {std::max(0L, w.left - windowRect.left), std::max(0L, w.top - windowRect.top),
+            std::max(0L, windowRect.right - w.right), std::max(0L, windowRect.bottom - w.bottom)};
+}
+
+FrameLayout CurrentLayout(HWND window) {
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left,
+                       wr.bottom - wr.top, SmallIcon(window) != nullptr, ZoomedOverhang(window, wr));
+}
+
+std::string WindowText(HWND window) {
+    const int n = GetWindowTextLengthA(window);
+    if (n <= 0) return std::string();
+    std::string text(static_cast<std::size_t>(n) + 1, '\0');
+    const int got = GetWindowTextA(window, text.data(), n + 1);
+    text.resize(static_cast<std::size_t>(std::max(0, got)));
+    return text;
+}
+
+void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int which, const RECT& r,
+                 bool zoomed) {
+    if (IsRectEmpty(&r)) return;
+    Canvas c = buffer.Pixels();
+    const bool hot = st.hot == which, pressed = st.pressed == which && hot;
+    if (pressed || hot) {
+        const uint32_t fill = which == kClose ? (pressed ? skin.closePressed : skin.closeHover)
+                                              : (pressed ? skin.buttonPressed : skin.buttonHover);
+        FillRect(c, r.left, r.top, r.right - r.left, r.bottom - r.top, fill);
+    }
+    const uint32_t ink = (hot || pressed) ? skin.glyphHover : (st.active ? skin.glyph : skin.glyphInactive);
+    const Glyph glyph = which == kMinimize   ? Glyph::Minimize
+                        : which == kClose    ? Glyph::Close
+                        : zoomed             ? Glyph::Restore
+                                             : Glyph::Maximize;
+    const int size = std::max<int>(6, std::min(r.right - r.left, r.bottom - r.top) / 2);
+    DrawGlyph(c, glyph, r.left, r.top, r.right - r.left, r.bottom - r.top, size, ink);
+}
+
+void PaintFrame(HWND window, FrameState& st) {
+    if (IsIconic(window)) return;
+    const Skin& skin = CurrentSkin();
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    HICON icon = SmallIcon(window);
+    const FrameLayout L = LayoutFrame(skin, GetWindowLongPtrA(window, GWL_STYLE), width, height, icon != nullptr,
+                                      ZoomedOverhang(window, wr));
+    HDC dc = GetWindowDC(window);
+    if (!dc) return;
+    {
+        BackBuffer buffer(dc, width, height);
+        if (buffer.Ok()) {
+            Canvas c = buffer.Pixels();
+            // Edges, then the caption band with its accent line.
+            FillRect(c, 0, 0, width, height, st.active ? skin.frame : skin.frameInactive);
+            const RECT& cap = L.caption;
+            FillGradient(c, cap.left, cap.top, cap.right - cap.left, cap.bottom - cap.top,
+                         st.active ? skin.captionTop : skin.captionInactiveTop,
+                         st.active ? skin.captionBottom : skin.captionInactiveBottom);
+            if (st.active && skin.accentHeight > 0)
+                FillRect(c, cap.left, cap.bottom - skin.accentHeight, cap.right - cap.left, skin.accentHeight,
+                         skin.accent);
+            if (!IsZoomed(window)) {
+                FillRect(c, 0, 0, width, 1, skin.frameOutline);
+                FillRect(c, 0, height - 1, width, 1, skin.frameOutline);
+                FillRect(c, 0, 0, 1, height, skin.frameOutline);
+                FillRect(c, width - 1, 0, 1, height, skin.frameOutline);
+            }
+            if (icon && !IsRectEmpty(&L.icon))
+                DrawIconEx(buffer.Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
+                           L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
+            HFONT font = CreateSkinFont(skin.captionFont, "Tahoma", skin.captionFontSize, skin.captionFontBold, true);
+            DrawTextArgb(buffer, L.title, WindowText(window), font,
+                         st.active ? skin.captionText : skin.captionTextInactive,
+                         DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
+            if (font) DeleteObject(font);
+            for (int b = 0; b < kButtonCount; ++b) PaintButton(buffer, skin, st, b, L.buttons[b], IsZoomed(window));
+
+            // Only the non-client part goes to the screen.
+            ExcludeClipRect(dc, L.insets.left, L.insets.top, width - L.insets.right, height - L.insets.bottom);
+            BitBlt(dc, 0, 0, width, height, buffer.Dc(), 0, 0, SRCCOPY);
+        }
+    }
+    ReleaseDC(window, dc);
+}
+
+void Repaint(HWND window) {
+    if (FrameState* st = Find(window)) PaintFrame(window, *st);
+}
+
+// Rounded top corners while the window is not maximised.
+void UpdateRegion(HWND window, FrameState& st) {
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    const SIZE size{wr.right - wr.left, wr.bottom - wr.top};
+    const bool zoomed = IsZoomed(window) != FALSE;
+    if (size.cx == st.regionSize.cx && size.cy == st.regionSize.cy && zoomed == st.regionZoomed) return;
+    st.regionSize = size;
+    st.regionZoomed = zoomed;
+    const int r = CurrentSkin().cornerRadius;
+    if (zoomed || IsIconic(window) || r <= 0) {
+        SetWindowRgn(window, nullptr, TRUE);
+        return;
+    }
+    HRGN region = CreateRoundRectRgn(0, 0, size.cx + 1, size.cy + 1, 2 * r, 2 * r);
+    HRGN lower = CreateRectRgn(0, r, size.cx, size.cy);
+    if (region && lower) CombineRgn(region, region, lower, RGN_OR);
+    if (lower) DeleteObject(lower);
+    if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);   // the system owns it on success
+}
+
+int ButtonAt(HWND window, POINT screen) {
+    RECT wr{};
+    GetWindowRect(window, &wr);
+    const FrameLayout L = CurrentLayout(window);
+    const POINT p{screen.x - wr.left, screen.y - wr.top};
+    for (int b = 0; b < kButtonCount; ++b)
+        if (PtInRect(&L.buttons[b], p)) return b;
+    return kNoButton;
+}
+
+const std::string& TipFor(const FrameState& st, HWND window, int button) {
+    switch (button) {
+    case kMinimize: return st.tips[kTipMinimize];
+    case kMaximize: return st.tips[IsZoomed(window) ? kTipRestore : kTipMaximize];
+    default: return st.tips[kTipClose];
+    }
+}
+
+void SetHot(HWND window, FrameState& st, int hot) {
+    if (st.hot == hot) return;
+    st.hot = hot;
+    KillTimer(window, kHoverTimer);
+    HideTrackingTip(st.tip, window);
+    if (hot != kNoButton && st.pressed == kNoButton) SetTimer(window, kHoverTimer, kHoverDelay, nullptr);
+    PaintFrame(window, st);
+}
+
+UINT CommandFor(HWND window, int button) {
+    switch (button) {
+    case kMinimize: return SC_MINIMIZE;
+    case kMaximize: return IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE;
+    default: return SC_CLOSE;
+    }
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    FrameState* st = Find(window);
+    if (!st) return DefSubclassProc(window, message, wParam, lParam);
+    const bool iconic = IsIconic(window) != FALSE;
+    switch (message) {
+    case WM_NCCALCSIZE: {
+        if (iconic) break;
+        RECT* r = reinterpret_cast<RECT*>(lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
+        const RECT outer = *r;
+        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE),
+                                          outer.right - outer.left, outer.bottom - outer.top, false,
+                                          ZoomedOverhang(window, outer));
+        r->left = outer.left + L.insets.left;
+        r->top = std::min(outer.bottom, outer.top + L.insets.top);
+        r->right = std::max(r->left, outer.right - L.insets.right);
+        r->bottom = std::max(r->top, outer.bottom - L.insets.bottom);
+        return 0;
+    }
+    case WM_NCPAINT:
+        if (iconic) break;
+        PaintFrame(window, *st);
+        return 0;
+    case WM_NCACTIVATE:
+        if (iconic) break;
+        st->active = wParam != FALSE;
+        PaintFrame(window, *st);
+        return TRUE;
+    case kDrawCaptionMessage:
+    case kDrawFrameMessage:
+        return 0;
+    case WM_SETTEXT:
+    case WM_SETICON: {
+        const LRESULT result = DefaultWithoutDrawing(window, message, wParam, lParam);
+        Repaint(window);
+        return result;
+    }
+    case WM_NCHITTEST: {
+        if (iconic) break;
+        RECT wr{};
+        GetWindowRect(window, &wr);
+        const POINT p{static_cast<short>(LOWORD(lParam)) - wr.left, static_cast<short>(HIWORD(lParam)) - wr.top};
+        return HitTestFrame(CurrentLayout(window), CurrentSkin(), wr.right - wr.left, wr.bottom - wr.top, p);
+    }
+    case WM_NCMOUSEMOVE: {
+        if (st->pressed != kNoButton) return 0;
+        const int hot = ButtonAt(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+        if (!st->trackingLeave) {
+            TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | TME_NONCLIENT, window, 0};
+            st->trackingLeave = TrackMouseEvent(&tme) != FALSE;
+        }
+        SetHot(window, *st, hot);
+        if (hot != kNoButton) return 0;
+        break;
+    }
+    case WM_NCMOUSELEAVE:
+        st->trackingLeave = false;
+        if (st->pressed == kNoButton) SetHot(window, *st, kNoButton);
+        break;
+    case WM_TIMER:
+        if (wParam != kHoverTimer) break;
+        KillTimer(window, kHoverTimer);
+        if (st->hot != kNoButton && st->pressed == kNoButton) {
+            RECT wr{};
+            GetWindowRect(window, &wr);
+            const FrameLayout L = CurrentLayout(window);
+            const RECT& b = L.buttons[st->hot];
+            ShowTrackingTip(st->tip, window, TipFor(*st, window, st->hot), {wr.left + b.left, wr.top + b.bottom + 4});
+        }
+        return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+        if (wParam == HTMINBUTTON || wParam == HTMAXBUTTON || wParam == HTCLOSE) {
+            const int b = ButtonAt(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
+            if (b == kNoButton) return 0;
+            KillTimer(window, kHoverTimer);
+            HideTrackingTip(st->tip, window);
+            st->pressed = b;
+            st->hot = b;
+            SetCapture(window);
+            PaintFrame(window, *st);
+            return 0;
+        }
+        if (message == WM_NCLBUTTONDBLCLK && wParam == HTCAPTION) {
+            if (GetWindowLongPtrA(window, GWL_STYLE) & WS_MAXIMIZEBOX)
+                SendMessageA(window, WM_SYSCOMMAND, IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE, lParam);
+            return 0;
+        }
+        break;
+    case WM_NCLBUTTONUP:
+        if (wParam == HTMINBUTTON || wParam == HTMAXBUTTON || wParam == HTCLOSE) return 0;
+        break;
+    case WM_MOUSEMOVE:
+        if (st->pressed != kNoButton) {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(window, &p);
+            const int hot = ButtonAt(window, p) == st->pressed ? st->pressed : kNoButton;
+            if (hot != st->hot) {
+                st->hot = hot;
+                PaintFrame(window, *st);
+            }
+            return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (st->pressed != kNoButton) {
+            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            ClientToScreen(window, &p);
+            const int pressed = st->pressed;
+            const bool release = ButtonAt(window, p) == pressed;
+            st->pressed = kNoButton;
+            st->hot = release ? pressed : kNoButton;
+            ReleaseCapture();
+            if ((st = Find(window)) != nullptr) PaintFrame(window, *st);
+            // The command may destroy the window: nothing of st is used after it.
+            if (release) SendMessageA(window, WM_SYSCOMMAND, CommandFor(window, pressed), MAKELPARAM(p.x, p.y));
+            return 0;
+        }
+        break;
+    case WM_CAPTURECHANGED:
+        if (st->pressed != kNoButton) {
+            st->pressed = kNoButton;
+            st->hot = kNoButton;
+            PaintFrame(window, *st);
+        }
+        break;
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE:
+    case WM_SYSCOLORCHANGE: {
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        Repaint(window);
+        return result;
+    }
+    case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        if ((st = Find(window)) != nullptr) UpdateRegion(window, *st);
+        return result;
+    }
+    case WM_NCDESTROY:
+        KillTimer(window, kHoverTimer);
+        Frames().erase(window);
+        RemoveWindowSubclass(window, FrameProc, id);
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+// Without this, desktop composition on newer Windows draws its own frame
+// over the engine's.
+void DisableComposedFrame(HWND window) {
+    HMODULE dwm = LoadLibraryA("dwmapi.dll");
+    if (!dwm) return;
+    using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
+    auto set = reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    const DWORD kNcRenderingPolicy = 2, kDisabled = 1;
+    if (set) set(window, kNcRenderingPolicy, &kDisabled, sizeof(kDisabled));
+}
+
+}  // namespace
+
+FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, int height, bool hasIcon,
+                        const RECT& zoomedOverhang) {
+    FrameLayout L{};
+    const bool zoomed = zoomedOverhang.left || zoomedOverhang.top || zoomedOverhang.right || zoomedOverhang.bottom;
+    const int edge = zoomed ? 0 : skin.frameWidth;
+    L.insets = {zoomedOverhang.left + edge, zoomedOverhang.top + skin.captionHeight,
+                zoomedOverhang.right + edge, zoomedOverhang.bottom + edge};
+    L.caption = {zoomedOverhang.left, zoomedOverhang.top, width - zoomedOverhang.right,
+                 zoomedOverhang.top + skin.captionHeight};
+    L.resizable = !zoomed && (style & WS_THICKFRAME);
+
+    const int capH = skin.captionHeight;
+    const int bh = std::min(skin.buttonHeight, capH - 2);
+    const int bw = skin.buttonWidth;
+    const int top = L.caption.top + std::max(1, (capH - skin.accentHeight - bh) / 2);
+    int right = L.caption.right - edge - 2;
+    const bool present[kButtonCount] = {(style & WS_SYSMENU) && (style & WS_MINIMIZEBOX),
+                                        (style & WS_SYSMENU) && (style & WS_MAXIMIZEBOX),
+                                        (style & WS_SYSMENU) != 0};
+    for (int b = kClose; b >= kMinimize; --b) {
+        if (!present[b]) continue;
+        L.buttons[b] = {right - bw, top, right, top + bh};
+        right -= bw + 2;
+    }
+    int left = L.caption.left + edge + 6;
+    if (hasIcon && (style & WS_SYSMENU)) {
+        const int iconTop = L.caption.top + (capH - skin.accentHeight - 16) / 2;
+        L.icon = {left, iconTop, left + 16, iconTop + 16};
+        left += 16 + 6;
+    }
+    L.title = {left, L.caption.top, std::max(left, right - 4), L.caption.bottom - skin.accentHeight};
+    (void)height;
+    return L;
+}
+
+LRESULT HitTestFrame(const FrameLayout& L, const Skin& skin, int width, int height, POINT p) {
+    if (p.x < 0 || p.y < 0 || p.x >= width || p.y >= height) return HTNOWHERE;
+    static const LRESULT kButtonCodes[kButtonCount] = {HTMINBUTTON, HTMAXBUTTON, HTCLOSE};
+    for (int b = 0; b < kButtonCount; ++b)
+        if (PtInRect(&L.buttons[b], p)) return kButtonCodes[b];
+    if (L.resizable) {
+        const int e = std::max(skin.frameWidth, 4);      // grab width of an edge
+        const int corner = std::max(e, 16);              // reach of a corner along the edges
+        const bool left = p.x < e, right = p.x >= width - e, top = p.y < e, bottom = p.y >= height - e;
+        const bool nearLeft = p.x < corner, nearRight = p.x >= width - corner;
+        const bool nearTop = p.y < corner, nearBottom = p.y >= height - corner;
+        if ((top && nearLeft) || (left && nearTop)) return HTTOPLEFT;
+        if ((top && nearRight) || (right && nearTop)) return HTTOPRIGHT;
+        if ((bottom && nearLeft) || (left && nearBottom)) return HTBOTTOMLEFT;
+        if ((bottom && nearRight) || (right && nearBottom)) return HTBOTTOMRIGHT;
+        if (top) return HTTOP;
+        if (bottom) return HTBOTTOM;
+        if (left) return HTLEFT;
+        if (right) return HTRIGHT;
+    }
+    if (PtInRect(&L.icon, p)) return HTSYSMENU;
+    if (PtInRect(&L.caption, p)) return HTCAPTION;
+    const RECT client{L.insets.left, L.insets.top, width - L.insets.right, height - L.insets.bottom};
+    if (PtInRect(&client, p)) return HTCLIENT;
+    return HTBORDER;
+}
+
+bool CurrentFrame(HWND window, FrameLayout& layout, int& hot, int& pressed) {
+    FrameState* st = Find(window);
+    if (!st) return false;
+    layout = CurrentLayout(window);
+    hot = st->hot;
+    pressed = st->pressed;
+    return true;
+}
+
+bool IsSkinned(HWND window) { return Find(window) != nullptr; }
+
+bool SkinWindow(HWND window, const char* buttonTexts) {
+    if (!window || !IsWindow(window) || (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) return false;
+    const bool fresh = Find(window) == nullptr;
+    FrameState& st = Frames()[window];
+    if (buttonTexts) {
+        // Six words separated by '|'; missing words keep their defaults.
+        std::string texts(buttonTexts);
+        std::size_t start = 0;
+        for (int i = 0; i < 6 && start <= texts.size(); ++i) {
+            const std::size_t bar = texts.find('|', start);
+            const std::string word = texts.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+            if (!word.empty()) st.tips[i] = word.substr(0, 259);
+            if (bar == std::string::npos) break;
+            start = bar + 1;
+        }
+    }
+    if (!fresh) {
+        RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return true;
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    if (!SetWindowSubclass(window, FrameProc, kFrameSubclass, 0)) {
+        Frames().erase(window);
+        return false;
+    }
+    st.tip = CreateTrackingTip(window);
+    st.active = GetActiveWindow() == window;
+    DisableComposedFrame(window);
+    PaintClientBackground(window);
+
+    // Keep the client area's size: the window grows or shrinks by the
+    // difference between the engine's frame and the standard one.
+    if (!IsZoomed(window) && !IsIconic(window)) {
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        const FrameLayout L = LayoutFrame(CurrentSkin(), style, 0, 0, false, RECT{0, 0, 0, 0});
+        const int width = client.right + L.insets.left + L.insets.right;
+        const int height = client.bottom + L.insets.top + L.insets.bottom;
+        SetWindowPos(window, nullptr, 0, 0, width, height,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    } else {
+        SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    if (FrameState* now = Find(window)) UpdateRegion(window, *now);
+    return true;
+}
+
+}  // namespace pelmar

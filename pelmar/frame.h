@@ -1,0 +1,35 @@
+// Geometry of a skinned window's frame and caption, in window coordinates
+// (0,0 = the window's top-left corner).
+#pragma once
+
+#include <windows.h>
+
+#include "skin.h"
+
+namespace pelmar {
+
+enum Button { kNoButton = -1, kMinimize = 0, kMaximize = 1, kClose = 2, kButtonCount = 3 };
+
+struct FrameLayout {
+    RECT insets;               // non-client thickness: left, top (caption), right, bottom
+    RECT caption;              // the caption band
+    RECT icon;                 // empty when the window shows no icon
+    RECT title;
+    RECT buttons[kButtonCount];   // empty for buttons the window's style leaves out
+    bool resizable;            // edges resize (sizable and not maximised)
+};
+
+// zoomedOverhang: how far each side of a maximised window reaches past
+// the work area (zero otherwise).
+FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, int height, bool hasIcon,
+                        const RECT& zoomedOverhang);
+
+// The hit-test code (HTCAPTION, HTCLOSE, HTLEFT...) for a point in window
+// coordinates.
+LRESULT HitTestFrame(const FrameLayout& layout, const Skin& skin, int width, int height, POINT p);
+
+// Test access: the layout a skinned window currently uses, and the button
+// under the pointer and pressed (kNoButton when none).
+bool CurrentFrame(HWND window, FrameLayout& layout, int& hot, int& pressed);
+
+}  // namespace pelmar

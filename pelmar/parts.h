@@ -1,0 +1,45 @@
+// The engine's parts as the exported calls reach them.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace pelmar {
+
+// controls.cpp: the clock and picture controls.
+bool RegisterEngineClasses();
+HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, int height, int id,
+                 uint32_t handColour, uint32_t secondColour);
+HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id);
+
+// frame.cpp: the skinned frame and caption of a top-level window.
+bool SkinWindow(HWND window, const char* buttonTexts);
+bool IsSkinned(HWND window);
+
+// parent.cpp: what the engine draws and moves inside a parent's client
+// area: the skin's background, frames around children, anchored children.
+bool PaintClientBackground(HWND parent);   // from now on
+bool AddBorder(HWND child, const RECT& frame, int style, int thickness);
+bool SetAnchor(HWND child, int code);
+
+// label.cpp
+bool SkinLabel(HWND label);
+bool SetLabelFont(HWND label, const char* face, int size, uint32_t argb, bool antialias);
+
+// tooltip.cpp
+bool AddToolTip(HWND window, const char* text);
+HWND ToolTipOf(HWND window);   // null when there is none
+// A tracking tooltip for places that are not windows (caption buttons).
+HWND CreateTrackingTip(HWND owner);
+void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen);
+void HideTrackingTip(HWND tip, HWND owner);
+
+// Subclass ids the engine uses with SetWindowSubclass.
+inline constexpr UINT_PTR kFrameSubclass = 0x5E1F0001;
+inline constexpr UINT_PTR kParentSubclass = 0x5E1F0002;
+inline constexpr UINT_PTR kChildSubclass = 0x5E1F0003;
+inline constexpr UINT_PTR kLabelSubclass = 0x5E1F0004;
+
+}  // namespace pelmar

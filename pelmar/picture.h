@@ -1,0 +1,32 @@
+// Pictures read with the Windows Imaging Component into premultiplied
+// 32 bpp DIB sections, ready for AlphaBlend.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace pelmar {
+
+class Picture {
+public:
+    Picture() = default;
+    ~Picture() { Reset(); }
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+
+    // Reads path (ANSI, any length). width and height 0 keep the picture's
+    // own size; otherwise it is scaled to them. false leaves it empty.
+    bool Load(const std::string& path, int width, int height);
+    void Reset();
+
+    HBITMAP Bitmap() const { return bitmap_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+
+private:
+    HBITMAP bitmap_ = nullptr;
+    int width_ = 0, height_ = 0;
+};
+
+}  // namespace pelmar

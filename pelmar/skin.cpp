@@ -1,0 +1,223 @@
+#include "skin.h"
+
+#include <charconv>
+#include <iterator>
+
+namespace pelmar {
+namespace {
+
+enum class Kind { Int, Colour, Bool, Text };
+
+struct Setting {
+    const char* key;
+    Kind kind;
+    int Skin::*number;
+    uint32_t Skin::*colour;
+    bool Skin::*flag;
+    std::string Skin::*text;
+    int low, high;   // accepted range of an Int
+};
+
+constexpr Setting Int(const char* key, int Skin::*m, int low, int high) {
+    return {key, Kind::Int, m, nullptr, nullptr, nullptr, low, high};
+}
+constexpr Setting Col(const char* key, uint32_t Skin::*m) {
+    return {key, Kind::Colour, nullptr, m, nullptr, nullptr, 0, 0};
+}
+constexpr Setting Flag(const char* key, bool Skin::*m) {
+    return {key, Kind::Bool, nullptr, nullptr, m, nullptr, 0, 0};
+}
+constexpr Setting Text(const char* key, std::string Skin::*m, int maxLength) {
+    return {key, Kind::Text, nullptr, nullptr, nullptr, m, 1, maxLength};
+}
+
+const Setting kSettings[] = {
+    Text("name", &Skin::name, 63),
+    Int("caption.height", &Skin::captionHeight, 16, 64),
+    Int("frame.width", &Skin::frameWidth, 1, 16),
+    Int("frame.corner", &Skin::cornerRadius, 0, 24),
+    Col("caption.top", &Skin::captionTop),
+    Col("caption.bottom", &Skin::captionBottom),
+    Col("caption.inactive.top", &Skin::captionInactiveTop),
+    Col("caption.inactive.bottom", &Skin::captionInactiveBottom),
+    Col("caption.text", &Skin::captionText),
+    Col("caption.text.inactive", &Skin::captionTextInactive),
+    Col("caption.accent", &Skin::accent),
+    Int("caption.accent.height", &Skin::accentHeight, 0, 8),
+    Text("caption.font", &Skin::captionFont, 31),
+    Int("caption.font.size", &Skin::captionFontSize, 6, 40),
+    Flag("caption.font.bold", &Skin::captionFontBold),
+    Col("frame.colour", &Skin::frame),
+    Col("frame.inactive", &Skin::frameInactive),
+    Col("frame.outline", &Skin::frameOutline),
+    Int("button.width", &Skin::buttonWidth, 12, 64),
+    Int("button.height", &Skin::buttonHeight, 10, 60),
+    Col("button.glyph", &Skin::glyph),
+    Col("button.glyph.inactive", &Skin::glyphInactive),
+    Col("button.glyph.hover", &Skin::glyphHover),
+    Col("button.hover", &Skin::buttonHover),
+    Col("button.pressed", &Skin::buttonPressed),
+    Col("button.close.hover", &Skin::closeHover),
+    Col("button.close.pressed", &Skin::closePressed),
+    Col("client.background", &Skin::background),
+    Col("border.colour", &Skin::border),
+    Col("label.top", &Skin::labelTop),
+    Col("label.bottom", &Skin::labelBottom),
+    Col("label.border", &Skin::labelBorder),
+    Text("label.font", &Skin::labelFont, 31),
+    Int("label.padding", &Skin::labelPadding, 0, 32),
+    Col("tooltip.background", &Skin::tooltipBackground),
+    Col("tooltip.text", &Skin::tooltipText),
+    Col("clock.cap", &Skin::clockCap),
+};
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && IsSpace(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
+
+// Printable ASCII only: a line with control bytes or high bytes is garbage.
+bool Printable(std::string_view s) {
+    for (char c : s) {
+        const auto u = static_cast<unsigned char>(c);
+        if ((u < 0x20 && c != '\t' && c != '\r') || u > 0x7E) return false;
+    }
+    return true;
+}
+
+bool ParseInt(std::string_view s, int& out) {
+    if (s.empty()) return false;
+    const char* end = s.data() + s.size();
+    auto [ptr, ec] = std::from_chars(s.data(), end, out);
+    return ec == std::errc() && ptr == end;
+}
+
+bool ParseBool(std::string_view s, bool& out) {
+    if (SameText(s, "yes") || SameText(s, "true") || s == "1") { out = true; return true; }
+    if (SameText(s, "no") || SameText(s, "false") || s == "0") { out = false; return true; }
+    return false;
+}
+
+const Setting* Find(std::string_view section, std::string_view key) {
+    for (const Setting& s : kSettings) {
+        const std::string_view full = s.key;
+        if (section.empty()) {
+            if (SameText(full, key)) return &s;
+        } else if (full.size() == section.size() + 1 + key.size() &&
+                   SameText(full.substr(0, section.size()), section) && full[section.size()] == '.' &&
+                   SameText(full.substr(section.size() + 1), key)) {
+            return &s;
+        }
+    }
+    return nullptr;
+}
+
+bool Apply(const Setting& s, std::string_view value, Skin& skin) {
+    switch (s.kind) {
+    case Kind::Int: {
+        int n = 0;
+        if (!ParseInt(value, n) || n < s.low || n > s.high) return false;
+        skin.*(s.number) = n;
+        return true;
+    }
+    case Kind::Colour: {
+        uint32_t c = 0;
+        if (!ParseColour(value, c)) return false;
+        skin.*(s.colour) = c;
+        return true;
+    }
+    case Kind::Bool: {
+        bool b = false;
+        if (!ParseBool(value, b)) return false;
+        skin.*(s.flag) = b;
+        return true;
+    }
+    case Kind::Text:
+        if (value.size() < static_cast<std::size_t>(s.low) || value.size() > static_cast<std::size_t>(s.high))
+            return false;
+        skin.*(s.text) = std::string(value);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool ParseColour(std::string_view text, uint32_t& argb) {
+    if (text.size() != 7 && text.size() != 9) return false;
+    if (text[0] != '#') return false;
+    uint32_t v = 0;
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        const char c = Lower(text[i]);
+        uint32_t d = 0;
+        if (c >= '0' && c <= '9') d = static_cast<uint32_t>(c - '0');
+        else if (c >= 'a' && c <= 'f') d = static_cast<uint32_t>(c - 'a' + 10);
+        else return false;
+        v = (v << 4) | d;
+    }
+    argb = text.size() == 7 ? (0xFF000000u | v) : v;
+    return true;
+}
+
+ParseReport ParseSkin(std::string_view text, Skin& skin) {
+    ParseReport report;
+    if (text.size() > kMaxSkinBytes) text = text.substr(0, kMaxSkinBytes);
+    std::string section;
+    bool sectionValid = true;
+    while (!text.empty()) {
+        std::size_t eol = text.find('\n');
+        std::string_view line = text.substr(0, eol);
+        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+
+        if (line.size() > kMaxLineLength || !Printable(line)) {
+            ++report.skipped;
+            continue;
+        }
+        line = Trim(line);
+        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
+
+        if (line[0] == '[') {
+            // "[name]"; "[skin]" means no prefix. A bad header makes the
+            // keys under it count as skipped until the next good header.
+            const bool closed = line.size() >= 2 && line.back() == ']';
+            const std::string_view name = closed ? Trim(line.substr(1, line.size() - 2)) : std::string_view();
+            sectionValid = closed && name.find_first_of("[]=") == std::string_view::npos;
+            if (!sectionValid) {
+                ++report.skipped;
+                section.clear();
+                continue;
+            }
+            section = SameText(name, "skin") ? std::string() : std::string(name);
+            continue;
+        }
+
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos || !sectionValid) {
+            ++report.skipped;
+            continue;
+        }
+        const std::string_view key = Trim(line.substr(0, eq));
+        const std::string_view value = Trim(line.substr(eq + 1));
+        const Setting* setting = Find(section, key);
+        if (!setting || !Apply(*setting, value, skin)) {
+            ++report.skipped;
+            continue;
+        }
+        ++report.applied;
+    }
+    return report;
+}
+
+}  // namespace pelmar

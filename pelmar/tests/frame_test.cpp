@@ -1,0 +1,247 @@
+// The skinned frame still behaves as a window: hit-testing, moving and
+// sizing with the pointer, caption buttons, double-click, keyboard commands.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "engine.h"
+#include "frame.h"
+#include "parts.h"
+#include "pelmar.h"
+#include "support.h"
+
+namespace pelmar {
+namespace {
+
+using test::Scene;
+
+class PelmarFrame : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(scene.Build("Scarlet.sks")); }
+
+    FrameLayout Layout() {
+        FrameLayout L{};
+        int hot = 0, pressed = 0;
+        EXPECT_TRUE(CurrentFrame(scene.main, L, hot, pressed));
+        return L;
+    }
+    RECT Window() {
+        RECT r{};
+        GetWindowRect(scene.main, &r);
+        return r;
+    }
+    POINT OnScreen(int x, int y) {
+        const RECT r = Window();
+        return {r.left + x, r.top + y};
+    }
+    POINT Centre(const RECT& r) { return OnScreen((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+    LRESULT Hit(POINT p) { return SendMessageA(scene.main, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)); }
+
+    Scene scene;
+};
+
+TEST_F(PelmarFrame, HitTestsNameEveryPart) {
+    const FrameLayout L = Layout();
+    const RECT r = Window();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    struct Case {
+        POINT p;
+        LRESULT code;
+    } cases[] = {
+        {Centre(L.buttons[kMinimize]), HTMINBUTTON},
+        {Centre(L.buttons[kMaximize]), HTMAXBUTTON},
+        {Centre(L.buttons[kClose]), HTCLOSE},
+        {OnScreen(w / 3, 12), HTCAPTION},
+        {Centre(L.icon), HTSYSMENU},
+        {OnScreen(w / 2, h / 2), HTCLIENT},
+        {OnScreen(1, h / 2), HTLEFT},
+        {OnScreen(w - 2, h / 2), HTRIGHT},
+        {OnScreen(w / 2, 1), HTTOP},
+        {OnScreen(w / 2, h - 2), HTBOTTOM},
+        {OnScreen(2, 2), HTTOPLEFT},
+        {OnScreen(w - 2, h - 2), HTBOTTOMRIGHT},
+        {OnScreen(w - 2, 8), HTTOPRIGHT},
+        {OnScreen(3, h - 10), HTBOTTOMLEFT},
+    };
+    for (const Case& c : cases) EXPECT_EQ(Hit(c.p), c.code) << c.p.x - r.left << "," << c.p.y - r.top;
+}
+
+TEST_F(PelmarFrame, DraggingTheCaptionMovesAndTheEdgeResizes) {
+    const RECT before = Window();
+    const POINT grab = OnScreen(200, 12);
+    test::MoveMouse(grab.x, grab.y);
+    test::MouseDown();
+    test::MoveMouse(grab.x + 20, grab.y + 10);
+    test::MoveMouse(grab.x + 40, grab.y + 30);
+    test::MouseUp();
+    test::Pump(200);
+    const RECT moved = Window();
+    EXPECT_EQ(moved.left - before.left, 40);
+    EXPECT_EQ(moved.top - before.top, 30);
+    EXPECT_EQ(moved.right - moved.left, before.right - before.left);
+
+    const POINT corner{moved.right - 2, moved.bottom - 2};
+    test::MoveMouse(corner.x, corner.y);
+    test::MouseDown();
+    test::MoveMouse(corner.x - 20, corner.y - 10);
+    test::MoveMouse(corner.x - 50, corner.y - 30);
+    test::MouseUp();
+    test::Pump(200);
+    const RECT sized = Window();
+    EXPECT_EQ(sized.right - sized.left, moved.right - moved.left - 50);
+    EXPECT_EQ(sized.bottom - sized.top, moved.bottom - moved.top - 30);
+}
+
+TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
+    const RECT before = Window();
+    const POINT p = OnScreen(250, 12);
+    test::Click(p.x, p.y);
+    test::Click(p.x, p.y);
+    test::Pump(300);
+    ASSERT_TRUE(IsZoomed(scene.main));
+    // Maximised: the caption sits at the top of the work area, the client
+    // area below it, and the restore glyph replaces the maximise glyph.
+    RECT client{};
+    GetClientRect(scene.main, &client);
+    POINT origin{0, 0};
+    ClientToScreen(scene.main, &origin);
+    EXPECT_EQ(origin.y, CurrentSkin().captionHeight);
+    EXPECT_EQ(origin.x, 0);
+    EXPECT_EQ(client.right, GetSystemMetrics(SM_CXSCREEN));
+    const test::Screen s;
+    s.SaveIfAsked("maximised.png");
+    EXPECT_LE(test::Distance(s.At(300, 1), CurrentSkin().captionTop & 0xFFFFFF), 8);
+    // Anchored children followed: the clock keeps its distance to the right edge.
+    RECT clock{};
+    GetWindowRect(scene.clock, &clock);
+    EXPECT_EQ(client.right - (clock.left - origin.x), 668 - 550);
+
+    test::Click(300, 10);
+    test::Click(300, 10);
+    test::Pump(300);
+    EXPECT_FALSE(IsZoomed(scene.main));
+    const RECT after = Window();
+    EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(PelmarFrame, CaptionButtonsActOnRelease) {
+    FrameLayout L = Layout();
+    const POINT max = Centre(L.buttons[kMaximize]);
+    test::MoveMouse(max.x, max.y);
+    test::MouseDown();
+    int hot = 0, pressed = 0;
+    CurrentFrame(scene.main, L, hot, pressed);
+    EXPECT_EQ(pressed, kMaximize);
+    const test::Screen down;
+    EXPECT_EQ(down.At(max.x - 12, max.y), CurrentSkin().buttonPressed & 0xFFFFFF);
+    // Sliding off before release cancels.
+    test::MoveMouse(max.x, max.y + 80);
+    test::MouseUp();
+    EXPECT_FALSE(IsZoomed(scene.main));
+
+    test::Click(max.x, max.y);
+    test::Pump(200);
+    EXPECT_TRUE(IsZoomed(scene.main));
+    L = Layout();
+    const POINT restore = Centre(L.buttons[kMaximize]);
+    test::Click(restore.x, restore.y);
+    test::Pump(200);
+    EXPECT_FALSE(IsZoomed(scene.main));
+
+    L = Layout();
+    const POINT close = Centre(L.buttons[kClose]);
+    test::Click(close.x, close.y);
+    test::Pump(100);
+    EXPECT_EQ(scene.closeRequests, 1);
+
+    const POINT min = Centre(L.buttons[kMinimize]);
+    test::Click(min.x, min.y);
+    test::Pump(200);
+    EXPECT_TRUE(IsIconic(scene.main));
+    ShowWindow(scene.main, SW_RESTORE);
+    test::Pump(200);
+    RECT client{};
+    GetClientRect(scene.main, &client);
+    EXPECT_EQ(client.right, 668);
+}
+
+TEST_F(PelmarFrame, KeyboardCommandsStillWork) {
+    SetForegroundWindow(scene.main);
+    SetFocus(scene.main);
+    test::Pump(100);
+    test::KeyCombo({VK_MENU, VK_F4});
+    test::Pump(100);
+    EXPECT_EQ(scene.closeRequests, 1);
+
+    test::KeyCombo({VK_MENU, VK_SPACE});
+    test::Pump(300);
+    HWND menu = FindWindowA("#32768", nullptr);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(IsWindowVisible(menu));
+    const test::Screen s;
+    s.SaveIfAsked("system-menu.png");
+    test::KeyCombo({VK_ESCAPE});
+    test::KeyCombo({VK_ESCAPE});
+    test::Pump(200);
+    menu = FindWindowA("#32768", nullptr);
+    EXPECT_TRUE(!menu || !IsWindowVisible(menu));
+}
+
+TEST_F(PelmarFrame, RetitlingRepaintsTheSkinnedCaption) {
+    SetWindowTextA(scene.main, "Another title");
+    test::Pump(100);
+    char text[64] = {};
+    GetWindowTextA(scene.main, text, sizeof(text));
+    EXPECT_STREQ(text, "Another title");
+    const FrameLayout L = Layout();
+    const test::Screen s;
+    // Still the skin's caption, with no standard caption drawn over it.
+    EXPECT_LE(test::Distance(s.AtWindow(scene.main, L.title.right - 10, 2), CurrentSkin().captionTop & 0xFFFFFF), 8);
+}
+
+// A missing skin file and one full of garbage still give a skinned window
+// that works.
+class PelmarFallback : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PelmarFallback, GivesASkinnedWorkingWindow) {
+    const std::string name = GetParam();
+    const std::string path = test::ExeFolder() + name;
+    if (name == "PelmarJunk.sks") {
+        HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        std::string junk = "caption.height = 1000\n[[[\n\x01\x02\x03 = #ZZZ\nframe.width=\n";
+        for (int i = 0; i < 500; ++i) junk += static_cast<char>(i * 37);
+        DWORD n = 0;
+        WriteFile(f, junk.data(), static_cast<DWORD>(junk.size()), &n, nullptr);
+        CloseHandle(f);
+    }
+    Scene scene;
+    ASSERT_TRUE(scene.Build(name.c_str()));
+    DeleteFileA(path.c_str());
+    const Skin defaults;
+    EXPECT_EQ(CurrentSkin().captionHeight, defaults.captionHeight);
+    ASSERT_TRUE(IsSkinned(scene.main));
+    const test::Screen s;
+    s.SaveIfAsked(name == "PelmarJunk.sks" ? "fallback-garbage.png" : "fallback-missing.png");
+    EXPECT_LE(test::Distance(s.AtWindow(scene.main, 200, 2), defaults.captionTop & 0xFFFFFF), 8);
+    EXPECT_EQ(s.AtClient(scene.main, 600, 420), defaults.background & 0xFFFFFF);
+    EXPECT_EQ(s.AtClient(scene.main, 9, 100), defaults.border & 0xFFFFFF);
+    EXPECT_NE(scene.clock, nullptr);
+    EXPECT_NE(scene.logo, nullptr);
+    // And it still works: a caption drag moves it.
+    RECT before{};
+    GetWindowRect(scene.main, &before);
+    test::MoveMouse(before.left + 200, before.top + 10);
+    test::MouseDown();
+    test::MoveMouse(before.left + 230, before.top + 30);
+    test::MouseUp();
+    test::Pump(100);
+    RECT after{};
+    GetWindowRect(scene.main, &after);
+    EXPECT_EQ(after.left - before.left, 30);
+}
+
+INSTANTIATE_TEST_SUITE_P(MissingAndGarbage, PelmarFallback, ::testing::Values("NoSuchSkin.sks", "PelmarJunk.sks"));
+
+}  // namespace
+}  // namespace pelmar

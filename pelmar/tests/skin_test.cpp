@@ -1,0 +1,185 @@
+// Reading skin files: good settings apply, every kind of bad line is
+// skipped on its own, and the file is found where the engine says.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine.h"
+#include "pelmar.h"
+#include "skin.h"
+
+namespace pelmar {
+namespace {
+
+TEST(PelmarSkin, ColoursParseWithAndWithoutAlpha) {
+    struct Case {
+        const char* text;
+        bool ok;
+        uint32_t value;
+    } cases[] = {
+        {"#8E1B22", true, 0xFF8E1B22}, {"#7fcb0000", true, 0x7FCB0000}, {"#000000", true, 0xFF000000},
+        {"8E1B22", false, 0},          {"#8E1B2", false, 0},            {"#8E1B22F", false, 0},
+        {"#GG0000", false, 0},         {"#", false, 0},                 {"", false, 0},
+        {"#-12345", false, 0},
+    };
+    for (const Case& c : cases) {
+        uint32_t v = 0x12345678;
+        EXPECT_EQ(ParseColour(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+    }
+}
+
+TEST(PelmarSkin, SectionsAndFullKeysApply) {
+    Skin s;
+    const ParseReport r = ParseSkin("name = Test\n"
+                                    "[caption]\n"
+                                    "height = 33\n"
+                                    "top = #102030\n"
+                                    "font.bold = no\n"
+                                    "[skin]\n"
+                                    "frame.width = 7\n"
+                                    "  BORDER.COLOUR   =   #80112233  \r\n"
+                                    "; comment\n"
+                                    "# comment\n",
+                                    s);
+    EXPECT_EQ(r.applied, 6);
+    EXPECT_EQ(r.skipped, 0);
+    EXPECT_EQ(s.name, "Test");
+    EXPECT_EQ(s.captionHeight, 33);
+    EXPECT_EQ(s.captionTop, 0xFF102030u);
+    EXPECT_FALSE(s.captionFontBold);
+    EXPECT_EQ(s.frameWidth, 7);
+    EXPECT_EQ(s.border, 0x80112233u);
+}
+
+TEST(PelmarSkin, BadLinesAreSkippedOneByOne) {
+    const Skin defaults;
+    struct Case {
+        std::string line;
+        const char* why;
+    } cases[] = {
+        {"caption.height", "no equals sign"},
+        {"caption.height = 5", "below the range"},
+        {"caption.height = 400", "above the range"},
+        {"caption.height = 30px", "trailing junk"},
+        {"caption.height = 99999999999999999999", "overflow"},
+        {"caption.top = red", "not a colour"},
+        {"no.such.key = 1", "unknown key"},
+        {"caption.font.bold = maybe", "not a boolean"},
+        {"caption.font = " + std::string(40, 'x'), "face name too long"},
+        {"name = " + std::string(300, 'n'), "line too long"},
+        {std::string("caption.height = 3\0" "0", 20), "embedded NUL"},
+        {"caption.height = \xff\xfe", "high bytes"},
+        {"= #FFFFFF", "empty key"},
+    };
+    for (const Case& c : cases) {
+        Skin s;
+        const std::string text = c.line + "\nframe.width = 9\n";
+        const ParseReport r = ParseSkin(text, s);
+        EXPECT_EQ(r.skipped, 1) << c.why;
+        EXPECT_EQ(r.applied, 1) << c.why;   // the good line after it still applies
+        EXPECT_EQ(s.frameWidth, 9) << c.why;
+        EXPECT_EQ(s.captionHeight, defaults.captionHeight) << c.why;
+        EXPECT_EQ(s.captionTop, defaults.captionTop) << c.why;
+        EXPECT_EQ(s.name, defaults.name) << c.why;
+    }
+}
+
+TEST(PelmarSkin, KeysUnderABrokenSectionAreNotMisread) {
+    Skin s;
+    const ParseReport r = ParseSkin("[capt]ion]\nheight = 40\n[caption]\nheight = 41\n", s);
+    EXPECT_EQ(s.captionHeight, 41);
+    EXPECT_EQ(r.applied, 1);
+    EXPECT_EQ(r.skipped, 2);
+}
+
+TEST(PelmarSkin, ReadsNothingBeyondTheTextOrTheSizeLimit) {
+    // A buffer whose last line has no line end, parsed through a view that
+    // stops before a poisoned byte: the parser must not look past it.
+    const std::string buffer = "frame.width = 6\nframe.corner = 3X";
+    Skin s;
+    const ParseReport r = ParseSkin(std::string_view(buffer.data(), buffer.size() - 1), s);
+    EXPECT_EQ(r.applied, 2);
+    EXPECT_EQ(s.cornerRadius, 3);
+
+    // Settings past the size limit are ignored.
+    std::string big;
+    while (big.size() < kMaxSkinBytes) big += "# padding padding padding padding\n";
+    big += "frame.width = 11\n";
+    Skin t;
+    ParseSkin(big, t);
+    EXPECT_EQ(t.frameWidth, Skin{}.frameWidth);
+
+    Skin u;
+    EXPECT_EQ(ParseSkin("", u).applied, 0);
+}
+
+// --- finding the file ---
+
+void WriteText(const std::string& path, const std::string& text) {
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+TEST(PelmarSkin, BareNameIsFoundBesideTheProgramBeforeItsResourceFolder) {
+    const std::string folder = ExecutableFolder();
+    CreateDirectoryA((folder + "Resource").c_str(), nullptr);
+    const std::string beside = folder + "PelmarLookup.sks", inResource = folder + "Resource\\PelmarLookup.sks";
+    WriteText(inResource, "name = InResource\n");
+    ASSERT_NE(skInitEngine("PelmarLookup.sks", nullptr), 0);
+    EXPECT_EQ(CurrentSkin().name, "InResource");
+    EXPECT_EQ(CurrentSource(), SkinSource::File);
+
+    WriteText(beside, "name = Beside\n");
+    ASSERT_NE(skInitEngine("PelmarLookup.sks", nullptr), 0);
+    EXPECT_EQ(CurrentSkin().name, "Beside");
+    EXPECT_EQ(CurrentSkinPath(), beside);
+
+    DeleteFileA(beside.c_str());
+    DeleteFileA(inResource.c_str());
+}
+
+TEST(PelmarSkin, MissingOrGarbageFileStillStartsTheEngine) {
+    EXPECT_NE(skInitEngine("NoSuchSkin.sks", nullptr), 0);
+    EXPECT_EQ(CurrentSource(), SkinSource::BuiltIn);
+    EXPECT_EQ(CurrentSkin().name, "Default");
+    EXPECT_NE(skInitEngine(nullptr, nullptr), 0);
+    EXPECT_NE(skInitEngine("", ""), 0);
+
+    const std::string path = ExecutableFolder() + "PelmarGarbage.sks";
+    std::string garbage;
+    for (int i = 0; i < 3000; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
+    garbage += "\ncaption.height = 35\n";
+    WriteText(path, garbage);
+    EXPECT_NE(skInitEngine("PelmarGarbage.sks", nullptr), 0);
+    EXPECT_EQ(CurrentSource(), SkinSource::File);
+    EXPECT_EQ(CurrentSkin().captionHeight, 35);
+    EXPECT_GT(CurrentReport().skipped, 0);
+    DeleteFileA(path.c_str());
+}
+
+TEST(PelmarSkin, ScarletFileIsCleanAndSetsItsLook) {
+    ASSERT_NE(skInitEngine("Scarlet.sks", nullptr), 0);
+    ASSERT_EQ(CurrentSource(), SkinSource::File) << "Scarlet.sks not found beside the tests";
+    EXPECT_EQ(CurrentSkin().name, "Scarlet");
+    EXPECT_EQ(CurrentReport().skipped, 0);
+    EXPECT_GT(CurrentReport().applied, 30);
+    EXPECT_EQ(CurrentSkin().border, 0xFFC0212Bu);
+}
+
+TEST(PelmarSkin, ArgbPacksAndClampsItsParts) {
+    EXPECT_EQ(skARGB(200, 255, 255, 255), 0xC8FFFFFFu);
+    EXPECT_EQ(skARGB(127, 203, 0, 0), 0x7FCB0000u);
+    EXPECT_EQ(skARGB(0, 0, 0, 0), 0u);
+    EXPECT_EQ(skARGB(300, -5, 256, 17), 0xFF00FF11u);
+}
+
+}  // namespace
+}  // namespace pelmar

@@ -1,0 +1,114 @@
+// Tooltips: one per window that asks for it, and tracking tips that the
+// frame shows itself over its caption buttons.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+
+#include "engine.h"
+#include "parts.h"
+
+namespace pelmar {
+namespace {
+
+std::map<HWND, HWND>& Tips() {
+    static std::map<HWND, HWND> tips;
+    return tips;
+}
+
+COLORREF Ref(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
+
+// The size every comctl32 version accepts.
+TTTOOLINFOA ToolInfo() {
+    TTTOOLINFOA ti{};
+    ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    return ti;
+}
+
+HWND NewTip(HWND owner) {
+    HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                               ModuleInstance(), nullptr);
+    if (!tip) return nullptr;
+    // Plain drawing, so the skin's colours apply under visual styles too.
+    if (HMODULE theme = LoadLibraryA("uxtheme.dll")) {
+        using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+        auto set = reinterpret_cast<SetTheme>(reinterpret_cast<void*>(GetProcAddress(theme, "SetWindowTheme")));
+        if (set) set(tip, L"", L"");
+    }
+    SendMessageA(tip, TTM_SETTIPBKCOLOR, Ref(CurrentSkin().tooltipBackground), 0);
+    SendMessageA(tip, TTM_SETTIPTEXTCOLOR, Ref(CurrentSkin().tooltipText), 0);
+    SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
+    return tip;
+}
+
+}  // namespace
+
+bool AddToolTip(HWND window, const char* text) {
+    if (!window || !IsWindow(window)) return false;
+    std::string copy = text ? text : "";
+    auto it = Tips().find(window);
+    if (it != Tips().end() && !IsWindow(it->second)) {
+        Tips().erase(it);
+        it = Tips().end();
+    }
+    TTTOOLINFOA ti = ToolInfo();
+    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.hwnd = GetParent(window) ? GetParent(window) : window;
+    ti.uId = reinterpret_cast<UINT_PTR>(window);
+    ti.lpszText = copy.data();
+    if (it != Tips().end()) {
+        SendMessageA(it->second, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+        return true;
+    }
+    HWND tip = NewTip(GetAncestor(window, GA_ROOT));
+    if (!tip) return false;
+    if (!SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) {
+        DestroyWindow(tip);
+        return false;
+    }
+    Tips()[window] = tip;
+    return true;
+}
+
+HWND ToolTipOf(HWND window) {
+    auto it = Tips().find(window);
+    return it == Tips().end() || !IsWindow(it->second) ? nullptr : it->second;
+}
+
+HWND CreateTrackingTip(HWND owner) {
+    HWND tip = NewTip(owner);
+    if (!tip) return nullptr;
+    TTTOOLINFOA ti = ToolInfo();
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    ti.hwnd = owner;
+    ti.uId = 1;
+    char empty[] = "";
+    ti.lpszText = empty;
+    SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    return tip;
+}
+
+void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen) {
+    if (!tip) return;
+    std::string copy = text;
+    TTTOOLINFOA ti = ToolInfo();
+    ti.hwnd = owner;
+    ti.uId = 1;
+    ti.lpszText = copy.data();
+    SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
+    SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+}
+
+void HideTrackingTip(HWND tip, HWND owner) {
+    if (!tip) return;
+    TTTOOLINFOA ti = ToolInfo();
+    ti.hwnd = owner;
+    ti.uId = 1;
+    SendMessageA(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+}
+
+}  // namespace pelmar
