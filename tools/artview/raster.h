@@ -1,0 +1,37 @@
+// A small software renderer for previews: textured, Gouraud-lit triangles
+// with a depth buffer, in an orthographic view.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "md2read.h"
+
+namespace artview {
+
+struct Canvas {
+    int width, height;
+    std::vector<uint8_t> rgb;
+    std::vector<float> depth;
+    Canvas(int w, int h);
+    void Fill(int x0, int y0, int x1, int y1, uint8_t r, uint8_t g, uint8_t b);
+    void Put(int x, int y, uint8_t r, uint8_t g, uint8_t b);
+    bool WritePng(const char* path) const;
+};
+
+struct Texture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba;
+};
+
+struct Camera {
+    float spin = 0, tilt = 0;   // degrees about the GL y axis, then the x axis
+    float centreX = 0, centreY = 0;  // pixel where the GL origin lands
+    float pixelsPerUnit = 1;
+    int clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;
+};
+
+// Draws one stored frame. The file's (x, y, z) is GL's (y, z, x).
+void DrawFrame(Canvas& c, const Md2Model& m, const Texture& skin, size_t frame, const Camera& cam);
+
+}  // namespace artview
