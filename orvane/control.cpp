@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "orvane.h"
+#include "text.h"
 #include "views.h"
 
 namespace orvane {
@@ -44,6 +45,7 @@ bool CreateContext(View& view) {
 void ReleaseContext(View& view) {
     if (view.context) {
         if (wglGetCurrentContext() == view.context) wglMakeCurrent(nullptr, nullptr);
+        ForgetFonts(view.context);
         wglDeleteContext(view.context);
         view.context = nullptr;
     }

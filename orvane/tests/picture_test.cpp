@@ -164,6 +164,7 @@ TEST_F(Pictures, BadFilesReturnZeroAndLeaveNothingAllocated) {
         {"overflow.png", Png(0x40000001, 1, kRows)},                  // 4 x width wraps
         {"zero.png", Png(0, 2, kRows)},
         {"header.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.begin() + 20)},
+        {"cut.jpg", std::vector<unsigned char>(jpeg.begin(), jpeg.end() - 10)},   // inside the scan
     };
     AllocationCounter counter;
     ASSERT_EQ(CoRegisterMallocSpy(&counter), S_OK);
