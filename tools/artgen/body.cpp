@@ -319,9 +319,9 @@ void AddTube(Mesh& m, const TubeDef& t) {
 const Color kSkin = Rgb(236, 182, 146);
 const Color kSkinDark = Rgb(204, 142, 108);
 const Color kHair = Rgb(84, 48, 26);
-const Color kTop = Rgb(184, 30, 36);
+const Color kTop = Rgb(204, 38, 42);
 const Color kTrim = Rgb(246, 204, 84);
-const Color kTrousers = Rgb(78, 92, 54);
+const Color kTrousers = Rgb(164, 146, 104);
 const Color kBelt = Rgb(58, 36, 22);
 const Color kShoe = Rgb(96, 60, 34);
 const Color kSole = Rgb(222, 212, 190);
@@ -384,8 +384,8 @@ Color PaintFace(Vec3 p, double theta) {
     double back = 24.4;
     double line = ath < kPi * 0.22 ? front
                 : ath < kPi * 0.38 ? Lerp(front, sides, Smooth((ath - kPi * 0.22) / (kPi * 0.16)))
-                : ath < kPi * 0.56 ? sides
-                : ath < kPi * 0.64 ? Lerp(sides, back, Smooth((ath - kPi * 0.56) / (kPi * 0.08)))
+                : ath < kPi * 0.53 ? sides
+                : ath < kPi * 0.6 ? Lerp(sides, back, Smooth((ath - kPi * 0.53) / (kPi * 0.07)))
                 : back;
     double hair = Step(line - 0.08, line + 0.08, z);
     double streak = 0.85 + 0.3 * Noise(theta * 16.0, z * 0.8, 3u);
@@ -451,9 +451,9 @@ Color PaintLeg(Vec3 p, double theta) {
     if (z < -20.6) return kShoe;
     Color c = Fabric(kTrousers, p, 0.12);
     if (z < -19.6) return Scale(kTrousers, 0.78);  // turned-up hem
-    // Gold stripe down the outer side.
+    // Red stripe down the outer side, matching the top.
     double d = std::fabs(theta - kPi / 2.0);
-    if (d < 0.16) c = kTrim;
+    if (d < 0.16) c = Scale(kTop, 0.9);
     // Knee crease.
     if (p.x > 0.0) c = Mix(c, Scale(kTrousers, 0.75), (1.0 - Step(0.1, 0.5, std::fabs(z + 9.3))) * 0.6);
     return c;

@@ -33,7 +33,7 @@ void Label(Canvas& c, const art::Font& font, const std::string& text, int x, int
 }
 
 void Cell(Canvas& c, int x0, int y0, int size, const Md2Model& m, const Texture& skin, size_t frame,
-          float spin, float tilt, float unitsAcross, float centreZ = 4.0f) {
+          float spin, float tilt, float unitsAcross, float centreZ = 4.0f, bool programLight = false) {
     for (int y = y0; y < y0 + size; ++y) {
         uint8_t g = uint8_t(235 - (y - y0) * 40 / size);
         c.Fill(x0, y, x0 + size, y + 1, g, g, uint8_t(g + 6 > 255 ? 255 : g + 6));
@@ -48,6 +48,7 @@ void Cell(Canvas& c, int x0, int y0, int size, const Md2Model& m, const Texture&
     cam.clipY0 = y0;
     cam.clipX1 = x0 + size;
     cam.clipY1 = y0 + size;
+    cam.programLight = programLight;
     // The ground line under the feet (z = -24).
     int gy = int(cam.centreY + 24.0f * cam.pixelsPerUnit);
     if (tilt == 0.0f) c.Fill(x0 + 2, gy, x0 + size - 2, gy + 1, 150, 150, 160);
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "artview: no animation %s\n", argv[5]);
         return 1;
     }
-    Canvas close(6 * 320, 340);
+    Canvas close(7 * 320, 340);
     close.Fill(0, 0, close.width, close.height, 250, 250, 250);
     const float spins[4] = {0, -30, 90, 180};
     const char* names[4] = {"front", "as the program starts (spin -30, tilt 5)", "side", "back"};
@@ -143,6 +144,8 @@ int main(int argc, char** argv) {
     Label(close, font, "face", 4 * 320 + 8, 2, 13);
     Cell(close, 5 * 320 + 2, 20, 316, model, skin, 0, 200, 10, 14, 28);
     Label(close, font, "back of the head", 5 * 320 + 8, 2, 13);
+    Cell(close, 6 * 320 + 2, 20, 316, model, skin, 0, -30, 5, 62, 4, true);
+    Label(close, font, "in the program's yellow light", 6 * 320 + 8, 2, 13);
     ok = close.WritePng(argv[4]) && ok;
     return ok ? 0 : 1;
 }

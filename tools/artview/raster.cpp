@@ -30,7 +30,7 @@ bool Canvas::WritePng(const char* path) const {
 namespace {
 
 struct V {
-    float x, y, z, s, t, light;
+    float x, y, z, s, t, light[3];
 };
 
 void Sample(const Texture& tex, float s, float t, float out[3]) {
@@ -73,10 +73,12 @@ void Triangle(Canvas& c, const Texture& tex, const V& a, const V& b, const V& d,
             c.depth[i] = z;
             float col[3];
             Sample(tex, w0 * a.s + w1 * b.s + w2 * d.s, w0 * a.t + w1 * b.t + w2 * d.t, col);
-            float l = w0 * a.light + w1 * b.light + w2 * d.light;
-            c.Put(x, y, uint8_t(std::clamp(col[0] * l, 0.0f, 1.0f) * 255.0f + 0.5f),
-                  uint8_t(std::clamp(col[1] * l, 0.0f, 1.0f) * 255.0f + 0.5f),
-                  uint8_t(std::clamp(col[2] * l, 0.0f, 1.0f) * 255.0f + 0.5f));
+            uint8_t out[3];
+            for (int ch = 0; ch < 3; ++ch) {
+                float l = w0 * a.light[ch] + w1 * b.light[ch] + w2 * d.light[ch];
+                out[ch] = uint8_t(std::clamp(col[ch] * l, 0.0f, 1.0f) * 255.0f + 0.5f);
+            }
+            c.Put(x, y, out[0], out[1], out[2]);
         }
 }
 
@@ -94,15 +96,24 @@ void DrawFrame(Canvas& c, const Md2Model& m, const Texture& skin, size_t frame, 
         float y2 = Y * ct - z1 * st, z2 = Y * st + z1 * ct;  // about x
         return std::array<float, 3>{x1, y2, z2};
     };
-    // A light from the upper left, in front of the figure.
-    const float L[3] = {-0.45f, 0.6f, 0.66f};
+    // A light from the upper left, in front of the figure; or the program's.
+    float L[3] = {-0.45f, 0.6f, 0.66f};
+    if (cam.programLight) {
+        const float p[3] = {-50.0f, 150.25f, -98.0f};  // light position less the model's place
+        float len = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
+        for (int i = 0; i < 3; ++i) L[i] = p[i] / len;
+    }
     std::vector<V> vs(f.verts.size());
     for (size_t i = 0; i < f.verts.size(); ++i) {
         auto p = view(VertexPosition(f, i));
         auto n = view(LightNormal(f.verts[i][3]));
         float diff = std::max(0.0f, n[0] * L[0] + n[1] * L[1] + n[2] * L[2]);
         vs[i] = V{cam.centreX + p[0] * cam.pixelsPerUnit, cam.centreY - p[1] * cam.pixelsPerUnit, p[2], 0, 0,
-                  0.42f + 0.75f * diff};
+                  {0.42f + 0.75f * diff, 0.42f + 0.75f * diff, 0.42f + 0.75f * diff}};
+        if (cam.programLight) {
+            vs[i].light[0] = vs[i].light[1] = std::min(1.0f, 0.5f + diff);
+            vs[i].light[2] = std::max(0.0f, 0.5f - 0.8f * diff);
+        }
     }
     for (const auto& t : m.tris) {
         V a = vs[t[0]], b = vs[t[1]], d = vs[t[2]];

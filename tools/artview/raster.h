@@ -29,6 +29,10 @@ struct Camera {
     float centreX = 0, centreY = 0;  // pixel where the GL origin lands
     float pixelsPerUnit = 1;
     int clipX0 = 0, clipY0 = 0, clipX1 = 0, clipY1 = 0;
+    // Light the figure as the program's fixed lighting does (one light above,
+    // left and behind, yellow with a negative blue, ambient 0.3 plus the
+    // global 0.2), instead of the neutral preview light.
+    bool programLight = false;
 };
 
 // Draws one stored frame. The file's (x, y, z) is GL's (y, z, x).
