@@ -1,6 +1,9 @@
 // orvane.dll: the OpenGL view control, picture decoding, GL text, zoom and
 // anchoring. Every call is __stdcall with C linkage and an undecorated export
-// name. All calls are made from the thread that created the view.
+// name. All calls are made from the thread that created the view. No call
+// throws, and none shows a message: failures are reported by the result.
+// The library must stay loaded while any of its views or anchored windows
+// exist.
 #pragma once
 
 #include <windows.h>
@@ -25,7 +28,8 @@ typedef struct TextureEntry {
 
 // A bitmap font for GL text. The caller fills FontName, FontHeight and
 // FontWeight and keeps the rest zero before QI_BuildGLfont; the library owns
-// every other field. The caller reserves 88 bytes.
+// every other field. The caller reserves 88 bytes. A font belongs to the GL
+// context that was current when it was built.
 typedef struct GLFontRecord {
     char FontName[64];      // face name, zero-terminated
     uint32_t ListBase;      // library: first display list (0 = not built)
@@ -38,18 +42,29 @@ typedef struct GLFontRecord {
 
 // A window class "QOPENGLCTRL" whose windows own a double-buffered RGBA
 // OpenGL context with a depth buffer, current on the creating thread.
-// Returns non-zero once the class exists (a repeated call is harmless).
+// Returns non-zero (the class atom) once the class exists; a repeated call is
+// harmless. The class is registered under qInstance() as a global class
+// (CS_GLOBALCLASS | CS_OWNDC), so a program creates views with its own
+// instance handle. A view erases no background and validates itself on
+// WM_PAINT without drawing: its owner draws every frame. Creation fails
+// (CreateWindowEx returns 0) when no OpenGL context can be made. Destroying
+// the view releases its context and DC, and the fonts built in it.
+// A view may be subclassed; its own procedure must keep receiving messages,
+// WM_NCDESTROY at least.
 int32_t WINAPI RegisterOrvaneClass(void);
 
 // Makes sure the common-control classes the program uses (trackbar, tooltip,
-// static) are registered. The text is reserved and may be null. Non-zero on success.
+// status, the other ICC_WIN95_CLASSES, and with version 6 the themed standard
+// classes such as static) are registered. The text is reserved and may be
+// null. Non-zero on success.
 int32_t WINAPI QI_LoadDLL(const char* reserved);
 
 // The library's module handle: the instance under which it registers classes.
 HINSTANCE WINAPI qInstance(void);
 
-// The library version as dotted decimal digits ("1.0.0"), plain ASCII held
-// in a UTF-16 OLE BSTR. The caller owns it and frees it with SysFreeString.
+// The library version as dotted decimal digits, today "1.0.0": plain ASCII
+// characters held as UTF-16 in an OLE BSTR (SysStringLen gives 5). The caller
+// owns it and frees it with SysFreeString. Null only when out of memory.
 BSTR WINAPI QI_Version(void);
 
 // Anchoring of a child window to its parent's client edges. The code says
@@ -61,54 +76,98 @@ BSTR WINAPI QI_Version(void);
 //   10..16 the centred variants; 0 removes the child's anchor.
 // Margins are recorded when the code is set. All anchored children of a
 // parent are moved in one deferred batch before the parent's window
-// procedure sees WM_SIZE. A null child or an unknown code is ignored (result 0).
+// procedure sees WM_SIZE (the parent is watched through a comctl32 subclass,
+// which chains safely with other subclasses and is removed on WM_NCDESTROY).
+// Positions are always computed from the recorded margins, so shrinking and
+// growing back restores the layout exactly; a stretched size never goes
+// below 0; minimising moves nothing. Setting a code again re-records the
+// margins from the child's current place. Result 1 when set or removed; 0
+// for a null child, a top-level window or an unknown code, which are ignored.
 int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode);
 
 // The view's own device context (CS_OWNDC); valid for the view's life.
+// Null for a window that is not a view.
 HDC WINAPI QI_GetGLDC(HWND view);
 
 // Builds bitmap display lists for characters 32..255 of the record's face,
-// height and weight, in the GL context current on the calling thread.
+// height and weight, in the GL context current on the calling thread (or the
+// view's context when dc is a view's DC and none is current). FontHeight is
+// the character cell's height in pixels (1..1000), so lines FontHeight apart
+// do not overlap; FontWeight is 0..1000 (700 = bold). FontName need not be
+// zero-terminated within its 64 bytes. Building a built record again frees
+// its old lists first. Result 1 on success; 0 leaves ListBase 0.
 int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font);
 
-// Frees the font's display lists. Harmless on a font that was never built.
+// Frees the font's display lists (in the current context) and zeroes the
+// library's fields; the caller's fields stay. Harmless on a font that was
+// never built or is already deleted.
 int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font);
 
-// Draws text with its top-left corner at (x, y) pixels from the view's
-// top-left, in an ARGB colour (alpha blended). Leaves all GL state as found.
+// Draws text with its character cell's top-left corner at (x, y) pixels from
+// the view's top-left, in an ARGB colour (0xAARRGGBB, as QD_ColorARGB makes
+// it; alpha blends the text over the frame). The colour is exact: lighting,
+// texturing, depth test and the like do not apply to text. A line feed starts
+// a new line FontHeight pixels lower; other characters below 32 are skipped.
+// Text partly outside the view shows its visible part. Makes the view's
+// context current; leaves every piece of GL state as found (matrices and
+// matrix mode, enables, current colour and raster position, viewport, list
+// base, pixel unpacking, material) and raises no GL error. Result 1 when
+// drawn; 0 for a null or unbuilt font, null text, an empty client area or
+// full attribute or matrix stacks, in which case nothing changes.
 int32_t WINAPI QI_DrawGLText(HWND view, GLFontRecord* font, int32_t x, int32_t y,
                              const char* text, uint32_t argb);
 
-// Decodes a PNG or JPEG file into width x height pixels of 4 bytes (R, G, B,
-// A), rows delivered bottom row first (the first row is the picture's lowest).
+// Decodes a picture file (PNG with or without alpha, JPEG, and whatever else
+// the Windows Imaging Component reads) into width x height pixels of 4 bytes
+// (R, G, B, A, alpha 255 where the picture has none), rows delivered bottom
+// row first (the first row is the picture's lowest), so that the rows handed
+// straight to glTexImage2D put the picture upright with t = 0 at its bottom.
+// The path is ANSI text. COM should be initialised on the calling thread;
+// when it is not, the call initialises it for its own duration.
 // Buffer ownership: *pixels is allocated with CoTaskMemAlloc and belongs to
-// the caller, who frees it with CoTaskMemFree. A non-null *pixels on entry is
-// freed by the library first. On failure (result 0) *pixels is null, the
-// sizes are 0 and nothing stays allocated. option is reserved: pass 0.
+// the caller, who frees it with CoTaskMemFree (the COM task allocator is
+// shared by every module, whatever runtime it links). A non-null *pixels on
+// entry is freed by the library first, so a variable may be reused across
+// calls: keep it null or a buffer from this call. On failure (result 0:
+// missing, truncated or unreadable file, a size of 0, or more than 2 GiB of
+// pixels) *pixels is null, the sizes are 0 and nothing stays allocated.
+// option is reserved: pass 0; other values are ignored.
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height,
                                             unsigned char** pixels, int32_t option);
 
-// Deletes the non-zero GL textures of count consecutive entries and zeroes
-// their GLTexture fields. A null pointer or a count below 1 is harmless.
+// Deletes the non-zero GL textures of count consecutive entries (in the
+// current GL context) and zeroes their GLTexture fields; no other field
+// changes. A null pointer or a count below 1 is harmless (result 0).
 int32_t WINAPI QI_DestroyTexture(TextureEntry* first, int32_t count);
 
-// Zoom: the vertical field of view in degrees, kept per view.
+// Zoom: the vertical field of view in degrees, kept per view and given back
+// exactly as set. A new view starts at 51 (what the demo's trackbar gives at
+// its start position, 101 - 50). Set returns 1, or 0 for a window that is not
+// a view; Get returns 0 for a window that is not a view.
 int32_t WINAPI QI_SetGLzoom(HWND view, int32_t zoom);
 int32_t WINAPI QI_GetGLzoom(HWND view);
 
-// Fits the viewport to the view's client size and loads a perspective
-// projection from its zoom. Leaves the modelview matrix current and unchanged.
+// Makes the view's context current, sets the viewport to its client size and
+// loads a perspective projection: vertical field of view = the zoom in
+// degrees, held to 1..179 for zooms no projection can take; aspect = client
+// width / height, or 1 for an empty client area; near plane 0.1, far plane
+// 1000 view units. Leaves the modelview matrix current and unchanged; raises
+// no GL error. Result 1, or 0 for a window that is not a view.
 int32_t WINAPI QI_ResizeGLWindow(HWND view);
 
-// Shows the finished frame (swaps the view's buffers).
+// Shows the finished frame (swaps the view's buffers). 0 for a window that is
+// not a view.
 int32_t WINAPI QI_UpdateGLWindow(HWND view);
 
-// -1 while the button is physically down at the time of the call (swapped
-// buttons honoured), otherwise 0.
+// -1 while the button is physically down at the time of the call, whether or
+// not its messages reached any window (swapped buttons honoured: "left" is
+// the logical left button), otherwise 0.
 int32_t WINAPI QI_IsLButtonDown(void);
 int32_t WINAPI QI_IsRButtonDown(void);
 
-// An ARGB colour from an alpha 0..255 and a Windows COLORREF (0x00BBGGRR).
+// An ARGB colour 0xAARRGGBB from an alpha (held to 0..255) and a Windows
+// COLORREF (0x00BBGGRR; its top byte is ignored). Zero only for alpha 0 and
+// black.
 uint32_t WINAPI QD_ColorARGB(int32_t alpha, COLORREF rgb);
 
 #ifdef __cplusplus
