@@ -20,7 +20,9 @@ constexpr GLfloat ModelScale = 0.025f;
 std::string ZoomText(std::int32_t zoom) {
     const std::int64_t shown = 100 - static_cast<std::int64_t>(zoom);
     if (shown >= INT32_MIN && shown <= INT32_MAX) return NumberText(static_cast<std::int32_t>(shown));
-    return (shown < 0 ? "" : " ") + std::to_string(shown);
+    std::string text(shown < 0 ? "" : " ");
+    text += std::to_string(shown);
+    return text;
 }
 
 // Draws one overlay line through the 64-byte line buffer, cut to 63 characters.

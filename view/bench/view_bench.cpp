@@ -1,0 +1,138 @@
+// Frame cost of the real scene in a 512 x 512 view: RenderFrame against the
+// floor of this scene, a frame of just clear, background quad and present.
+// Usage: view_bench [frames per batch]   (default 200)
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "md2ex.h"
+#include "orvane.h"
+#include "render.h"
+#include "scene_state.h"
+#include "setup.h"
+
+namespace {
+
+constexpr int Size = 512;
+constexpr int Batches = 7;
+
+double Now() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+}
+
+void FloorFrame() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    DrawBackground();
+    QI_UpdateGLWindow(Scene.GLView);
+}
+
+// The floor plus one part of the frame, to see where the time goes.
+void ModelPart() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    DrawBackground();
+    glTranslatef(Scene.PosX, Scene.PosY, Scene.PosZ);
+    glRotatef(Scene.TiltAngle, 1.0f, 0.0f, 0.0f);
+    glRotatef(Scene.SpinAngle, 0.0f, 1.0f, 0.0f);
+    glScalef(0.025f, 0.025f, 0.025f);
+    MD2_Draw(1, Scene.AnimFrame);
+    QI_UpdateGLWindow(Scene.GLView);
+}
+
+void TextPart() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    DrawBackground();
+    for (int line = 0; line < 4; ++line)
+        QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, 9, 10 + 10 * line, "Horizontal  0.00", Scene.OverlayColor);
+    QI_UpdateGLWindow(Scene.GLView);
+}
+
+void FullFrame() {
+    RenderFrame();
+    // The animation moves on as in the program, so frame blending is measured.
+    Scene.AnimFrame += 0.25f;
+    if (Scene.AnimFrame > static_cast<float>(Scene.FrameCount)) Scene.AnimFrame = 1.0f;
+}
+
+// Milliseconds per frame of one batch.
+double Batch(void (*frame)(), int frames) {
+    glFinish();
+    const double start = Now();
+    for (int i = 0; i < frames; ++i) frame();
+    glFinish();
+    const double ms = (Now() - start) * 1000.0 / frames;
+    Pump();
+    return ms;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
+    if (!RegisterOrvaneClass()) return 1;
+    RECT outer{0, 0, Size, Size};
+    AdjustWindowRectEx(&outer, WS_POPUP, FALSE, 0);
+    Scene.GLView = CreateWindowExA(0, "QOPENGLCTRL", "", WS_POPUP | WS_VISIBLE, 0, 0, outer.right - outer.left,
+                                   outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!Scene.GLView) return 1;
+    std::strcpy(Scene.OverlayFont.FontName, "Arial");
+    Scene.OverlayFont.FontHeight = 10;
+    Scene.OverlayFont.FontWeight = 700;
+    PrepareScene();
+    QI_BuildGLfont(QI_GetGLDC(Scene.GLView), &Scene.OverlayFont);
+    RECT client{};
+    GetClientRect(Scene.GLView, &client);
+    std::printf("view %ldx%ld, %s\n", client.right, client.bottom,
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("background texture %u (%dx%d), skin texture %u, model frames %d\n", Scene.TextureTable[0].GLTexture,
+                Scene.TextureTable[0].Width, Scene.TextureTable[0].Height, Scene.TextureTable[1].GLTexture,
+                Scene.FrameCount);
+    const bool complete = Scene.TextureTable[0].GLTexture && Scene.TextureTable[1].GLTexture && Scene.FrameCount > 0;
+
+    // Batches of the two kinds take turns, so a busy machine slows both alike.
+    std::vector<double> full, floor, model, text;
+    SetZoom(51);
+    Batch(FullFrame, frames / 4 + 1);  // warm-up
+    for (int b = 0; b < Batches; ++b) {
+        full.push_back(Batch(FullFrame, frames));
+        SetZoom(50);  // the background's own projection, as inside a frame
+        floor.push_back(Batch(FloorFrame, frames));
+        model.push_back(Batch(ModelPart, frames));
+        text.push_back(Batch(TextPart, frames));
+        SetZoom(51);
+    }
+    const double f = Median(full), base = Median(floor);
+    std::printf("RenderFrame       %8.3f ms/frame (median of %d batches of %d)\n", f, Batches, frames);
+    std::printf("floor (clear, background quad, present) %8.3f ms/frame\n", base);
+    std::printf("  floor + model only %8.3f ms/frame; floor + four text lines only %8.3f ms/frame\n",
+                Median(model), Median(text));
+    std::printf("ratio %.3f (target at most 1.3)%s\n", f / base, complete ? "" : "  [scene incomplete: artwork missing]");
+    QI_DeleteGLFont(&Scene.OverlayFont);
+    QI_DestroyTexture(Scene.TextureTable.First(), Scene.TextureTable.Count());
+    DestroyWindow(Scene.GLView);
+    return complete ? 0 : 2;
+}
