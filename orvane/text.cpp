@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <vector>
 
 #include "glyphs.h"
