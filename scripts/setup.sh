@@ -8,7 +8,7 @@ packages=(
     g++-mingw-w64-i686 googletest libgtest-dev libbenchmark-dev libstb-dev
     wine wine32:i386 fonts-wine fonts-liberation fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386
-    imagemagick xdotool
+    imagemagick xdotool python3 python3-pil
 )
 
 as_root() {

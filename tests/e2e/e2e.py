@@ -1,0 +1,405 @@
+#!/usr/bin/python3
+"""Whole-program tests: the real program under Wine and Xvfb, driven from
+outside as a user would (pointer and keys sent into the X server with xdotool),
+looked at with screenshots and with probe.exe from inside the Wine desktop.
+
+Usage: e2e.py BUILD_DIR CASE   (CASE: see the CASES table at the end)
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from PIL import Image, ImageChops
+
+BUILD = os.path.abspath(sys.argv[1])
+HARNESS = os.path.join(BUILD, "harness")
+WINE = os.path.join(HARNESS, "wine-run.sh")
+PROGRAM_DIR = os.path.join(BUILD, "program")
+PROGRAM = os.path.join(PROGRAM_DIR, "orvane_demo.exe")
+PROBE = os.path.join(BUILD, "bin", "probe.exe")
+DOUBLES = os.path.join(BUILD, "bin", "program_doubles.exe")
+OUT = os.path.join(BUILD, "e2e")
+OVERLAY_RGB = (247, 225, 125)
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+    print("ok:", message)
+
+
+def display():
+    # The harness starts Xvfb on first use; a probe call makes sure it runs.
+    path = os.path.join(HARNESS, "display")
+    if not os.path.exists(path):
+        subprocess.run([WINE, PROBE, "foreground"], capture_output=True)
+    with open(path) as f:
+        return f.read().strip()
+
+
+def x_env():
+    env = dict(os.environ)
+    env["DISPLAY"] = display()
+    return env
+
+
+def probe(*args):
+    result = subprocess.run([WINE, PROBE, *map(str, args)], capture_output=True, text=True, timeout=60)
+    info = {"children": []}
+    for line in result.stdout.splitlines():
+        key, _, value = line.partition(" ")
+        if key == "child":
+            parts = value.split()
+            info["children"].append({"class": parts[0].lower(), "id": int(parts[1]), "style": int(parts[2], 16),
+                                     "x": int(parts[3]), "y": int(parts[4]), "w": int(parts[5]),
+                                     "h": int(parts[6]), "visible": parts[7] == "1"})
+        else:
+            info[key] = value
+    info["rc"] = result.returncode
+    return info
+
+
+def start(program=PROGRAM, env=None):
+    return subprocess.Popen([WINE, program], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, env=env)
+
+
+def wait_window(timeout=30):
+    end = time.time() + timeout
+    while time.time() < end:
+        info = probe("window")
+        if info.get("found") == "1" and info.get("visible") == "1":
+            return info
+        time.sleep(0.2)
+    raise Failure("the main window did not appear")
+
+
+def numbers(text):
+    return [int(v) for v in text.split()]
+
+
+def screenshot(name):
+    os.makedirs(OUT, exist_ok=True)
+    path = os.path.join(OUT, name + ".png")
+    subprocess.run(["import", "-window", "root", path], check=True, env=x_env())
+    return Image.open(path).convert("RGB")
+
+
+def xdo(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, env=x_env())
+
+
+def drag(button, start_xy, end_xy, steps=12):
+    xdo("mousemove", *start_xy)
+    time.sleep(0.1)
+    xdo("mousedown", button)
+    time.sleep(0.1)
+    for i in range(1, steps + 1):
+        x = start_xy[0] + (end_xy[0] - start_xy[0]) * i // steps
+        y = start_xy[1] + (end_xy[1] - start_xy[1]) * i // steps
+        xdo("mousemove", x, y)
+        time.sleep(0.03)
+    time.sleep(0.1)
+    xdo("mouseup", button)
+    time.sleep(0.3)
+
+
+def close_and_wait(process, timeout=20):
+    """Closes the main window with Alt+F4 and returns the exit code."""
+    info = probe("window")
+    client = numbers(info["client"])
+    xdo("mousemove", client[0] + 600, client[1] + 20)  # over the column, not the view
+    xdo("click", 1)
+    xdo("key", "alt+F4")
+    try:
+        return process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        probe("close")
+        return process.wait(timeout)
+
+
+def stop(process):
+    if process.poll() is None:
+        probe("close")
+        try:
+            process.wait(10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+
+
+def view_rect(info):
+    client = numbers(info["client"])
+    view = next(c for c in info["children"] if c["id"] == -1)
+    return (client[0] + view["x"], client[1] + view["y"], view["w"], view["h"])
+
+
+def crop(image, rect):
+    x, y, w, h = rect
+    return image.crop((x, y, x + w, y + h))
+
+
+def changed_box(a, b, threshold=40, skip_overlay=True):
+    """Bounding box and pixel count where two pictures of the view differ."""
+    diff = ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v > threshold else 0)
+    if skip_overlay:
+        diff.paste(0, (0, 0, 190, 52))
+    count = sum(1 for v in diff.getdata() if v)
+    return diff.getbbox(), count
+
+
+def centre_x(box):
+    return (box[0] + box[2]) / 2
+
+
+def overlay_pixels(view):
+    near = 0
+    for r, g, b in crop(view, (0, 0, 190, 52)).getdata():
+        if abs(r - OVERLAY_RGB[0]) < 40 and abs(g - OVERLAY_RGB[1]) < 40 and abs(b - OVERLAY_RGB[2]) < 60:
+            near += 1
+    return near
+
+
+def mean(image):
+    data = list(image.getdata())
+    return tuple(sum(p[i] for p in data) / len(data) for i in range(3))
+
+
+# ---------------------------------------------------------------------------
+
+def case_layout():
+    process = start()
+    try:
+        info = wait_window()
+        check(info["title"].startswith("Orvane control ") and info["title"].endswith(' - "3D lighting" demo'),
+              "title: " + info["title"])
+        client = numbers(info["client"])
+        cw, ch = client[2], client[3]
+        check(abs(cw - 668) <= 40 and abs(ch - 532) <= 60, "client area %dx%d close to 668x532" % (cw, ch))
+        kids = {c["id"]: c for c in info["children"]}
+        want = {-1: "qopenglctrl", -103: "msctls_trackbar32", -102: "static"}
+        for cid, cls in want.items():
+            check(cid in kids and kids[cid]["class"] == cls, "child %d is a %s" % (cid, cls))
+        check(-104 in kids and -105 in kids, "clock (-104) and logo (-105) exist")
+        view, bar, label, clock, logo = kids[-1], kids[-103], kids[-102], kids[-104], kids[-105]
+        check(view["style"] & 0x50000000 == 0x50000000, "view style has WS_CHILD|WS_VISIBLE")
+        check(bar["style"] & 0x50010001 == 0x50010001, "trackbar style 0x50010001")
+        check(label["style"] & 0x50800001 == 0x50800001, "label style 0x50800001")
+        # Anchoring keeps the creation margins whatever the skin made of the client area.
+        check((view["x"], view["y"]) == (10, 10), "view at (10, 10)")
+        check(view["w"] == cw - 156 and view["h"] == ch - 20, "view keeps its margins: %dx%d" % (view["w"], view["h"]))
+        check((bar["x"], bar["y"], bar["w"], bar["h"]) == (537 + cw - 668, 457 + ch - 532, 120, 16),
+              "trackbar at the bottom right: %s" % bar)
+        check((label["x"], label["y"], label["w"], label["h"]) == (cw - 137, 150, 129, 135), "label: %s" % label)
+        check((logo["x"], logo["y"], logo["w"], logo["h"]) == (cw - 135, 350, 124, 45), "logo: %s" % logo)
+        check((clock["x"], clock["y"]) == (view["x"] + view["w"] + 28, view["y"]), "clock beside the view: %s" % clock)
+        check(clock["w"] > 40 and clock["h"] > 40, "clock has the face's size")
+        code = close_and_wait(process)
+        check(code == 0, "closing the window ends the program with exit code 0 (got %s)" % code)
+    finally:
+        stop(process)
+
+
+def case_scene():
+    process = start()
+    try:
+        info = wait_window()
+        time.sleep(2.0)
+        rect = view_rect(info)
+        first = screenshot("scene-1")
+        time.sleep(1.0)
+        second = screenshot("scene-2")
+        v1, v2 = crop(first, rect), crop(second, rect)
+        check(overlay_pixels(v2) > 150, "overlay text in its colour at the top left (%d pixels)" % overlay_pixels(v2))
+        w, h = v2.size
+        sky = mean(v2.crop((w // 4, 60, 3 * w // 4, 110)))
+        ground = mean(v2.crop((0, h - 40, w // 5, h - 5)))
+        check(sky[2] > ground[2] + 20, "background upright: sky %s above ground %s" % (sky, ground))
+        box, count = changed_box(v1, v2)
+        check(box is not None and count > 200, "the model animates (%d pixels changed)" % count)
+        cx = centre_x(box)
+        check(w * 0.25 < cx < w * 0.75, "the animating model is near the middle (x %d of %d)" % (cx, w))
+        corner_box, _ = changed_box(v1.crop((w - 80, h - 80, w, h)), v2.crop((w - 80, h - 80, w, h)), skip_overlay=False)
+        check(corner_box is None, "the background corner stays still")
+        client = numbers(info["client"])
+        column = first.crop((rect[0] + rect[2] + 5, client[1], client[0] + client[2], client[1] + client[3]))
+        colours = len(set(column.getdata()))
+        check(colours > 50, "the right-hand column shows clock, label and logo (%d colours)" % colours)
+        check(close_and_wait(process) == 0, "exit code 0")
+    finally:
+        stop(process)
+
+
+def model_box(view, background):
+    box, count = changed_box(view, background)
+    if box is None or count < 100:
+        return None
+    return box
+
+
+def case_navigate():
+    process = start()
+    try:
+        info = wait_window()
+        time.sleep(1.0)
+        rect = view_rect(info)
+        vx, vy, vw, vh = rect
+        centre = (vx + vw // 2, vy + vh // 2)
+        before = crop(screenshot("nav-start"), rect)
+        # A right drag of half the view's width moves the model 1.875 units to the
+        # right: out of sight, which leaves the background alone to compare with.
+        drag(3, centre, (centre[0] + vw // 2, centre[1]))
+        background = crop(screenshot("nav-background"), rect)
+        start_box = model_box(before, background)
+        check(start_box is not None, "the model stands in front of the background: %s" % (start_box,))
+        # Drag it back by the same distance: back where it started.
+        drag(3, (centre[0] + vw // 2, centre[1]), centre)
+        home_box = model_box(crop(screenshot("nav-home"), rect), background)
+        check(home_box is not None and abs(centre_x(home_box) - centre_x(start_box)) < 30,
+              "dragging back restores the place: %s vs %s" % (home_box, start_box))
+        # A short right drag to the left and up: the model follows the pointer.
+        drag(3, centre, (centre[0] - 60, centre[1] - 40))
+        moved = model_box(crop(screenshot("nav-moved"), rect), background)
+        check(moved is not None and centre_x(moved) < centre_x(home_box) - 60,
+              "a right drag to the left moves the model left: %s" % (moved,))
+        check(moved[1] < home_box[1] - 40, "and up: top %d from %d" % (moved[1], home_box[1]))
+        drag(3, (centre[0] - 60, centre[1] - 40), centre)
+        # A left drag of 240 pixels turns the model by 120 degrees: side on, it is narrower.
+        front = model_box(crop(screenshot("nav-front"), rect), background)
+        drag(1, (centre[0] - 120, centre[1]), (centre[0] + 120, centre[1]))
+        side = model_box(crop(screenshot("nav-turned"), rect), background)
+        check(side is not None and front is not None, "model visible before and after turning")
+        check(side != front, "a left drag turns the model: %s -> %s" % (front, side))
+        # The zoom trackbar to its left end: zoom 100, a much smaller model.
+        client = numbers(info["client"])
+        bar = next(c for c in probe("window")["children"] if c["id"] == -103)
+        bx, by = client[0] + bar["x"], client[1] + bar["y"] + bar["h"] // 2
+        drag(1, (bx + bar["w"] // 2, by), (bx - 30, by), steps=8)
+        small = model_box(crop(screenshot("nav-zoom100"), rect), background)
+        check(small is not None, "model visible at zoom 100")
+        height = lambda b: b[3] - b[1]
+        check(height(small) < 0.7 * height(side), "zoom 100 draws the model smaller: %d vs %d" % (height(small), height(side)))
+        check(close_and_wait(process) == 0, "exit code 0")
+    finally:
+        stop(process)
+
+
+def case_second_copy():
+    first = start()
+    try:
+        wait_window()
+        probe("minimize")
+        time.sleep(0.5)
+        check(probe("window")["iconic"] == "1", "the first copy is minimised")
+        began = time.time()
+        code = subprocess.run([WINE, PROGRAM], timeout=30).returncode
+        check(code == 0 and time.time() - began < 10, "a second start exits 0 at once (code %s)" % code)
+        time.sleep(0.5)
+        info = probe("window")
+        check(info["iconic"] == "0" and info["visible"] == "1", "the first copy's window is restored")
+        check(info["foreground"] == "1", "and in the foreground")
+        check(first.poll() is None, "the first copy still runs")
+        code = subprocess.run([WINE, PROGRAM], timeout=30).returncode
+        check(code == 0, "a second start beside a visible first copy exits 0")
+        check(close_and_wait(first) == 0, "the first copy closes with exit code 0")
+    finally:
+        stop(first)
+
+
+def case_late_first():
+    holder = subprocess.Popen([WINE, PROBE, "first", "2000", "4000"], stdout=subprocess.PIPE, text=True)
+    try:
+        time.sleep(1.0)
+        began = time.time()
+        code = subprocess.run([WINE, PROGRAM], timeout=30).returncode
+        waited = time.time() - began
+        check(code == 0, "the second copy exits 0")
+        check(waited > 0.5, "it waited for the first copy's window (%.1f s)" % waited)
+        out, _ = holder.communicate(timeout=30)
+        check("foreground 1" in out, "and brought it to the foreground")
+    finally:
+        if holder.poll() is None:
+            holder.kill()
+
+
+def run_variant(name, spoil):
+    folder = os.path.join(OUT, "variant-" + name)
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(PROGRAM_DIR, folder)
+    spoil(os.path.join(folder, "Resource"))
+    process = start(os.path.join(folder, "orvane_demo.exe"))
+    try:
+        wait_window()
+        time.sleep(2.0)
+        check(process.poll() is None, name + ": the program runs")
+        screenshot("variant-" + name)
+        check(close_and_wait(process) == 0, name + ": closes with exit code 0")
+    finally:
+        stop(process)
+
+
+def garbage(path, data=b"\x89PNG\r\n\x1a\nthis is not a picture" * 3):
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def truncate(path, keep):
+    with open(path, "rb") as f:
+        data = f.read()
+    with open(path, "wb") as f:
+        f.write(data[:keep])
+
+
+def case_bad_resources():
+    run_variant("no-resource", lambda r: shutil.rmtree(r))
+    run_variant("corrupt-model", lambda r: garbage(os.path.join(r, "Sydney.md2"), b"IDP2\x08\x00\x00\x00" + b"\xff" * 200))
+    def pictures(r):
+        truncate(os.path.join(r, "Background.jpg"), 700)
+        truncate(os.path.join(r, "Sydney.png"), 100)
+        garbage(os.path.join(r, "Clock_09_92.png"))
+        garbage(os.path.join(r, "Orvane.png"), b"")
+    run_variant("corrupt-pictures", pictures)
+
+
+def case_doubles():
+    env = dict(os.environ, DOUBLE_VIEW_CLASS="0")
+    code = subprocess.run([WINE, DOUBLES], env=env, timeout=60).returncode
+    check(code == 99, "a view class that cannot be registered ends with 99 (got %s)" % code)
+    env = dict(os.environ, DOUBLE_SKIN="0")
+    code = subprocess.run([WINE, DOUBLES], env=env, timeout=60).returncode
+    check(code == 0, "a skin engine that cannot start ends with 0 (got %s)" % code)
+    check(probe("window").get("found") == "0", "and leaves no window behind")
+
+
+CASES = {
+    "layout": case_layout,
+    "scene": case_scene,
+    "navigate": case_navigate,
+    "second_copy": case_second_copy,
+    "late_first": case_late_first,
+    "bad_resources": case_bad_resources,
+    "doubles": case_doubles,
+}
+
+def no_program_running():
+    """Closes a copy left over from an earlier run, so each case starts clean."""
+    for _ in range(50):
+        if probe("window").get("found") != "1":
+            return
+        probe("close")
+        time.sleep(0.2)
+    raise Failure("a copy of the program would not close")
+
+
+if __name__ == "__main__":
+    try:
+        no_program_running()
+        CASES[sys.argv[2]]()
+    except Failure as failure:
+        print("FAILED:", failure)
+        sys.exit(1)

@@ -1,0 +1,120 @@
+// Looks at and acts on the running program from inside its Wine desktop, for
+// the whole-program tests. Prints plain "key value" lines.
+//   probe window              the main window, its client area and children
+//   probe minimize | restore | close | foreground
+//   probe usage               GDI/USER objects, working set, CPU time of the program
+//   probe first <delay ms> <run ms>
+//                             acts as a first copy that makes its window late
+#include <windows.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char kName[] = "DEVAVOVAR";
+
+HWND MainWindow() { return FindWindowA(kName, nullptr); }
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM parentParam) {
+    HWND parent = reinterpret_cast<HWND>(parentParam);
+    if (GetParent(child) != parent) return TRUE;
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    RECT rect;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    std::printf("child %s %d 0x%08lx %ld %ld %ld %ld %d\n", className, GetDlgCtrlID(child),
+                static_cast<unsigned long>(GetWindowLongA(child, GWL_STYLE)), rect.left, rect.top,
+                rect.right - rect.left, rect.bottom - rect.top, IsWindowVisible(child) ? 1 : 0);
+    return TRUE;
+}
+
+int Window() {
+    HWND window = MainWindow();
+    if (!window) {
+        std::printf("found 0\n");
+        return 1;
+    }
+    char title[300] = {};
+    GetWindowTextA(window, title, sizeof title);
+    RECT frame, client;
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    std::printf("found 1\ntitle %s\n", title);
+    std::printf("visible %d\niconic %d\nforeground %d\n", IsWindowVisible(window) ? 1 : 0, IsIconic(window) ? 1 : 0,
+                GetForegroundWindow() == window ? 1 : 0);
+    std::printf("frame %ld %ld %ld %ld\n", frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+    std::printf("client %ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    EnumChildWindows(window, PrintChild, reinterpret_cast<LPARAM>(window));
+    return 0;
+}
+
+int Usage() {
+    HWND window = MainWindow();
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid)) return 1;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    const auto ms = [](FILETIME t) {
+        return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000ull;
+    };
+    std::printf("gdi %lu\nuser %lu\nworkingset %lu\ncpu_ms %llu\n", GetGuiResources(process, GR_GDIOBJECTS),
+                GetGuiResources(process, GR_USEROBJECTS), static_cast<unsigned long>(memory.WorkingSetSize),
+                ms(kernel) + ms(user));
+    CloseHandle(process);
+    return 0;
+}
+
+// A first copy that holds the mutex at once but makes its window only later.
+int First(DWORD delayMs, DWORD runMs) {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kName);
+    std::printf("mutex %d\n", mutex ? 1 : 0);
+    std::fflush(stdout);
+    Sleep(delayMs);
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kName;
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, kName, "some other title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
+                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    const DWORD start = GetTickCount();
+    bool foreground = false;
+    while (GetTickCount() - start < runMs) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        foreground = foreground || GetForegroundWindow() == window;
+        Sleep(10);
+    }
+    std::printf("window %d\nforeground %d\n", window ? 1 : 0, foreground ? 1 : 0);
+    DestroyWindow(window);
+    CloseHandle(mutex);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    const char* command = argv[1];
+    if (!std::strcmp(command, "window")) return Window();
+    if (!std::strcmp(command, "usage")) return Usage();
+    if (!std::strcmp(command, "first") && argc >= 4) return First(std::atoi(argv[2]), std::atoi(argv[3]));
+    HWND window = MainWindow();
+    if (!window) return 1;
+    if (!std::strcmp(command, "minimize")) return ShowWindow(window, SW_MINIMIZE), 0;
+    if (!std::strcmp(command, "restore")) return ShowWindow(window, SW_RESTORE), 0;
+    if (!std::strcmp(command, "close")) return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    if (!std::strcmp(command, "foreground")) return std::printf("%d\n", GetForegroundWindow() == window), 0;
+    return 2;
+}
