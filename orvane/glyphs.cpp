@@ -1,72 +1,55 @@
-// Composition of a text line from glyph bitmaps.
+// Packing glyph bitmaps into an alpha atlas.
 #include "glyphs.h"
-
-#include <string.h>
-
-#include <algorithm>
-#include <climits>
 
 namespace orvane {
 
-bool ComposeLine(const GlyphSet& set, const char* text, size_t length, LineBitmap* line) {
-    // First the extent of all set pixels against the pen's start and the baseline.
-    long long pen = 0;
-    long long minX = LLONG_MAX, maxX = LLONG_MIN, top = LLONG_MIN, bottom = LLONG_MAX;
-    for (size_t i = 0; i < length; ++i) {
-        const int c = static_cast<unsigned char>(text[i]);
-        if (c < kFirstChar) continue;
-        const Glyph& g = set.glyphs[c - kFirstChar];
-        if (g.width > 0 && g.height > 0) {
-            minX = std::min(minX, pen + g.left);
-            maxX = std::max(maxX, pen + g.left + g.width);
-            top = std::max<long long>(top, g.top);
-            bottom = std::min<long long>(bottom, g.top - g.height);
+bool PackGlyphs(GlyphSet* set, int maxSide) {
+    // Rows of glyphs across a fixed width; the smallest width that keeps
+    // the atlas no taller than it is wide.
+    for (int width = 64; width <= maxSide; width *= 2) {
+        int x = 1, y = 1, rowHeight = 0;
+        bool fits = true;
+        for (Glyph& g : set->glyphs) {
+            if (g.width <= 0 || g.height <= 0) continue;
+            if (g.width + 2 > width) {
+                fits = false;
+                break;
+            }
+            if (x + g.width + 1 > width) {
+                x = 1;
+                y += rowHeight + 1;
+                rowHeight = 0;
+            }
+            g.atlasX = x;
+            g.atlasY = y;
+            x += g.width + 1;
+            if (g.height > rowHeight) rowHeight = g.height;
         }
-        pen += g.advance;
-        if (pen > kMaxLineSide || pen < -kMaxLineSide) return false;
-    }
-    line->advance = static_cast<int>(pen);
-    if (minX == LLONG_MAX) {   // nothing but blanks
-        line->width = line->height = line->xorig = line->yorig = 0;
-        line->bits.clear();
+        const int used = y + rowHeight + 1;
+        if (!fits || used > width) continue;
+        int height = 1;
+        while (height < used) height *= 2;
+        set->atlasWidth = width;
+        set->atlasHeight = height;
         return true;
     }
-    if (maxX - minX > kMaxLineSide || top - bottom > kMaxLineSide) return false;
-    line->width = static_cast<int>(maxX - minX);
-    line->height = static_cast<int>(top - bottom);
-    line->xorig = static_cast<int>(-minX);
-    line->yorig = static_cast<int>(-bottom);
-    const size_t stride = (size_t(line->width) + 7) / 8;
-    try {
-        line->bits.assign(stride * size_t(line->height), 0);
-    } catch (...) {
-        return false;
-    }
+    set->atlasWidth = set->atlasHeight = 0;
+    return false;
+}
 
-    // Then every glyph row ORed in at its place, a byte at a time.
-    pen = 0;
-    for (size_t i = 0; i < length; ++i) {
-        const int c = static_cast<unsigned char>(text[i]);
-        if (c < kFirstChar) continue;
-        const Glyph& g = set.glyphs[c - kFirstChar];
-        const size_t glyphStride = (size_t(g.width) + 7) / 8;
-        if (g.width > 0 && g.height > 0 && g.offset + glyphStride * size_t(g.height) <= set.bits.size()) {
-            const size_t column = size_t(pen + g.left - minX);
-            const unsigned shift = unsigned(column % 8);
-            for (int r = 0; r < g.height; ++r) {
-                const unsigned char* from = &set.bits[g.offset + size_t(r) * glyphStride];
-                const size_t row = size_t(g.top - r - 1 - bottom);   // counted from the bottom
-                unsigned char* to = &line->bits[row * stride + column / 8];
-                for (size_t b = 0; b < glyphStride; ++b) {
-                    to[b] |= static_cast<unsigned char>(from[b] >> shift);
-                    if (shift && column / 8 + b + 1 < stride)
-                        to[b + 1] |= static_cast<unsigned char>(from[b] << (8 - shift));
-                }
-            }
-        }
-        pen += g.advance;
+std::vector<unsigned char> AtlasImage(const GlyphSet& set) {
+    std::vector<unsigned char> image(size_t(set.atlasWidth) * size_t(set.atlasHeight), 0);
+    for (const Glyph& g : set.glyphs) {
+        const size_t stride = (size_t(g.width) + 7) / 8;
+        if (g.width <= 0 || g.height <= 0 || g.offset + stride * size_t(g.height) > set.bits.size() ||
+            g.atlasX + g.width > set.atlasWidth || g.atlasY + g.height > set.atlasHeight)
+            continue;
+        for (int r = 0; r < g.height; ++r)
+            for (int c = 0; c < g.width; ++c)
+                if (set.bits[g.offset + size_t(r) * stride + size_t(c) / 8] & (0x80 >> (c % 8)))
+                    image[size_t(g.atlasY + r) * size_t(set.atlasWidth) + size_t(g.atlasX + c)] = 255;
     }
-    return true;
+    return image;
 }
 
 }  // namespace orvane

@@ -1,5 +1,5 @@
-// GL text: fonts as glyph bitmaps and display lists, and drawing text over a
-// frame without disturbing the caller's OpenGL state.
+// GL text: fonts as a glyph atlas texture and display lists, and drawing
+// text over a frame without disturbing the caller's OpenGL state.
 #include <windows.h>
 #include <GL/gl.h>
 
@@ -25,7 +25,7 @@ constexpr int kMaxFontHeight = 1000;
 struct BuiltFont {
     HGLRC context;
     GLuint base;
-    GlyphSet glyphs;
+    GlyphSet glyphs;   // packed into the atlas texture, whose name is the record's Reserved field
 };
 std::mutex gFontsLock;
 std::vector<std::unique_ptr<BuiltFont>> gFonts;
@@ -48,16 +48,46 @@ bool HasContextFor(HDC dc) {
     return view && MakeCurrent(*view);
 }
 
-void FreeLists(GLFontRecord* font) {
-    if (font->ListBase != 0 && font->ListCount > 0 && font->ListCount <= 256) {
-        if (HGLRC context = wglGetCurrentContext()) {
+void FreeFont(GLFontRecord* font) {
+    if (HGLRC context = wglGetCurrentContext()) {
+        if (font->ListBase != 0 && font->ListCount > 0 && font->ListCount <= 256) {
             glDeleteLists(font->ListBase, font->ListCount);
             Forget(context, font->ListBase);
+        }
+        if (font->Reserved != 0) {
+            const GLuint texture = GLuint(font->Reserved);
+            glDeleteTextures(1, &texture);
         }
     }
     font->ListBase = 0;
     font->ListCount = 0;
     font->Ascent = 0;
+    font->Reserved = 0;
+}
+
+// The glyph atlas as an alpha texture; 0 when it cannot be made.
+GLuint MakeAtlas(GlyphSet* set) {
+    GLint most = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
+    if (!PackGlyphs(set, std::min(most, 2048))) return 0;
+    std::vector<unsigned char> image;
+    try {
+        image = AtlasImage(*set);
+    } catch (...) {
+        return 0;
+    }
+    GLuint texture = 0;
+    glPushAttrib(GL_TEXTURE_BIT);   // the caller's binding stays
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, set->atlasWidth, set->atlasHeight, 0, GL_ALPHA,
+                 GL_UNSIGNED_BYTE, image.data());
+    glPopAttrib();
+    return texture;
 }
 
 // Reads every character's bitmap of the font selected into dc. False for
@@ -122,9 +152,9 @@ void CompileLists(const GlyphSet& set, GLuint base) {
 bool StacksHaveRoom() {
     const GLenum depths[][2] = {
         {GL_ATTRIB_STACK_DEPTH, GL_MAX_ATTRIB_STACK_DEPTH},
-        {GL_CLIENT_ATTRIB_STACK_DEPTH, GL_MAX_CLIENT_ATTRIB_STACK_DEPTH},
         {GL_PROJECTION_STACK_DEPTH, GL_MAX_PROJECTION_STACK_DEPTH},
         {GL_MODELVIEW_STACK_DEPTH, GL_MAX_MODELVIEW_STACK_DEPTH},
+        {GL_TEXTURE_STACK_DEPTH, GL_MAX_TEXTURE_STACK_DEPTH},
     };
     for (const auto& d : depths) {
         GLint used = 0, most = 0;
@@ -135,22 +165,45 @@ bool StacksHaveRoom() {
     return true;
 }
 
-// Draws one line of text with its cell's top-left at (x, top) from the
-// window's top-left; the projection maps window pixels, y upwards.
-void DrawLine(const GLFontRecord& font, const GlyphSet* glyphs, LineBitmap* scratch, int x, int top,
-              int windowHeight, const char* text, size_t length) {
+// Adds the quads of one line of text, its cell's top-left at (x, top) from
+// the window's top-left; the projection maps window pixels, y upwards.
+void QuadsForLine(const GLFontRecord& font, const GlyphSet& set, int x, int top, int windowHeight,
+                  const char* text, size_t length) {
+    const GLfloat sw = 1.0f / GLfloat(set.atlasWidth), th = 1.0f / GLfloat(set.atlasHeight);
+    const int baseline = windowHeight - top - font.Ascent;
+    int pen = x;
+    for (size_t i = 0; i < length; ++i) {
+        const int c = static_cast<unsigned char>(text[i]);
+        if (c < kFirstChar) continue;   // control characters draw nothing
+        const Glyph& g = set.glyphs[c - kFirstChar];
+        if (g.width > 0 && g.height > 0) {
+            // Whole-pixel corners and texel-edge coordinates: every glyph
+            // pixel lands on one window pixel.
+            const GLfloat x0 = GLfloat(pen + g.left), x1 = x0 + GLfloat(g.width);
+            const GLfloat y1 = GLfloat(baseline + g.top), y0 = y1 - GLfloat(g.height);
+            const GLfloat s0 = GLfloat(g.atlasX) * sw, s1 = GLfloat(g.atlasX + g.width) * sw;
+            const GLfloat t0 = GLfloat(g.atlasY) * th, t1 = GLfloat(g.atlasY + g.height) * th;
+            glTexCoord2f(s0, t1);
+            glVertex2f(x0, y0);
+            glTexCoord2f(s1, t1);
+            glVertex2f(x1, y0);
+            glTexCoord2f(s1, t0);
+            glVertex2f(x1, y1);
+            glTexCoord2f(s0, t0);
+            glVertex2f(x0, y1);
+        }
+        pen += g.advance;
+    }
+}
+
+// Draws one line with the font's display lists, a bitmap per character.
+void ListsForLine(const GLFontRecord& font, int x, int top, int windowHeight, const char* text,
+                  size_t length) {
     // A valid raster position at the window's corner, then a move of whole
     // pixels to the baseline: text partly outside the view still shows its
     // visible part.
     glRasterPos2i(0, 0);
     glBitmap(0, 0, 0.0f, 0.0f, GLfloat(x), GLfloat(windowHeight - top - font.Ascent), nullptr);
-    if (glyphs && ComposeLine(*glyphs, text, length, scratch)) {
-        // The whole line in one bitmap: far cheaper than one per character.
-        if (scratch->width > 0)
-            glBitmap(scratch->width, scratch->height, GLfloat(scratch->xorig), GLfloat(scratch->yorig),
-                     GLfloat(scratch->advance), 0.0f, scratch->bits.data());
-        return;
-    }
     GLubyte codes[256];
     for (size_t done = 0; done < length;) {
         GLsizei n = 0;
@@ -160,6 +213,20 @@ void DrawLine(const GLFontRecord& font, const GlyphSet* glyphs, LineBitmap* scra
             if (c >= kFirstChar && c < kFirstChar + font.ListCount) codes[n++] = GLubyte(c - kFirstChar);
         }
         if (n > 0) glCallLists(n, GL_UNSIGNED_BYTE, codes);
+    }
+}
+
+// Calls draw(x, top, text, length) for each line of text; a line feed starts
+// a new line FontHeight pixels lower.
+template <class Draw>
+void ForEachLine(const GLFontRecord& font, int x, int y, const char* text, Draw draw) {
+    int top = y;
+    for (const char* line = text;;) {
+        const char* end = strchr(line, '\n');
+        draw(x, top, line, end ? size_t(end - line) : strlen(line));
+        if (!end) break;
+        line = end + 1;
+        top += font.FontHeight;
     }
 }
 
@@ -180,7 +247,7 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
     if (!font) return 0;
     if (!dc) dc = wglGetCurrentDC();
     if (!dc || !HasContextFor(dc)) return 0;
-    FreeLists(font);
+    FreeFont(font);
     if (font->FontHeight <= 0 || font->FontHeight > kMaxFontHeight) return 0;
 
     char face[LF_FACESIZE] = {};
@@ -197,6 +264,7 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
     TEXTMETRICA metrics{};
     const GLuint base = built && GetTextMetricsA(dc, &metrics) ? glGenLists(kCharCount) : 0;
     bool ok = false;
+    GLuint atlas = 0;
     if (base != 0) {
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);   // bitmaps are read with the default layout
         glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
@@ -212,6 +280,7 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
         }
         if (ok) {
             CompileLists(built->glyphs, base);
+            atlas = MakeAtlas(&built->glyphs);
         } else {
             // Fonts without outlines: the platform's own bitmap lists, drawn
             // a character at a time.
@@ -227,7 +296,7 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
         if (base != 0) glDeleteLists(base, kCharCount);
         return 0;
     }
-    if (built) {
+    if (built && atlas) {
         built->context = wglGetCurrentContext();
         built->base = base;
         try {
@@ -240,12 +309,13 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
     font->ListBase = base;
     font->ListCount = kCharCount;
     font->Ascent = metrics.tmAscent;
+    font->Reserved = int32_t(atlas);
     return 1;
 }
 
 int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font) {
     if (!font) return 0;
-    FreeLists(font);
+    FreeFont(font);
     return 1;
 }
 
@@ -262,30 +332,27 @@ int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t
     GetClientRect(window, &client);
     const int width = client.right, height = client.bottom;
     if (width <= 0 || height <= 0 || !StacksHaveRoom()) return 0;
-    const GlyphSet* glyphs = FindGlyphs(wglGetCurrentContext(), font->ListBase);
+    const GlyphSet* glyphs = font->Reserved ? FindGlyphs(wglGetCurrentContext(), font->ListBase) : nullptr;
 
     // Everything changed below is restored by the matching pops.
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LIST_BIT |
-                 GL_VIEWPORT_BIT | GL_TRANSFORM_BIT);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+                 GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT);
     // Colour tracking off before the colour changes, so no material follows it;
-    // lighting and texturing off, so the raster colour is the colour given.
-    static const GLenum kOff[] = {GL_COLOR_MATERIAL, GL_LIGHTING,     GL_TEXTURE_1D,
-                                  GL_TEXTURE_2D,     GL_DEPTH_TEST,   GL_ALPHA_TEST,
-                                  GL_STENCIL_TEST,   GL_SCISSOR_TEST, GL_FOG,
-                                  GL_COLOR_LOGIC_OP, GL_CLIP_PLANE0,  GL_CLIP_PLANE1,
-                                  GL_CLIP_PLANE2,    GL_CLIP_PLANE3,  GL_CLIP_PLANE4,
-                                  GL_CLIP_PLANE5,    GL_DITHER};
+    // lighting off, so the text has exactly the colour given.
+    static const GLenum kOff[] = {
+        GL_COLOR_MATERIAL, GL_LIGHTING,     GL_TEXTURE_1D,   GL_DEPTH_TEST,     GL_ALPHA_TEST,
+        GL_STENCIL_TEST,   GL_SCISSOR_TEST, GL_FOG,          GL_COLOR_LOGIC_OP, GL_CULL_FACE,
+        GL_POLYGON_SMOOTH, GL_POLYGON_STIPPLE, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
+        GL_TEXTURE_GEN_R,  GL_TEXTURE_GEN_Q, GL_CLIP_PLANE0,  GL_CLIP_PLANE1,    GL_CLIP_PLANE2,
+        GL_CLIP_PLANE3,    GL_CLIP_PLANE4,  GL_CLIP_PLANE5,  GL_DITHER};
     for (GLenum cap : kOff) glDisable(cap);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-    glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glViewport(0, 0, width, height);
+    glMatrixMode(GL_TEXTURE);
+    glPushMatrix();
+    glLoadIdentity();
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -294,24 +361,31 @@ int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t
     glPushMatrix();
     glLoadIdentity();
     glColor4ub(GLubyte(argb >> 16), GLubyte(argb >> 8), GLubyte(argb), GLubyte(argb >> 24));
-    glListBase(font->ListBase);
 
-    // Each line break starts a new line FontHeight pixels lower.
-    LineBitmap scratch;
-    int top = y;
-    for (const char* line = text;;) {
-        const char* end = strchr(line, '\n');
-        const size_t length = end ? size_t(end - line) : strlen(line);
-        DrawLine(*font, glyphs, &scratch, x, top, height, line, length);
-        if (!end) break;
-        line = end + 1;
-        top += font->FontHeight;
+    if (glyphs) {
+        // The whole text as textured quads in one batch: the atlas's alpha
+        // times the colour's, blended over the frame.
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, GLuint(font->Reserved));
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glBegin(GL_QUADS);
+        ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {
+            QuadsForLine(*font, *glyphs, left, top, height, line, length);
+        });
+        glEnd();
+    } else {
+        glDisable(GL_TEXTURE_2D);   // a bitmap's fragments would take the texture
+        glListBase(font->ListBase);
+        ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {
+            ListsForLine(*font, left, top, height, line, length);
+        });
     }
 
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glPopClientAttrib();
+    glMatrixMode(GL_TEXTURE);
+    glPopMatrix();
     glPopAttrib();
     return 1;
 }

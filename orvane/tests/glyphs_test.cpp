@@ -1,6 +1,4 @@
-// Composition of a text line from glyph bitmaps.
-#include <string.h>
-
+// Packing glyph bitmaps into the font atlas.
 #include <string>
 #include <vector>
 
@@ -10,16 +8,11 @@
 
 namespace {
 
-using orvane::ComposeLine;
 using orvane::GlyphSet;
-using orvane::LineBitmap;
 
-// Adds a glyph for character c from rows of '#' and '.', top row first.
-void Add(GlyphSet& set, char c, int left, int top, int advance, std::vector<std::string> rows) {
-    orvane::Glyph& g = set.glyphs[static_cast<unsigned char>(c) - orvane::kFirstChar];
-    g.advance = advance;
-    g.left = left;
-    g.top = top;
+// Sets the glyph of character c from rows of '#' and '.', top row first.
+void Set(GlyphSet& set, int c, std::vector<std::string> rows) {
+    orvane::Glyph& g = set.glyphs[c - orvane::kFirstChar];
     g.height = int(rows.size());
     g.width = rows.empty() ? 0 : int(rows[0].size());
     g.offset = set.bits.size();
@@ -31,81 +24,55 @@ void Add(GlyphSet& set, char c, int left, int top, int advance, std::vector<std:
     }
 }
 
-// The line's pixels as rows of '#' and '.', top row first.
-std::vector<std::string> Picture(const LineBitmap& line) {
-    std::vector<std::string> rows;
-    const size_t stride = (size_t(line.width) + 7) / 8;
-    for (int r = line.height - 1; r >= 0; --r) {
-        std::string row;
-        for (int x = 0; x < line.width; ++x)
-            row += (line.bits[size_t(r) * stride + size_t(x) / 8] & (0x80 >> (x % 8))) ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-GlyphSet Font() {
+TEST(GlyphAtlas, HoldsEveryGlyphApartAtItsPlace) {
     GlyphSet set;
-    Add(set, ' ', 0, 0, 3, {});
-    Add(set, 'i', 0, 3, 2, {"#", ".", "#"});
-    Add(set, 'T', 0, 3, 4, {"###", ".#.", ".#."});
-    Add(set, 'j', -1, 2, 2, {".#", ".#", "#."});   // hangs left of the pen and below the baseline
-    Add(set, 'W', 0, 2, 9, {"#.......#", ".#.#.#.#."});   // wider than a byte
-    return set;
+    Set(set, 'A', {"#.#", ".#.", "#.#"});
+    Set(set, 'B', {"#########.#", "##........#"});   // wider than a byte
+    for (int c = 'a'; c <= 'z'; ++c) Set(set, c, {"#.##", "####", "#..#", "####", "##.."});
+    ASSERT_TRUE(orvane::PackGlyphs(&set, 2048));
+    EXPECT_EQ(set.atlasWidth, 64);
+    EXPECT_EQ(set.atlasHeight & (set.atlasHeight - 1), 0);   // a power of two
+    const std::vector<unsigned char> image = orvane::AtlasImage(set);
+    ASSERT_EQ(image.size(), size_t(set.atlasWidth) * set.atlasHeight);
+
+    // Each glyph reads back from its place, with a clear texel all round.
+    std::vector<int> owner(image.size(), -1);
+    for (int c = orvane::kFirstChar; c < orvane::kFirstChar + orvane::kCharCount; ++c) {
+        const orvane::Glyph& g = set.glyphs[c - orvane::kFirstChar];
+        if (g.width == 0) continue;
+        const size_t stride = (size_t(g.width) + 7) / 8;
+        for (int r = -1; r <= g.height; ++r)
+            for (int x = -1; x <= g.width; ++x) {
+                const int ax = g.atlasX + x, ay = g.atlasY + r;
+                ASSERT_GE(ax, 0);
+                ASSERT_GE(ay, 0);
+                ASSERT_LT(ax, set.atlasWidth);
+                ASSERT_LT(ay, set.atlasHeight);
+                const size_t i = size_t(ay) * set.atlasWidth + ax;
+                const bool inside = r >= 0 && r < g.height && x >= 0 && x < g.width;
+                const bool on = inside && (set.bits[g.offset + r * stride + x / 8] & (0x80 >> (x % 8)));
+                EXPECT_EQ(image[i], on ? 255 : 0) << char(c) << " " << x << "," << r;
+                if (inside) {
+                    EXPECT_EQ(owner[i], -1) << "glyphs overlap at " << ax << "," << ay;
+                    owner[i] = c;
+                }
+            }
+    }
 }
 
-TEST(ComposeLine, PlacesEachGlyphByItsOriginAndAdvance) {
-    const GlyphSet set = Font();
-    LineBitmap line;
-    ASSERT_TRUE(ComposeLine(set, "Ti j", 4, &line));
-    EXPECT_EQ(line.advance, 4 + 2 + 3 + 2);
-    EXPECT_EQ(line.xorig, 0);
-    EXPECT_EQ(line.yorig, 1);   // one row below the baseline
-    const std::vector<std::string> expected = {
-        "###.#.....",
-        ".#.......#",
-        ".#..#....#",
-        "........#.",
-    };
-    EXPECT_EQ(Picture(line), expected);
-}
+TEST(GlyphAtlas, GrowsForLargeGlyphsAndRefusesWhatCannotFit) {
+    GlyphSet set;
+    const std::vector<std::string> big(100, std::string(90, '#'));
+    for (int c = 'A'; c <= 'Z'; ++c) Set(set, c, big);
+    ASSERT_TRUE(orvane::PackGlyphs(&set, 2048));
+    EXPECT_EQ(set.atlasWidth, 1024);   // 26 boxes of 91 x 101 texels: too tall at 512 wide
+    EXPECT_LE(set.atlasHeight, set.atlasWidth);
+    EXPECT_FALSE(orvane::PackGlyphs(&set, 256));
+    EXPECT_EQ(set.atlasWidth, 0);
 
-TEST(ComposeLine, StraddlesByteBoundariesAndOrsOverlaps) {
-    const GlyphSet set = Font();
-    LineBitmap line;
-    ASSERT_TRUE(ComposeLine(set, "iWW", 3, &line));
-    const std::vector<std::string> expected = {
-        "#...................",   // the i's top stands above the W's
-        "..#.......##.......#",
-        "#..#.#.#.#..#.#.#.#.",
-    };
-    EXPECT_EQ(line.advance, 2 + 9 + 9);
-    EXPECT_EQ(Picture(line), expected);
-    // A glyph overhanging its neighbour: 'j' reaches one pixel into the 'i' cell.
-    ASSERT_TRUE(ComposeLine(set, "ij", 2, &line));
-    EXPECT_EQ(line.xorig, 0);
-    EXPECT_EQ(Picture(line)[0], "#..");
-    EXPECT_EQ(Picture(line)[3], ".#.");
-}
-
-TEST(ComposeLine, BlanksOnlyAdvanceAndUnknownCharactersAreSkipped) {
-    const GlyphSet set = Font();
-    LineBitmap line;
-    ASSERT_TRUE(ComposeLine(set, "   ", 3, &line));
-    EXPECT_EQ(line.width, 0);
-    EXPECT_EQ(line.advance, 9);
-    const char text[] = "\x01i\ti\x1f";
-    ASSERT_TRUE(ComposeLine(set, text, strlen(text), &line));
-    EXPECT_EQ(line.advance, 4);
-    EXPECT_EQ(line.width, 3);
-}
-
-TEST(ComposeLine, RefusesLinesTooLongToDraw) {
-    GlyphSet set = Font();
-    set.glyphs['W' - orvane::kFirstChar].advance = 3000;
-    LineBitmap line;
-    EXPECT_TRUE(ComposeLine(set, "WW", 2, &line));
-    EXPECT_FALSE(ComposeLine(set, "WWWW", 4, &line));
+    GlyphSet blanks;   // nothing to hold still makes a usable atlas
+    EXPECT_TRUE(orvane::PackGlyphs(&blanks, 64));
+    EXPECT_EQ(orvane::AtlasImage(blanks).size(), size_t(blanks.atlasWidth) * blanks.atlasHeight);
 }
 
 }  // namespace

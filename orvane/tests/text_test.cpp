@@ -196,6 +196,13 @@ std::vector<float> Snapshot() {
     get(GL_COLOR_MATERIAL_FACE, 1);
     get(GL_COLOR_MATERIAL_PARAMETER, 1);
     get(GL_LIGHT_MODEL_AMBIENT, 4);
+    get(GL_POLYGON_MODE, 2);
+    get(GL_TEXTURE_STACK_DEPTH, 1);
+    for (GLenum cap : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_POLYGON_STIPPLE, GL_POLYGON_SMOOTH})
+        s.push_back(glIsEnabled(cap) ? 1.0f : 0.0f);
+    float env = 0;
+    glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
+    s.push_back(env);
     for (GLenum p : {GL_AMBIENT, GL_DIFFUSE, GL_SPECULAR, GL_EMISSION}) {
         float v[4];
         glGetMaterialfv(GL_FRONT, p, v);
@@ -238,6 +245,12 @@ TEST_F(Text, UnderTheProgramsStateKeepsItsColourAndLeavesEveryStateAsFound) {
     glRotatef(-30.0f, 0.0f, 1.0f, 0.0f);
     glRasterPos3f(0.0f, 0.0f, -3.0f);
     glViewport(3, 5, 100, 60);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_DECAL);
+    glMatrixMode(GL_TEXTURE);   // a scaled texture matrix, left selected
+    glScalef(2.0f, 3.0f, 1.0f);
+    glPolygonMode(GL_FRONT, GL_LINE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
 
     const std::vector<float> before = Snapshot();
     glClearColor(0, 0, 0, 0);
