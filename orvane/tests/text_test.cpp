@@ -200,6 +200,17 @@ std::vector<float> Snapshot() {
     get(GL_TEXTURE_STACK_DEPTH, 1);
     for (GLenum cap : {GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T, GL_POLYGON_STIPPLE, GL_POLYGON_SMOOTH})
         s.push_back(glIsEnabled(cap) ? 1.0f : 0.0f);
+    for (GLenum array : {GL_VERTEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_COLOR_ARRAY, GL_NORMAL_ARRAY})
+        s.push_back(glIsEnabled(array) ? 1.0f : 0.0f);
+    get(GL_VERTEX_ARRAY_SIZE, 1);
+    get(GL_VERTEX_ARRAY_STRIDE, 1);
+    get(GL_COLOR_ARRAY_SIZE, 1);
+    for (GLenum pointer : {GL_VERTEX_ARRAY_POINTER, GL_TEXTURE_COORD_ARRAY_POINTER, GL_COLOR_ARRAY_POINTER}) {
+        void* p = nullptr;
+        glGetPointerv(pointer, &p);
+        s.push_back(float(reinterpret_cast<uintptr_t>(p) & 0xFFFF));
+        s.push_back(float(reinterpret_cast<uintptr_t>(p) >> 16));
+    }
     float env = 0;
     glGetTexEnvfv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &env);
     s.push_back(env);
@@ -249,6 +260,11 @@ TEST_F(Text, UnderTheProgramsStateKeepsItsColourAndLeavesEveryStateAsFound) {
     glMatrixMode(GL_TEXTURE);   // a scaled texture matrix, left selected
     glScalef(2.0f, 3.0f, 1.0f);
     glPolygonMode(GL_FRONT, GL_LINE);
+    // The caller's own arrays, one of them enabled with a colour per vertex.
+    static const float callerVertices[9] = {}, callerColours[12] = {1, 0, 0, 1};
+    glVertexPointer(3, GL_FLOAT, 12, callerVertices);
+    glColorPointer(4, GL_FLOAT, 0, callerColours);
+    glEnableClientState(GL_COLOR_ARRAY);
     glEnable(GL_CULL_FACE);
     glCullFace(GL_FRONT);
 
