@@ -11,6 +11,7 @@
 
 #include "orvane.h"
 #include "text.h"
+#include "surface.h"
 #include "views.h"
 
 namespace orvane {
@@ -20,7 +21,12 @@ std::mutex gViewsLock;
 std::vector<View*> gViews;
 
 bool CreateContext(View& view) {
-    view.dc = GetDC(view.window);   // the class's own DC (CS_OWNDC), kept for life
+    if (UsesOffscreenSurface()) {
+        view.surface = CreateSurface(view.window);
+        if (!view.surface) return false;
+    }
+    // The class's own DC (CS_OWNDC), kept for life.
+    view.dc = GetDC(view.surface ? view.surface : view.window);
     if (!view.dc) return false;
     PIXELFORMATDESCRIPTOR pfd{};
     pfd.nSize = sizeof(pfd);
@@ -30,16 +36,16 @@ bool CreateContext(View& view) {
     pfd.cColorBits = 32;
     pfd.cDepthBits = 24;
     pfd.iLayerType = PFD_MAIN_PLANE;
-    const int format = ChoosePixelFormat(view.dc, &pfd);
-    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return false;
+    const int format = ChoosePixelFormat(view.glDC, &pfd);
+    if (format == 0 || !SetPixelFormat(view.glDC, format, &pfd)) return false;
     PIXELFORMATDESCRIPTOR got{};
-    if (!DescribePixelFormat(view.dc, format, sizeof(got), &got) ||
+    if (!DescribePixelFormat(view.glDC, format, sizeof(got), &got) ||
         !(got.dwFlags & PFD_DOUBLEBUFFER) || got.cDepthBits == 0) {
         return false;
     }
-    view.context = wglCreateContext(view.dc);
+    view.context = wglCreateContext(view.glDC);
     if (!view.context) return false;
-    return wglMakeCurrent(view.dc, view.context) != FALSE;
+    return wglMakeCurrent(view.glDC, view.context) != FALSE;
 }
 
 void ReleaseContext(View& view) {
@@ -50,8 +56,12 @@ void ReleaseContext(View& view) {
         view.context = nullptr;
     }
     if (view.dc) {
-        ReleaseDC(view.window, view.dc);
+        ReleaseDC(view.surface ? view.surface : view.window, view.dc);
         view.dc = nullptr;
+    }
+    if (view.surface) {
+        DestroyWindow(view.surface);
+        view.surface = nullptr;
     }
 }
 
@@ -92,9 +102,25 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_ERASEBKGND:
         return 1;   // the frame covers everything: erasing would only flicker
-    case WM_PAINT:
-        ValidateRect(window, nullptr);   // the owner draws frames itself
+    case WM_PAINT: {
+        // The owner draws frames itself; a copied frame is simply put back.
+        View* view = FindView(window);
+        if (view && view->surface) {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            if (dc) PaintLastFrame(*view, dc);
+            EndPaint(window, &paint);
+        } else {
+            ValidateRect(window, nullptr);
+        }
         return 0;
+    }
+    case WM_SIZE:
+        if (View* view = FindView(window)) ResizeSurface(*view);
+        break;
+    case WM_SIZE:
+        if (View* view = FindView(window)) FitSurface(*view);
+        break;
     case WM_NCDESTROY:
         RemoveView(window);
         break;
@@ -118,14 +144,14 @@ View* FindViewByDC(HDC dc) {
     if (!dc) return nullptr;
     std::lock_guard<std::mutex> hold(gViewsLock);
     for (View* v : gViews)
-        if (v->dc == dc) return v;
+        if (v->dc == dc || v->glDC == dc) return v;
     return nullptr;
 }
 
 bool MakeCurrent(const View& view) {
     if (!view.context) return false;
     if (wglGetCurrentContext() == view.context) return true;
-    return wglMakeCurrent(view.dc, view.context) != FALSE;
+    return wglMakeCurrent(view.glDC, view.context) != FALSE;
 }
 
 }  // namespace orvane
@@ -185,13 +211,13 @@ BSTR WINAPI QI_Version(void) {
 
 HDC WINAPI QI_GetGLDC(HWND window) {
     View* view = FindView(window);
-    return view ? view->dc : nullptr;
+    return view ? view->glDC : nullptr;
 }
 
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
     View* view = FindView(window);
     if (!view) return 0;
-    return SwapBuffers(view->dc) ? 1 : 0;
+    return ShowFrame(*view) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -3,6 +3,12 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
+#include <vector>
+
+#include <vector>
+
 namespace orvane {
 
 inline constexpr const char* kViewClass = "QOPENGLCTRL";
@@ -10,9 +16,15 @@ inline constexpr int kStartZoom = 51;
 
 struct View {
     HWND window = nullptr;
-    HDC dc = nullptr;
+    // Where OpenGL draws: the view itself, or a hidden top-level surface
+    // window whose frames are copied onto the view (see present.h).
+    HWND surface = nullptr;
+    HDC dc = nullptr;        // the device context OpenGL draws through
     HGLRC context = nullptr;
     int zoom = kStartZoom;
+    std::vector<unsigned> frame;   // last copied frame (offscreen surfaces)
+    int frameWidth = 0;
+    int frameHeight = 0;
 };
 
 // The view record of a window this library created, or null for any other
@@ -20,7 +32,7 @@ struct View {
 // WM_NCDESTROY; only the view's own thread may use it.
 View* FindView(HWND window);
 
-// The view whose device context is dc, or null.
+// The view whose own or GL device context is dc, or null.
 View* FindViewByDC(HDC dc);
 
 // Makes the view's rendering context current on this thread if it is not
