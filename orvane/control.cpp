@@ -11,7 +11,7 @@
 
 #include "orvane.h"
 #include "text.h"
-#include "surface.h"
+#include "present.h"
 #include "views.h"
 
 namespace orvane {
@@ -36,16 +36,16 @@ bool CreateContext(View& view) {
     pfd.cColorBits = 32;
     pfd.cDepthBits = 24;
     pfd.iLayerType = PFD_MAIN_PLANE;
-    const int format = ChoosePixelFormat(view.glDC, &pfd);
-    if (format == 0 || !SetPixelFormat(view.glDC, format, &pfd)) return false;
+    const int format = ChoosePixelFormat(view.dc, &pfd);
+    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return false;
     PIXELFORMATDESCRIPTOR got{};
-    if (!DescribePixelFormat(view.glDC, format, sizeof(got), &got) ||
+    if (!DescribePixelFormat(view.dc, format, sizeof(got), &got) ||
         !(got.dwFlags & PFD_DOUBLEBUFFER) || got.cDepthBits == 0) {
         return false;
     }
-    view.context = wglCreateContext(view.glDC);
+    view.context = wglCreateContext(view.dc);
     if (!view.context) return false;
-    return wglMakeCurrent(view.glDC, view.context) != FALSE;
+    return wglMakeCurrent(view.dc, view.context) != FALSE;
 }
 
 void ReleaseContext(View& view) {
@@ -118,9 +118,6 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         if (View* view = FindView(window)) ResizeSurface(*view);
         break;
-    case WM_SIZE:
-        if (View* view = FindView(window)) FitSurface(*view);
-        break;
     case WM_NCDESTROY:
         RemoveView(window);
         break;
@@ -144,14 +141,14 @@ View* FindViewByDC(HDC dc) {
     if (!dc) return nullptr;
     std::lock_guard<std::mutex> hold(gViewsLock);
     for (View* v : gViews)
-        if (v->dc == dc || v->glDC == dc) return v;
+        if (v->dc == dc) return v;
     return nullptr;
 }
 
 bool MakeCurrent(const View& view) {
     if (!view.context) return false;
     if (wglGetCurrentContext() == view.context) return true;
-    return wglMakeCurrent(view.glDC, view.context) != FALSE;
+    return wglMakeCurrent(view.dc, view.context) != FALSE;
 }
 
 }  // namespace orvane
@@ -211,13 +208,13 @@ BSTR WINAPI QI_Version(void) {
 
 HDC WINAPI QI_GetGLDC(HWND window) {
     View* view = FindView(window);
-    return view ? view->glDC : nullptr;
+    return view ? view->dc : nullptr;
 }
 
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
     View* view = FindView(window);
     if (!view) return 0;
-    return ShowFrame(*view) ? 1 : 0;
+    return Present(*view) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -3,10 +3,6 @@
 
 #include <windows.h>
 
-#include <stdint.h>
-
-#include <vector>
-
 #include <vector>
 
 namespace orvane {
@@ -32,7 +28,7 @@ struct View {
 // WM_NCDESTROY; only the view's own thread may use it.
 View* FindView(HWND window);
 
-// The view whose own or GL device context is dc, or null.
+// The view whose device context is dc, or null.
 View* FindViewByDC(HDC dc);
 
 // Makes the view's rendering context current on this thread if it is not
