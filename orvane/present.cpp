@@ -1,7 +1,9 @@
+// Where a view's OpenGL frames are drawn and how they are shown.
 #include "present.h"
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <new>
 
 namespace orvane {
@@ -103,21 +105,44 @@ bool UsesOffscreenSurface() {
     return offscreen;
 }
 
+// A hidden surface at least the view's client size and the screen's size:
+// growing the view then rarely needs a new surface, and a surface larger than
+// the view costs nothing but memory (frames use its lower-left corner).
 HWND CreateSurface(HWND view) {
     if (!RegisterSurfaceClass()) return nullptr;
     int width = 0, height = 0;
     ClientSize(view, width, height);
-    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
-                           width > 0 ? width : 1, height > 0 ? height : 1, nullptr, nullptr, ModuleInstance(),
-                           nullptr);
+    width = std::max({width, GetSystemMetrics(SM_CXVIRTUALSCREEN), 1});
+    height = std::max({height, GetSystemMetrics(SM_CYVIRTUALSCREEN), 1});
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0, width,
+                           height, nullptr, nullptr, ModuleInstance(), nullptr);
 }
 
-void ResizeSurface(const View& view) {
+// A hidden window's GL buffers keep the size they were made with (resizing
+// the window does not reach them here), so a view that outgrows its surface
+// moves its context to a new, larger one with the same pixel format.
+void ResizeSurface(View& view) {
     if (!view.surface) return;
-    int width = 0, height = 0;
+    int width = 0, height = 0, haveWidth = 0, haveHeight = 0;
     ClientSize(view.window, width, height);
-    SetWindowPos(view.surface, nullptr, 0, 0, width > 0 ? width : 1, height > 0 ? height : 1,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ClientSize(view.surface, haveWidth, haveHeight);
+    if (width <= haveWidth && height <= haveHeight) return;
+
+    HWND bigger = CreateSurface(view.window);
+    HDC dc = bigger ? GetDC(bigger) : nullptr;
+    PIXELFORMATDESCRIPTOR pfd{};
+    const int format = GetPixelFormat(view.dc);
+    if (!dc || format == 0 || !DescribePixelFormat(view.dc, format, sizeof(pfd), &pfd) ||
+        !SetPixelFormat(dc, format, &pfd)) {
+        if (bigger) DestroyWindow(bigger);
+        return;   // frames stay cut to the old size rather than fail
+    }
+    const bool current = wglGetCurrentContext() == view.context;
+    if (current) wglMakeCurrent(dc, view.context);
+    ReleaseDC(view.surface, view.dc);
+    DestroyWindow(view.surface);
+    view.surface = bigger;
+    view.dc = dc;
 }
 
 bool Present(View& view) {

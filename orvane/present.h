@@ -12,8 +12,8 @@ bool UsesOffscreenSurface();
 
 // The hidden window a view renders into, sized to the view's client area.
 HWND CreateSurface(HWND view);
-// Keeps the surface the size of the view's client area.
-void ResizeSurface(const View& view);
+// Keeps the surface at least the size of the view's client area.
+void ResizeSurface(View& view);
 
 // Shows the view's finished frame: swaps its buffers, or copies the back
 // buffer onto the view and keeps the copy for repainting.

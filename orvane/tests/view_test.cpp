@@ -88,6 +88,24 @@ TEST(View, SubclassedViewStillReachesItsOwnProcedure) {
     EXPECT_EQ(QI_GetGLzoom(w.view()), 30);
 }
 
+TEST(View, DrawsOverItsWholeClientAreaAfterGrowing) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    // Larger than the screen too: a surface made for the screen is outgrown.
+    for (SIZE size : {SIZE{300, 200}, SIZE{40, 30}, SIZE{1300, 1000}, SIZE{256, 256}}) {
+        SetWindowPos(w.host(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+        SetWindowPos(w.view(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
+        ASSERT_EQ(QI_ResizeGLWindow(w.view()), 1);
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        unsigned char corner[4] = {};
+        glReadPixels(size.cx - 1, size.cy - 1, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, corner);
+        EXPECT_EQ(corner[1], 255) << size.cx << " x " << size.cy;
+        EXPECT_EQ(corner[0], 0) << size.cx << " x " << size.cy;
+        EXPECT_EQ(QI_UpdateGLWindow(w.view()), 1);
+    }
+}
+
 TEST(Zoom, StartsAt51AndIsKeptPerView) {
     ViewWindow a(32, 32), b(32, 32);
     ASSERT_NE(a.view(), nullptr);
