@@ -145,9 +145,10 @@ std::string ResolveFace(const std::string& face, const std::string& fallback) {
 }
 
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
-                     bool antialias) {
+                     bool antialias, bool cellHeight) {
     LOGFONTA lf{};
-    lf.lfHeight = -(pixelHeight > 0 ? pixelHeight : 12);
+    const int height = pixelHeight > 0 ? pixelHeight : 12;
+    lf.lfHeight = cellHeight ? height : -height;
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfOutPrecision = OUT_TT_PRECIS;

@@ -46,8 +46,10 @@ void Now(SYSTEMTIME* now);
 // A font of the given face at a pixel height; when the face is not
 // installed, the first installed of fallback and a list of common faces.
 // The caller deletes it.
+// cellHeight: pixelHeight is the whole line's height (ascent and descent)
+// rather than the characters' height.
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
-                     bool antialias);
+                     bool antialias, bool cellHeight = false);
 bool FontInstalled(const std::string& face);
 // The face CreateSkinFont settles on.
 std::string ResolveFace(const std::string& face, const std::string& fallback);

@@ -56,7 +56,7 @@ void Paint(HWND label, LabelState& st) {
     if (buffer.Ok()) {
         Canvas c = buffer.Pixels();
         FillGradient(c, 0, 0, client.right, client.bottom, skin.labelTop, skin.labelBottom);
-        if (!st.font) st.font = CreateSkinFont(st.face, skin.labelFont, st.size, false, st.antialias);
+        if (!st.font) st.font = CreateSkinFont(st.face, skin.labelFont, st.size, false, st.antialias, true);
 
         const LONG_PTR style = GetWindowLongPtrA(label, GWL_STYLE);
         const LONG_PTR align = style & SS_TYPEMASK;

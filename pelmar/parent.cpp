@@ -119,6 +119,20 @@ void PaintBackground(HWND parent, ParentState& state) {
     EndPaint(parent, &ps);
 }
 
+// One brush in the background colour for standard children that ask
+// their parent how to fill their background (trackbars, static texts).
+HBRUSH BackgroundBrush() {
+    static HBRUSH brush = nullptr;
+    static uint32_t colour = 0;
+    const uint32_t bg = CurrentSkin().background;
+    if (!brush || colour != bg) {
+        if (brush) DeleteObject(brush);
+        brush = CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
+        colour = bg;
+    }
+    return brush;
+}
+
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
     ParentState* state = Find(parent);
     if (!state) return DefSubclassProc(parent, message, wParam, lParam);
@@ -141,6 +155,15 @@ LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
             }
             return result;
         }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (state->paintBackground) {
+            const uint32_t bg = CurrentSkin().background, text = CurrentSkin().captionText;
+            SetBkColor(reinterpret_cast<HDC>(wParam), RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
+            SetTextColor(reinterpret_cast<HDC>(wParam), RGB((text >> 16) & 0xFF, (text >> 8) & 0xFF, text & 0xFF));
+            return reinterpret_cast<LRESULT>(BackgroundBrush());
+        }
+        break;
     case WM_SIZE: {
         const LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
         if (wParam != SIZE_MINIMIZED && (state = Find(parent)) != nullptr) ApplyAnchors(parent, *state);

@@ -148,9 +148,8 @@ void DrawPlainFace(Canvas c, double cx, double cy, double radius, uint32_t dial,
 
 void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t argb) {
     // Work on pixel centres so one-pixel strokes land on whole pixels.
-    const double half = size / 2.0;
-    const double cx = x + w / 2, cy = y + h / 2;
-    const double l = cx - half + 0.5, r = cx + half - 0.5, t = cy - half + 0.5, b = cy + half - 0.5;
+    const double l = x + (w - size) / 2 + 0.5, t = y + (h - size) / 2 + 0.5;
+    const double r = l + size - 1, b = t + size - 1;
     const double pen = 0.5;
     auto line = [&](double ax, double ay, double bx, double by, double hw) {
         DrawSegment(c, ax, ay, bx, by, hw, argb);

@@ -69,11 +69,7 @@ TEST_F(PelmarFrame, HitTestsNameEveryPart) {
 TEST_F(PelmarFrame, DraggingTheCaptionMovesAndTheEdgeResizes) {
     const RECT before = Window();
     const POINT grab = OnScreen(200, 12);
-    test::MoveMouse(grab.x, grab.y);
-    test::MouseDown();
-    test::MoveMouse(grab.x + 20, grab.y + 10);
-    test::MoveMouse(grab.x + 40, grab.y + 30);
-    test::MouseUp();
+    test::Drag(grab.x, grab.y, grab.x + 40, grab.y + 30);
     test::Pump(200);
     const RECT moved = Window();
     EXPECT_EQ(moved.left - before.left, 40);
@@ -81,11 +77,7 @@ TEST_F(PelmarFrame, DraggingTheCaptionMovesAndTheEdgeResizes) {
     EXPECT_EQ(moved.right - moved.left, before.right - before.left);
 
     const POINT corner{moved.right - 2, moved.bottom - 2};
-    test::MoveMouse(corner.x, corner.y);
-    test::MouseDown();
-    test::MoveMouse(corner.x - 20, corner.y - 10);
-    test::MoveMouse(corner.x - 50, corner.y - 30);
-    test::MouseUp();
+    test::Drag(corner.x, corner.y, corner.x - 50, corner.y - 30);
     test::Pump(200);
     const RECT sized = Window();
     EXPECT_EQ(sized.right - sized.left, moved.right - moved.left - 50);
@@ -95,8 +87,8 @@ TEST_F(PelmarFrame, DraggingTheCaptionMovesAndTheEdgeResizes) {
 TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
     const RECT before = Window();
     const POINT p = OnScreen(250, 12);
-    test::Click(p.x, p.y);
-    test::Click(p.x, p.y);
+    test::Perform({{test::Step::Move, p.x, p.y}, {test::Step::Down}, {test::Step::Up}, {test::Step::Down},
+                   {test::Step::Up}});
     test::Pump(300);
     ASSERT_TRUE(IsZoomed(scene.main));
     // Maximised: the caption sits at the top of the work area, the client
@@ -116,8 +108,8 @@ TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
     GetWindowRect(scene.clock, &clock);
     EXPECT_EQ(client.right - (clock.left - origin.x), 668 - 550);
 
-    test::Click(300, 10);
-    test::Click(300, 10);
+    test::Perform({{test::Step::Move, 300, 10}, {test::Step::Down}, {test::Step::Up}, {test::Step::Down},
+                   {test::Step::Up}});
     test::Pump(300);
     EXPECT_FALSE(IsZoomed(scene.main));
     const RECT after = Window();
@@ -127,16 +119,14 @@ TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
 TEST_F(PelmarFrame, CaptionButtonsActOnRelease) {
     FrameLayout L = Layout();
     const POINT max = Centre(L.buttons[kMaximize]);
-    test::MoveMouse(max.x, max.y);
-    test::MouseDown();
+    test::Perform({{test::Step::Move, max.x, max.y}, {test::Step::Down}});
     int hot = 0, pressed = 0;
     CurrentFrame(scene.main, L, hot, pressed);
     EXPECT_EQ(pressed, kMaximize);
     const test::Screen down;
     EXPECT_EQ(down.At(max.x - 12, max.y), CurrentSkin().buttonPressed & 0xFFFFFF);
     // Sliding off before release cancels.
-    test::MoveMouse(max.x, max.y + 80);
-    test::MouseUp();
+    test::Perform({{test::Step::Move, max.x, max.y + 80}, {test::Step::Up}});
     EXPECT_FALSE(IsZoomed(scene.main));
 
     test::Click(max.x, max.y);
@@ -173,17 +163,26 @@ TEST_F(PelmarFrame, KeyboardCommandsStillWork) {
     test::Pump(100);
     EXPECT_EQ(scene.closeRequests, 1);
 
-    test::KeyCombo({VK_MENU, VK_SPACE});
-    test::Pump(300);
-    HWND menu = FindWindowA("#32768", nullptr);
-    ASSERT_NE(menu, nullptr);
-    EXPECT_TRUE(IsWindowVisible(menu));
-    const test::Screen s;
-    s.SaveIfAsked("system-menu.png");
-    test::KeyCombo({VK_ESCAPE});
-    test::KeyCombo({VK_ESCAPE});
+    // The system menu runs its own loop: look at it from the input thread.
+    bool menuShown = false;
+    using test::Step;
+    test::Perform({{Step::KeyDown, 0, 0, VK_MENU},
+                   {Step::KeyDown, 0, 0, VK_SPACE},
+                   {Step::KeyUp, 0, 0, VK_SPACE},
+                   {Step::KeyUp, 0, 0, VK_MENU},
+                   {Step::Wait, 300},
+                   {Step::Run, 0, 0, 0, [&] {
+                        HWND m = FindWindowA("#32768", nullptr);
+                        menuShown = m && IsWindowVisible(m);
+                        test::Screen().SaveIfAsked("system-menu.png");
+                    }},
+                   {Step::KeyDown, 0, 0, VK_ESCAPE},
+                   {Step::KeyUp, 0, 0, VK_ESCAPE},
+                   {Step::KeyDown, 0, 0, VK_ESCAPE},
+                   {Step::KeyUp, 0, 0, VK_ESCAPE}});
+    EXPECT_TRUE(menuShown);
     test::Pump(200);
-    menu = FindWindowA("#32768", nullptr);
+    HWND menu = FindWindowA("#32768", nullptr);
     EXPECT_TRUE(!menu || !IsWindowVisible(menu));
 }
 
@@ -231,10 +230,7 @@ TEST_P(PelmarFallback, GivesASkinnedWorkingWindow) {
     // And it still works: a caption drag moves it.
     RECT before{};
     GetWindowRect(scene.main, &before);
-    test::MoveMouse(before.left + 200, before.top + 10);
-    test::MouseDown();
-    test::MoveMouse(before.left + 230, before.top + 30);
-    test::MouseUp();
+    test::Drag(before.left + 200, before.top + 10, before.left + 230, before.top + 30);
     test::Pump(100);
     RECT after{};
     GetWindowRect(scene.main, &after);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <thread>
 
 #include "pelmar.h"
 
@@ -139,41 +140,52 @@ void SendMouse(DWORD flags, int x = 0, int y = 0) {
 
 }  // namespace
 
-void MoveMouse(int x, int y) {
-    SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, x, y);
-    Pump(30);
+void Perform(const std::vector<Step>& steps) {
+    volatile LONG done = 0;
+    std::thread helper([&] {
+        for (const Step& step : steps) {
+            switch (step.kind) {
+            case Step::Move: SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, step.x, step.y); break;
+            case Step::Down: SendMouse(MOUSEEVENTF_LEFTDOWN); break;
+            case Step::Up: SendMouse(MOUSEEVENTF_LEFTUP); break;
+            case Step::KeyDown:
+            case Step::KeyUp: {
+                INPUT in{};
+                in.type = INPUT_KEYBOARD;
+                in.ki.wVk = step.key;
+                in.ki.dwFlags = step.kind == Step::KeyUp ? KEYEVENTF_KEYUP : 0;
+                SendInput(1, &in, sizeof(in));
+                break;
+            }
+            case Step::Wait: Sleep(static_cast<DWORD>(step.x)); break;
+            case Step::Run: if (step.run) step.run(); break;
+            }
+            Sleep(40);
+        }
+        InterlockedExchange(&done, 1);
+    });
+    while (!InterlockedCompareExchange(&done, 0, 0)) Pump(10);
+    helper.join();
+    Pump(50);
 }
-void MouseDown() {
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Pump(30);
-}
-void MouseUp() {
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump(30);
-}
-void Click(int x, int y) {
-    MoveMouse(x, y);
-    MouseDown();
-    MouseUp();
+
+void MoveMouse(int x, int y) { Perform({{Step::Move, x, y}}); }
+
+void Click(int x, int y) { Perform({{Step::Move, x, y}, {Step::Down}, {Step::Up}}); }
+
+void Drag(int fromX, int fromY, int toX, int toY) {
+    Perform({{Step::Move, fromX, fromY},
+             {Step::Down},
+             {Step::Move, (fromX + toX) / 2, (fromY + toY) / 2},
+             {Step::Move, toX, toY},
+             {Step::Up}});
 }
 
 void KeyCombo(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD k : keys) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = k;
-        inputs.push_back(in);
-    }
-    for (auto it = keys.end(); it != keys.begin();) {
-        INPUT in{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wVk = *--it;
-        in.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(in);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Pump(100);
+    std::vector<Step> steps;
+    for (WORD k : keys) steps.push_back({Step::KeyDown, 0, 0, k});
+    for (auto it = keys.end(); it != keys.begin();) steps.push_back({Step::KeyUp, 0, 0, *--it});
+    Perform(steps);
 }
 
 DWORD GdiObjects() {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -41,11 +43,22 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
 // The test executable's folder with a trailing backslash.
 std::string ExeFolder();
 
-// Pointer and keys as a user makes them.
+// Pointer and keys as a user makes them. The steps are sent from a helper
+// thread while this thread keeps dispatching messages, since a press on a
+// caption or Alt+Space starts a modal loop inside the dispatch.
+struct Step {
+    enum Kind { Move, Down, Up, KeyDown, KeyUp, Wait, Run };
+    Step(Kind k, int px = 0, int py = 0, WORD vk = 0, std::function<void()> f = {})
+        : kind(k), x(px), y(py), key(vk), run(std::move(f)) {}
+    Kind kind;
+    int x, y;                   // Move: screen point; Wait: milliseconds
+    WORD key;
+    std::function<void()> run;  // Run: called on the helper thread
+};
+void Perform(const std::vector<Step>& steps);
 void MoveMouse(int x, int y);
-void MouseDown();
-void MouseUp();
 void Click(int x, int y);
+void Drag(int fromX, int fromY, int toX, int toY);
 void KeyCombo(std::initializer_list<WORD> keys);   // pressed in order, released in reverse
 
 // The count of GDI and USER objects of this process. Where GetGuiResources

@@ -146,15 +146,20 @@ TEST_F(PelmarWindow, ClientBackgroundAndBorderAroundTheViewFollowResizes) {
     const RECT grown = check("grown");
     EXPECT_EQ(grown.right, 612);
 
+    // Back to the first size: nothing is left where the larger frame was.
+    SetWindowPos(scene.main, nullptr, 0, 0, wr.right - wr.left, wr.bottom - wr.top, SWP_NOMOVE | SWP_NOZORDER);
+    test::Pump(200);
+    check("restored");
+    EXPECT_EQ(Screen().AtClient(scene.main, 612, 300), Rgb(skin().background));
+
     SetWindowPos(scene.main, nullptr, 0, 0, wr.right - wr.left - 60, wr.bottom - wr.top - 40, SWP_NOMOVE | SWP_NOZORDER);
     test::Pump(200);
     const RECT shrunk = check("shrunk");
     EXPECT_EQ(shrunk.right, 462);
-    // No stale frame where the larger view's frame was.
     const Screen s;
     s.SaveIfAsked("window-shrunk.png");
-    EXPECT_EQ(s.AtClient(scene.main, 520, 520), Rgb(skin().background));
-    EXPECT_EQ(s.AtClient(scene.main, 300, 490), Rgb(skin().background));
+    EXPECT_EQ(s.AtClient(scene.main, 522, 300), Rgb(skin().background));
+    EXPECT_EQ(s.AtClient(scene.main, 522, 100), Rgb(skin().background));
 }
 
 // The hand's most changed pixel near a point on its axis.
