@@ -85,8 +85,10 @@ BSTR WINAPI QI_Version(void);
 // for a null child, a top-level window or an unknown code, which are ignored.
 int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode);
 
-// The view's own device context (CS_OWNDC); valid for the view's life.
-// Null for a window that is not a view.
+// The device context the view's OpenGL context draws through: the view's own
+// (CS_OWNDC), or, where frames are drawn on a hidden surface (see
+// QI_UpdateGLWindow), the surface's. Valid until the view is destroyed or
+// resized; null for a window that is not a view.
 HDC WINAPI QI_GetGLDC(HWND view);
 
 // Builds bitmap display lists for characters 32..255 of the record's face,
@@ -155,8 +157,12 @@ int32_t WINAPI QI_GetGLzoom(HWND view);
 // no GL error. Result 1, or 0 for a window that is not a view.
 int32_t WINAPI QI_ResizeGLWindow(HWND view);
 
-// Shows the finished frame (swaps the view's buffers). 0 for a window that is
-// not a view.
+// Shows the finished frame: swaps the view's buffers. Under Wine, where
+// OpenGL drawn into a window never reaches the screen, a view draws on a
+// hidden surface window instead and this call copies the back buffer into
+// the view (and a repaint of the view shows the last copy); the environment
+// variable ORVANE_NATIVE_CHILD_GL turns that off. 0 for a window that is not
+// a view.
 int32_t WINAPI QI_UpdateGLWindow(HWND view);
 
 // -1 while the button is physically down at the time of the call, whether or
