@@ -1,0 +1,42 @@
+// The floor for the program's start-up: a plain window that opens an OpenGL
+// context and shows one cleared frame, then waits to be closed.
+#include <windows.h>
+#include <GL/gl.h>
+
+LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    WNDCLASSA windowClass{};
+    windowClass.style = CS_OWNDC;
+    windowClass.lpfnWndProc = FloorProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = "GLFloor";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowExA(0, "GLFloor", "floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 178, 127, 678, 567,
+                                  nullptr, nullptr, instance, nullptr);
+    HDC dc = GetDC(window);
+    PIXELFORMATDESCRIPTOR pfd{};
+    pfd.nSize = sizeof pfd;
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 32;
+    pfd.cDepthBits = 24;
+    SetPixelFormat(dc, ChoosePixelFormat(dc, &pfd), &pfd);
+    HGLRC context = wglCreateContext(dc);
+    wglMakeCurrent(dc, context);
+    glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SwapBuffers(dc);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    wglMakeCurrent(nullptr, nullptr);
+    wglDeleteContext(context);
+    return 0;
+}

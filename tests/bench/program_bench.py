@@ -1,0 +1,124 @@
+#!/usr/bin/python3
+"""Benchmarks of the whole program under Wine (not tests): start-up to the first
+frame against a minimal OpenGL program, CPU over 30 s of animation, and
+working set and GDI/USER objects after a long run with many drags against
+their values after the first minute.
+
+Usage: program_bench.py BUILD_DIR [soak minutes (default 10)] [drags (default 1000)]
+"""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "e2e"))
+sys.argv = [sys.argv[0], sys.argv[1], "bench"] + sys.argv[2:]
+import e2e  # noqa: E402
+
+FLOOR = os.path.join(e2e.BUILD, "bin", "gl_floor.exe")
+SOAK_MINUTES = float(sys.argv[3]) if len(sys.argv) > 3 else 10
+DRAGS = int(sys.argv[4]) if len(sys.argv) > 4 else 1000
+
+
+def pixel(x, y):
+    out = subprocess.run(["import", "-window", "root", "-crop", "1x1+%d+%d" % (x, y), "txt:-"],
+                         capture_output=True, text=True, env=e2e.x_env()).stdout
+    for line in out.splitlines():
+        if line.startswith("0,0:"):
+            rgb = line.split("(")[1].split(")")[0].split(",")
+            return tuple(int(float(v)) for v in rgb[:3])
+    return None
+
+
+def time_to_frame(program, x, y, shown):
+    """Seconds from the launch until the pixel at (x, y) satisfies shown()."""
+    desktop = pixel(x, y)
+    began = time.time()
+    process = subprocess.Popen([e2e.WINE, program], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    while time.time() - began < 30:
+        value = pixel(x, y)
+        if value and value != desktop and shown(value):
+            elapsed = time.time() - began
+            break
+        time.sleep(0.01)
+    else:
+        elapsed = float("nan")
+    subprocess.run([e2e.WINE, e2e.PROBE, "close"], capture_output=True)
+    if program == FLOOR:
+        subprocess.run(["xdotool", "key", "alt+F4"], env=e2e.x_env())
+    try:
+        process.wait(15)
+    except subprocess.TimeoutExpired:
+        process.kill()
+    time.sleep(0.5)
+    return elapsed
+
+
+def unix_cpu_seconds(name):
+    total = 0.0
+    tick = os.sysconf("SC_CLK_TCK")
+    for pid in subprocess.run(["pgrep", "-f", name], capture_output=True, text=True).stdout.split():
+        try:
+            with open("/proc/%s/stat" % pid) as f:
+                fields = f.read().rsplit(")", 1)[1].split()
+            total += (int(fields[11]) + int(fields[12])) / tick
+        except OSError:
+            pass
+    return total
+
+
+def usage():
+    info = e2e.probe("usage")
+    return {k: int(info[k]) for k in ("gdi", "user", "workingset", "cpu_ms") if k in info}
+
+
+def main():
+    e2e.no_program_running()
+    # Start-up: the view's centre pixel of the program (any frame colour) against
+    # the floor's magenta clear.
+    view_centre = (183 + 10 + 256, 157 + 10 + 256)
+    program_times, floor_times = [], []
+    for _ in range(5):
+        program_times.append(time_to_frame(e2e.PROGRAM, *view_centre, lambda v: True))
+        floor_times.append(time_to_frame(FLOOR, *view_centre, lambda v: v[0] > 200 and v[1] < 60 and v[2] > 200))
+    p, f = statistics.median(program_times), statistics.median(floor_times)
+    print("start-up to first frame: program median %.2f s (min %.2f), floor median %.2f s (min %.2f), ratio %.2f"
+          % (p, min(program_times), f, min(floor_times), p / f))
+
+    process = e2e.start()
+    try:
+        info = e2e.wait_window()
+        time.sleep(3)
+        cpu0, wall0, unix0 = usage()["cpu_ms"], time.time(), unix_cpu_seconds("orvane_demo.exe")
+        time.sleep(30)
+        cpu1, wall1, unix1 = usage()["cpu_ms"], time.time(), unix_cpu_seconds("orvane_demo.exe")
+        print("CPU over %.0f s of animation: %.1f%% of one core (Windows process times), %.1f%% (Unix threads)"
+              % (wall1 - wall0, 100 * (cpu1 - cpu0) / 1000 / (wall1 - wall0), 100 * (unix1 - unix0) / (wall1 - wall0)))
+
+        time.sleep(max(0, 60 - (time.time() - wall0)))
+        first_minute = usage()
+        print("after the first minute:", first_minute)
+        vx, vy, vw, vh = e2e.view_rect(info)
+        centre = (vx + vw // 2, vy + vh // 2)
+        end = time.time() + SOAK_MINUTES * 60 - 60
+        drags = 0
+        while drags < DRAGS:
+            button = 1 if drags % 2 == 0 else 3
+            dx = 40 if (drags // 2) % 2 == 0 else -40
+            e2e.xdo("mousemove", *centre, "mousedown", button, "mousemove", centre[0] + dx // 2, centre[1],
+                    "mousemove", centre[0] + dx, centre[1] + dx // 4, "mouseup", button)
+            drags += 1
+        while time.time() < end:
+            time.sleep(5)
+        last = usage()
+        print("after %.0f minutes and %d drags:" % (SOAK_MINUTES, drags), last)
+        for key in ("gdi", "user"):
+            print("  %s objects: %d -> %d" % (key, first_minute[key], last[key]))
+        print("  working set: %.1f MB -> %.1f MB" % (first_minute["workingset"] / 2**20, last["workingset"] / 2**20))
+    finally:
+        e2e.stop(process)
+
+
+if __name__ == "__main__":
+    main()
