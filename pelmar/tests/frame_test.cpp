@@ -126,7 +126,11 @@ TEST_F(PelmarFrame, CaptionButtonsActOnRelease) {
     const test::Screen down;
     EXPECT_EQ(down.At(max.x - 12, max.y), CurrentSkin().buttonPressed & 0xFFFFFF);
     // Sliding off before release cancels.
-    test::Perform({{test::Step::Move, max.x, max.y + 80}, {test::Step::Up}});
+    test::Perform({{test::Step::Move, max.x, max.y + 80},
+                   {test::Step::Wait, 150},
+                   {test::Step::Move, max.x, max.y + 81},
+                   {test::Step::Wait, 150},
+                   {test::Step::Up}});
     EXPECT_FALSE(IsZoomed(scene.main));
 
     test::Click(max.x, max.y);

@@ -68,10 +68,13 @@ uint32_t Screen::AtWindow(HWND window, int x, int y) const {
 
 void Screen::SaveIfAsked(const char* name) const {
     const char* folder = std::getenv("PELMAR_SHOTS");
-    if (!folder || !*folder) return;
+    if (folder && *folder) Save(std::string(folder) + "\\" + name);
+}
+
+bool Screen::Save(const std::string& path) const {
     std::vector<uint32_t> argb(pixels_.size());
     for (std::size_t i = 0; i < argb.size(); ++i) argb[i] = 0xFF000000u | pixels_[i];
-    WritePng(std::string(folder) + "\\" + name, width_, height_, argb);
+    return WritePng(path, width_, height_, argb);
 }
 
 int Red(uint32_t rgb) { return static_cast<int>((rgb >> 16) & 0xFF); }
@@ -177,6 +180,8 @@ void Drag(int fromX, int fromY, int toX, int toY) {
     Perform({{Step::Move, fromX, fromY},
              {Step::Down},
              {Step::Move, (fromX + toX) / 2, (fromY + toY) / 2},
+             {Step::Move, toX, toY},
+             {Step::Wait, 100},   // let the pointer settle before the release
              {Step::Move, toX, toY},
              {Step::Up}});
 }
@@ -310,10 +315,12 @@ void MakeLogo(const std::string& path) {
 std::string Scene::FacePath() { return ExeFolder() + "pelmar_test_face.png"; }
 std::string Scene::LogoPath() { return ExeFolder() + "pelmar_test_logo.png"; }
 
-bool Scene::Build(const char* skinFile, int x, int y) {
+bool Scene::Build(const char* skinFile, int x, int y, const char* facePicture, const char* logoPicture) {
     RegisterOnce();
     MakeFace(FacePath());
     MakeLogo(LogoPath());
+    const std::string facePath = facePicture ? facePicture : FacePath();
+    const std::string logoPath = logoPicture ? logoPicture : LogoPath();
     const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
     RECT r{0, 0, 668, 532};
     AdjustWindowRect(&r, style, FALSE);
@@ -339,7 +346,7 @@ bool Scene::Build(const char* skinFile, int x, int y) {
     ScreenToClient(main, &tl);
     const int vw = vr.right - vr.left, vh = vr.bottom - vr.top;
     skBorder(view, tl.x - 1, tl.y - 1, vw + 2, vh + 2, 0, 1);
-    clock = skClockCtrl(main, FacePath().c_str(), tl.x + vw + 28, tl.y, 0, 0, -104, 0x7FCB0000, 0x7F8F8F8F, 0);
+    clock = skClockCtrl(main, facePath.c_str(), tl.x + vw + 28, tl.y, 0, 0, -104, 0x7FCB0000, 0x7F8F8F8F, 0);
     skSetAnchorCtrl(clock, 2);
     skCreateToolTip(clock, "Pelmar clock widget");
     RECT client{};
@@ -351,11 +358,16 @@ bool Scene::Build(const char* skinFile, int x, int y) {
     skSkinChildCtrl(label, 0);
     skSetAnchorCtrl(label, 2);
     skSetLabelFont(label, "TREBUCHET MS", 15, skARGB(200, 255, 255, 255), 1);
-    logo = skStaticImage(main, LogoPath().c_str(), client.right - 135, 350, 124, 45, -105);
+    logo = skStaticImage(main, logoPath.c_str(), client.right - 135, 350, 124, 45, -105);
     skSetAnchorCtrl(logo, 9);
     ShowWindow(main, SW_SHOW);
-    SetForegroundWindow(main);
     UpdateWindow(main);
+    // Pointer tests need the window active: a press on an inactive caption
+    // activates it instead of starting a move.
+    for (int i = 0; i < 40 && GetForegroundWindow() != main; ++i) {
+        SetForegroundWindow(main);
+        Pump(25);
+    }
     Pump(300);
     return true;
 }

@@ -26,6 +26,7 @@ public:
     int Height() const { return height_; }
     // Saves as PNG into the folder named by PELMAR_SHOTS, when set.
     void SaveIfAsked(const char* name) const;
+    bool Save(const std::string& path) const;
 
 private:
     int width_ = 0, height_ = 0;
@@ -84,8 +85,10 @@ struct Scene {
     static constexpr uint32_t kFaceColour = 0xF4F1EC;
     static constexpr uint32_t kLogoColour = 0x2060E0;
 
-    // skinFile as given to skInitEngine; the window is at (x, y).
-    bool Build(const char* skinFile, int x = 60, int y = 40);
+    // skinFile as given to skInitEngine; the window is at (x, y). face and
+    // logo name pictures to use instead of the generated ones.
+    bool Build(const char* skinFile, int x = 60, int y = 40, const char* facePicture = nullptr,
+               const char* logoPicture = nullptr);
     ~Scene();
     static std::string FacePath();
     static std::string LogoPath();
