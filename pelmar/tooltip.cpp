@@ -44,6 +44,19 @@ HWND NewTip(HWND owner) {
     return tip;
 }
 
+// A window's tooltip goes with it.
+LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        auto it = Tips().find(window);
+        if (it != Tips().end()) {
+            if (IsWindow(it->second)) DestroyWindow(it->second);
+            Tips().erase(it);
+        }
+        RemoveWindowSubclass(window, ToolProc, id);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 bool AddToolTip(HWND window, const char* text) {
@@ -70,6 +83,7 @@ bool AddToolTip(HWND window, const char* text) {
         return false;
     }
     Tips()[window] = tip;
+    SetWindowSubclass(window, ToolProc, kToolSubclass, 0);
     return true;
 }
 

@@ -307,6 +307,12 @@ TEST_F(PelmarWindow, ToolTipsShowTheirTextOnHover) {
     EXPECT_STREQ(captionText, "Close");
     test::MoveMouse(OnScreen(300, 300).x, OnScreen(300, 300).y);
     test::Pump(100);
+
+    // A window's tooltip goes when the window goes.
+    DestroyWindow(scene.clock);
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_EQ(ToolTipOf(scene.clock), nullptr);
+    scene.clock = nullptr;
 }
 
 }  // namespace
