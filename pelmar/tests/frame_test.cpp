@@ -87,8 +87,8 @@ TEST_F(PelmarFrame, DraggingTheCaptionMovesAndTheEdgeResizes) {
 TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
     const RECT before = Window();
     const POINT p = OnScreen(250, 12);
-    test::Perform({{test::Step::Move, p.x, p.y}, {test::Step::Down}, {test::Step::Up}, {test::Step::Down},
-                   {test::Step::Up}});
+    test::Perform({{test::Step::Move, p.x, p.y}, {test::Step::Wait, 100}, {test::Step::Move, p.x, p.y},
+                   {test::Step::Down}, {test::Step::Up}, {test::Step::Down}, {test::Step::Up}});
     test::Pump(300);
     ASSERT_TRUE(IsZoomed(scene.main));
     // Maximised: the caption sits at the top of the work area, the client
@@ -108,8 +108,8 @@ TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
     GetWindowRect(scene.clock, &clock);
     EXPECT_EQ(client.right - (clock.left - origin.x), 668 - 550);
 
-    test::Perform({{test::Step::Move, 300, 10}, {test::Step::Down}, {test::Step::Up}, {test::Step::Down},
-                   {test::Step::Up}});
+    test::Perform({{test::Step::Move, 300, 10}, {test::Step::Wait, 100}, {test::Step::Move, 300, 10},
+                   {test::Step::Down}, {test::Step::Up}, {test::Step::Down}, {test::Step::Up}});
     test::Pump(300);
     EXPECT_FALSE(IsZoomed(scene.main));
     const RECT after = Window();
@@ -119,7 +119,8 @@ TEST_F(PelmarFrame, DoubleClickOnTheCaptionMaximisesAndRestores) {
 TEST_F(PelmarFrame, CaptionButtonsActOnRelease) {
     FrameLayout L = Layout();
     const POINT max = Centre(L.buttons[kMaximize]);
-    test::Perform({{test::Step::Move, max.x, max.y}, {test::Step::Down}});
+    test::Perform({{test::Step::Move, max.x, max.y}, {test::Step::Wait, 100}, {test::Step::Move, max.x, max.y},
+                   {test::Step::Down}});
     int hot = 0, pressed = 0;
     CurrentFrame(scene.main, L, hot, pressed);
     EXPECT_EQ(pressed, kMaximize);

@@ -174,7 +174,11 @@ void Perform(const std::vector<Step>& steps) {
 
 void MoveMouse(int x, int y) { Perform({{Step::Move, x, y}}); }
 
-void Click(int x, int y) { Perform({{Step::Move, x, y}, {Step::Down}, {Step::Up}}); }
+void Click(int x, int y) {
+    // Moved twice: under Wine a late pointer event from the previous place
+    // can otherwise land after the first move.
+    Perform({{Step::Move, x, y}, {Step::Wait, 100}, {Step::Move, x, y}, {Step::Down}, {Step::Up}});
+}
 
 void Drag(int fromX, int fromY, int toX, int toY) {
     Perform({{Step::Move, fromX, fromY},
