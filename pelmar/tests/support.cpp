@@ -321,6 +321,9 @@ std::string Scene::LogoPath() { return ExeFolder() + "pelmar_test_logo.png"; }
 
 bool Scene::Build(const char* skinFile, int x, int y, const char* facePicture, const char* logoPicture) {
     RegisterOnce();
+    // The pointer away from where the window will be, so nothing starts
+    // hovered.
+    MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) - 4);
     MakeFace(FacePath());
     MakeLogo(LogoPath());
     const std::string facePath = facePicture ? facePicture : FacePath();
