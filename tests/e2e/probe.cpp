@@ -3,6 +3,8 @@
 //   probe window              the main window, its client area and children
 //   probe minimize | restore | close | foreground
 //   probe usage               GDI/USER objects, working set, CPU time of the program
+//   probe objects <dll>       GDI objects and windows counted inside the program by
+//                             loading <dll> (gdi_count.dll) into it for a moment
 //   probe first <delay ms> <run ms>
 //                             acts as a first copy that makes its window late
 #include <windows.h>
@@ -75,6 +77,45 @@ int Usage() {
     return 0;
 }
 
+// Loads the counting DLL into the program, which writes its counts beside
+// the DLL, unloads it again and prints the counts.
+int Objects(const char* dll) {
+    HWND window = MainWindow();
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid)) return 1;
+    HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+    if (!process) return 1;
+    char path[MAX_PATH] = {};
+    GetFullPathNameA(dll, MAX_PATH, path, nullptr);
+    const SIZE_T size = std::strlen(path) + 1;
+    void* remote = VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    WriteProcessMemory(process, remote, path, size, nullptr);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    auto run = [&](const char* function, void* argument) {
+        auto start = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, function)));
+        HANDLE thread = CreateRemoteThread(process, nullptr, 0, start, argument, 0, nullptr);
+        DWORD result = 0;
+        if (thread) {
+            WaitForSingleObject(thread, 10000);
+            GetExitCodeThread(thread, &result);
+            CloseHandle(thread);
+        }
+        return result;
+    };
+    const DWORD module = run("LoadLibraryA", remote);
+    if (module) run("FreeLibrary", reinterpret_cast<void*>(static_cast<UINT_PTR>(module)));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    std::strcpy(path + std::strlen(path) - 4, ".txt");
+    FILE* in = std::fopen(path, "r");
+    if (!in) return 1;
+    char line[64];
+    while (std::fgets(line, sizeof line, in)) std::fputs(line, stdout);
+    std::fclose(in);
+    return 0;
+}
+
 // A first copy that holds the mutex at once but makes its window only later.
 int First(DWORD delayMs, DWORD runMs) {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kName);
@@ -109,6 +150,7 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     if (!std::strcmp(command, "window")) return Window();
     if (!std::strcmp(command, "usage")) return Usage();
+    if (!std::strcmp(command, "objects") && argc >= 3) return Objects(argv[2]);
     if (!std::strcmp(command, "first") && argc >= 4) return First(std::atoi(argv[2]), std::atoi(argv[3]));
     HWND window = MainWindow();
     if (!window) return 1;
