@@ -56,7 +56,7 @@ struct Triangle {
     std::uint16_t texCoord[3];
 };
 
-struct Spec {
+struct Blueprint {
     std::int32_t skinWidth = 64, skinHeight = 64;
     std::vector<std::string> skins;
     std::vector<std::array<std::int16_t, 2>> texCoords;
@@ -97,7 +97,7 @@ inline void AppendText(std::vector<std::uint8_t>& out, const std::string& text, 
     for (std::size_t i = 0; i < size; ++i) out.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
 }
 
-inline std::vector<std::uint8_t> Build(const Spec& s) {
+inline std::vector<std::uint8_t> Build(const Blueprint& s) {
     const std::int32_t vertices = s.frames.empty() ? 0 : static_cast<std::int32_t>(s.frames[0].vertices.size());
     std::vector<std::uint8_t> out(68, 0);
     std::memcpy(out.data(), "IDP2", 4);
@@ -148,8 +148,8 @@ inline std::vector<std::uint8_t> Build(const Spec& s) {
 // Vertices: 0 top-left, 1 top-right, 2 bottom-right, 3 bottom-left, as the
 // viewer in front of it sees them (the character's left is +y, the viewer's
 // right).
-inline Spec Square() {
-    Spec s;
+inline Blueprint Square() {
+    Blueprint s;
     s.skins = {"models/square/skin.pcx"};
     s.texCoords = {{0, 0}, {64, 0}, {64, 64}, {0, 64}};
     // Clockwise as seen from the front, the format's usual winding.
@@ -171,8 +171,8 @@ inline Spec Square() {
 
 // A closed cube around the origin, 2 units wide, with normals pointing out,
 // its faces wound clockwise seen from outside, or counter-clockwise.
-inline Spec Cube(bool clockwise) {
-    Spec s;
+inline Blueprint Cube(bool clockwise) {
+    Blueprint s;
     s.texCoords = {{0, 0}};
     Frame frame;
     frame.scale[0] = frame.scale[1] = frame.scale[2] = 2.0f;
@@ -200,8 +200,8 @@ inline Spec Cube(bool clockwise) {
 // A character-sized body of revolution: `rings` x `segments` vertices on a
 // closed surface, with a texture seam down its back, animated over `frames`
 // frames (a sway and a breath). Used for benchmarks and fuzzing seeds.
-inline Spec Body(int rings, int segments, int frames) {
-    Spec s;
+inline Blueprint Body(int rings, int segments, int frames) {
+    Blueprint s;
     s.skinWidth = 256;
     s.skinHeight = 256;
     s.skins = {"models/body/skin.pcx"};

@@ -12,8 +12,8 @@ namespace {
 
 using namespace md2test;
 
-md2::Model LoadOk(const Spec& spec, int width = 0, int height = 0) {
-    const auto bytes = Build(spec);
+md2::Model LoadOk(const Blueprint& plan, int width = 0, int height = 0) {
+    const auto bytes = Build(plan);
     md2::Model model;
     EXPECT_EQ(md2::Load(bytes.data(), bytes.size(), width, height, model), md2::Error::None);
     return model;
@@ -32,13 +32,13 @@ V3 Position(const float* pose, int v) { return {pose[6 * v], pose[6 * v + 1], po
 V3 Normal(const float* pose, int v) { return {pose[6 * v + 3], pose[6 * v + 4], pose[6 * v + 5]}; }
 
 TEST(Md2Decode, PositionsAreScaledTranslatedAndTurnedToGLAxes) {
-    Spec spec = Square();
-    Frame& f = spec.frames[0];
+    Blueprint plan = Square();
+    Frame& f = plan.frames[0];
     f.scale[0] = 0.5f; f.scale[1] = 2.0f; f.scale[2] = 4.0f;
     f.translate[0] = -1.0f; f.translate[1] = 10.0f; f.translate[2] = 100.0f;
     f.vertices[0] = {1, 2, 3, kNormalPlusX};
     f.vertices[1] = {255, 255, 255, kNormalPlusX};
-    const md2::Model m = LoadOk(spec);
+    const md2::Model m = LoadOk(plan);
     // File (x, y, z) = packed * scale + translate; GL = (y, z, x).
     EXPECT_EQ(Position(m.Pose(0), 0), (V3{14.0f, 112.0f, -0.5f}));
     EXPECT_EQ(Position(m.Pose(0), 1), (V3{520.0f, 1120.0f, 126.5f}));
@@ -78,17 +78,17 @@ TEST(Md2Decode, TextureCoordinatesPutThePictureTopAtTheTop) {
     for (const Case& c : cases)
         EXPECT_EQ(LoadOk(Square(), c.width, c.height).texCoords, c.expected) << c.width << "x" << c.height;
 
-    Spec noSize = Square();
+    Blueprint noSize = Square();
     noSize.skinWidth = noSize.skinHeight = 0;  // no size anywhere: no division by zero
     for (float v : LoadOk(noSize, 0, 0).texCoords) EXPECT_EQ(v, 0.0f);
 }
 
 TEST(Md2Decode, TextureSeamsGetTheirOwnVertices) {
-    Spec spec = Square();
-    spec.texCoords.push_back({32, 32});  // index 4: new place for vertex 0
-    spec.texCoords.push_back({64, 64});  // index 5: same place as index 2
-    spec.triangles[1] = {{0, 2, 3}, {4, 5, 3}};
-    const md2::Model m = LoadOk(spec, 64, 64);
+    Blueprint plan = Square();
+    plan.texCoords.push_back({32, 32});  // index 4: new place for vertex 0
+    plan.texCoords.push_back({64, 64});  // index 5: same place as index 2
+    plan.triangles[1] = {{0, 2, 3}, {4, 5, 3}};
+    const md2::Model m = LoadOk(plan, 64, 64);
     ASSERT_EQ(m.drawCount, 5);  // vertex 0 twice; vertex 2 once (same coordinates)
     EXPECT_EQ(m.copies, (std::vector<std::uint16_t>{0}));
     EXPECT_EQ(m.indices, (std::vector<std::uint16_t>{0, 1, 2, 4, 2, 3}));
@@ -115,9 +115,9 @@ TEST(Md2Decode, NormalsPointOutOfClosedShapesWhateverTheWinding) {
 }
 
 TEST(Md2Decode, WithoutAVerdictFromTheFileClockwiseFacesAreFront) {
-    Spec spec = Cube(true);
-    for (auto& v : spec.frames[0].vertices) v.normal = kNormalPlusZ;  // these cancel out
-    const md2::Model m = LoadOk(spec);
+    Blueprint plan = Cube(true);
+    for (auto& v : plan.frames[0].vertices) v.normal = kNormalPlusZ;  // these cancel out
+    const md2::Model m = LoadOk(plan);
     for (int v = 0; v < 8; ++v) {
         const V3 p = Position(m.Pose(0), v), n = Normal(m.Pose(0), v);
         EXPECT_GT(n.x * p.x + n.y * p.y + n.z * p.z, 0.0f) << v;
@@ -125,13 +125,13 @@ TEST(Md2Decode, WithoutAVerdictFromTheFileClockwiseFacesAreFront) {
 }
 
 TEST(Md2Decode, TableNormalsStandInWhereNoFaceHasArea) {
-    Spec spec = Square();
-    for (auto& f : spec.frames) {
+    Blueprint plan = Square();
+    for (auto& f : plan.frames) {
         f.vertices.push_back({1, 1, 1, kNormalPlusY});  // vertex 4: in no triangle
         f.vertices.push_back({1, 1, 1, 0});             // vertex 5: in a degenerate one
     }
-    spec.triangles.push_back({{5, 5, 5}, {0, 0, 0}});
-    const md2::Model m = LoadOk(spec);
+    plan.triangles.push_back({{5, 5, 5}, {0, 0, 0}});
+    const md2::Model m = LoadOk(plan);
     EXPECT_EQ(Normal(m.Pose(0), 4), (V3{1, 0, 0}));  // file +y is GL +x
     // Table entry 0 is (-0.525731, 0, 0.850651) in file axes.
     EXPECT_EQ(Normal(m.Pose(1), 5), (V3{0.0f, 0.850651f, -0.525731f}));

@@ -31,13 +31,13 @@ Error ParseBytes(const std::vector<std::uint8_t>& bytes, md2::File* out = nullpt
 }
 
 TEST(Md2Parse, AcceptsWellFormedFiles) {
-    for (const Spec& spec : {Square(), Cube(true), Body(5, 7, 3)}) {
-        const auto bytes = Build(spec);
+    for (const Blueprint& plan : {Square(), Cube(true), Body(5, 7, 3)}) {
+        const auto bytes = Build(plan);
         md2::File file;
         ASSERT_EQ(ParseBytes(bytes, &file), Error::None);
-        EXPECT_EQ(file.vertices, static_cast<int>(spec.frames[0].vertices.size()));
-        EXPECT_EQ(file.triangles, static_cast<int>(spec.triangles.size()));
-        EXPECT_EQ(file.frames, static_cast<int>(spec.frames.size()));
+        EXPECT_EQ(file.vertices, static_cast<int>(plan.frames[0].vertices.size()));
+        EXPECT_EQ(file.triangles, static_cast<int>(plan.triangles.size()));
+        EXPECT_EQ(file.frames, static_cast<int>(plan.frames.size()));
         EXPECT_EQ(file.ofsEnd, static_cast<int>(bytes.size()));
     }
 }
@@ -120,41 +120,41 @@ TEST(Md2Parse, RejectsEveryTruncation) {
 }
 
 TEST(Md2Parse, ChecksEveryTriangleIndex) {
-    const Spec good = Square();
+    const Blueprint good = Square();
     struct Case {
         int triangle, slot;  // slot 0-2: vertex index, 3-5: texture coordinate index
         std::uint16_t value;
     };
     const Case cases[] = {{0, 0, 4}, {1, 2, 4}, {1, 1, 0xffff}, {0, 3, 4}, {1, 5, 4}, {0, 4, 0xffff}};
     for (const Case& c : cases) {
-        Spec spec = good;
-        Triangle& t = spec.triangles[c.triangle];
+        Blueprint plan = good;
+        Triangle& t = plan.triangles[c.triangle];
         (c.slot < 3 ? t.vertex[c.slot] : t.texCoord[c.slot - 3]) = c.value;
-        EXPECT_TRUE(Rejects(Build(spec), Error::BadTriangle)) << c.triangle << "/" << c.slot;
+        EXPECT_TRUE(Rejects(Build(plan), Error::BadTriangle)) << c.triangle << "/" << c.slot;
     }
-    Spec edge = good;
+    Blueprint edge = good;
     edge.triangles[1].vertex[2] = 3;  // the last valid indices pass
     edge.triangles[1].texCoord[2] = 3;
     EXPECT_EQ(ParseBytes(Build(edge)), Error::None);
 }
 
 TEST(Md2Parse, SkinNamesMustEndInsideTheirField) {
-    Spec spec = Square();
-    spec.skins = {"a", std::string(63, 'x')};
-    EXPECT_EQ(ParseBytes(Build(spec)), Error::None);
-    spec.skins = {"a", std::string(64, 'x')};  // no room left for the zero
-    EXPECT_TRUE(Rejects(Build(spec), Error::BadSkinName));
+    Blueprint plan = Square();
+    plan.skins = {"a", std::string(63, 'x')};
+    EXPECT_EQ(ParseBytes(Build(plan)), Error::None);
+    plan.skins = {"a", std::string(64, 'x')};  // no room left for the zero
+    EXPECT_TRUE(Rejects(Build(plan), Error::BadSkinName));
 }
 
 TEST(Md2Parse, ChecksNormalIndicesInEveryFrame) {
     for (std::uint8_t index : {std::uint8_t{162}, std::uint8_t{200}, std::uint8_t{255}}) {
-        Spec spec = Square();
-        spec.frames[1].vertices[3].normal = index;
-        EXPECT_TRUE(Rejects(Build(spec), Error::BadNormal)) << int(index);
+        Blueprint plan = Square();
+        plan.frames[1].vertices[3].normal = index;
+        EXPECT_TRUE(Rejects(Build(plan), Error::BadNormal)) << int(index);
     }
-    Spec spec = Square();
-    spec.frames[1].vertices[3].normal = 161;
-    EXPECT_EQ(ParseBytes(Build(spec)), Error::None);
+    Blueprint plan = Square();
+    plan.frames[1].vertices[3].normal = 161;
+    EXPECT_EQ(ParseBytes(Build(plan)), Error::None);
 }
 
 TEST(Md2Parse, RejectsFramesWithUnusablePositions) {
@@ -168,14 +168,14 @@ TEST(Md2Parse, RejectsFramesWithUnusablePositions) {
     const Case cases[] = {{true, 0, nan}, {true, 2, inf}, {false, 1, -inf}, {false, 0, nan},
                           {true, 1, 1e29f}, {false, 2, -2e30f}};
     for (const Case& c : cases) {
-        Spec spec = Square();
-        (c.scale ? spec.frames[1].scale : spec.frames[1].translate)[c.axis] = c.value;
-        EXPECT_TRUE(Rejects(Build(spec), Error::BadFrame)) << c.scale << " " << c.axis << " " << c.value;
+        Blueprint plan = Square();
+        (c.scale ? plan.frames[1].scale : plan.frames[1].translate)[c.axis] = c.value;
+        EXPECT_TRUE(Rejects(Build(plan), Error::BadFrame)) << c.scale << " " << c.axis << " " << c.value;
     }
-    Spec spec = Square();
-    spec.frames[0].scale[0] = -1e6f;  // large but finite and bounded: accepted
-    spec.frames[0].translate[0] = 1e20f;
-    EXPECT_EQ(ParseBytes(Build(spec)), Error::None);
+    Blueprint plan = Square();
+    plan.frames[0].scale[0] = -1e6f;  // large but finite and bounded: accepted
+    plan.frames[0].translate[0] = 1e20f;
+    EXPECT_EQ(ParseBytes(Build(plan)), Error::None);
 }
 
 }  // namespace
