@@ -22,7 +22,7 @@ std::vector<View*> gViews;
 
 bool CreateContext(View& view) {
     if (UsesOffscreenSurface()) {
-        view.surface = CreateSurface(view.window);
+        view.surface = CreateSurface(view.window, false);
         if (!view.surface) return false;
     }
     // The class's own DC (CS_OWNDC), kept for life.

@@ -105,15 +105,20 @@ bool UsesOffscreenSurface() {
     return offscreen;
 }
 
-// A hidden surface at least the view's client size and the screen's size:
-// growing the view then rarely needs a new surface, and a surface larger than
-// the view costs nothing but memory (frames use its lower-left corner).
-HWND CreateSurface(HWND view) {
+// A hidden surface the size of the view's client area, or, once a view has
+// grown past its first surface, at least the screen's size so that growing
+// further rarely needs another. Every frame's clear and rasterization cost
+// follows the surface's size, so the first one is no larger than the view.
+HWND CreateSurface(HWND view, bool roomy) {
     if (!RegisterSurfaceClass()) return nullptr;
     int width = 0, height = 0;
     ClientSize(view, width, height);
-    width = std::max({width, GetSystemMetrics(SM_CXVIRTUALSCREEN), 1});
-    height = std::max({height, GetSystemMetrics(SM_CYVIRTUALSCREEN), 1});
+    if (roomy) {
+        width = std::max(width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
+        height = std::max(height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    }
+    width = std::max(width, 1);
+    height = std::max(height, 1);
     return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0, width,
                            height, nullptr, nullptr, ModuleInstance(), nullptr);
 }
@@ -128,7 +133,7 @@ void ResizeSurface(View& view) {
     ClientSize(view.surface, haveWidth, haveHeight);
     if (width <= haveWidth && height <= haveHeight) return;
 
-    HWND bigger = CreateSurface(view.window);
+    HWND bigger = CreateSurface(view.window, true);
     HDC dc = bigger ? GetDC(bigger) : nullptr;
     PIXELFORMATDESCRIPTOR pfd{};
     const int format = GetPixelFormat(view.dc);

@@ -10,8 +10,9 @@ namespace orvane {
 // platforms whose OpenGL in child windows never reaches the screen.
 bool UsesOffscreenSurface();
 
-// The hidden window a view renders into, sized to the view's client area.
-HWND CreateSurface(HWND view);
+// The hidden window a view renders into: the size of the view's client area,
+// or, when roomy, at least the size of the screen.
+HWND CreateSurface(HWND view, bool roomy);
 // Keeps the surface at least the size of the view's client area.
 void ResizeSurface(View& view);
 
