@@ -224,6 +224,7 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
         if (frame == 0) orientation = Orientation(pose, corners);
         ComputeNormals(pose, f.vertices, corners, adjacency, orientation, faceNormals);
     }
+    m.counterClockwise = orientation > 0.0;
     out = std::move(m);
 }
 

@@ -87,13 +87,18 @@ int32_t WINAPI MD2_Draw(int32_t slot, float frame) {
     const md2::Model& m = s.model;
     md2::Blend(m, frame, s.pose.data());
 
-    // Enables, current normal and texture coordinate (undefined after an
-    // array draw) and every client array come back as the caller had them.
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    // Enables, face culling, current normal and texture coordinate (undefined
+    // after an array draw) and every client array come back as the caller had them.
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_POLYGON_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     // The caller scales the model, which scales normals too; lighting needs
     // them unit length, and blended normals are not.
     glEnable(GL_NORMALIZE);
+    // A model is a closed surface: its back faces are never seen, and not
+    // rasterizing them halves the work of a software renderer.
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(m.counterClockwise ? GL_CCW : GL_CW);
     glBindTexture(GL_TEXTURE_2D, s.texture);
     // The current colour stays in force: no colour array.
     glDisableClientState(GL_COLOR_ARRAY);

@@ -80,6 +80,7 @@ struct Model {
     std::vector<std::uint16_t> copies;   // source file vertex of draw vertex vertexCount + i
     std::vector<std::uint16_t> indices;  // 3 per triangle, into the draw arrays
     std::vector<std::string> skins;      // skin names as the file gives them
+    bool counterClockwise = false;       // front faces wind counter-clockwise seen from outside
 
     const float* Pose(int frame) const {
         return poses.data() + static_cast<std::size_t>(frame) * vertexCount * kPoseStride;
