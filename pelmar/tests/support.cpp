@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "object_count.h"
+
 #include <commctrl.h>
 #include <wincodec.h>
 
@@ -197,39 +199,9 @@ void KeyCombo(std::initializer_list<WORD> keys) {
     Perform(steps);
 }
 
-DWORD GdiObjects() {
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
-    DWORD count = 0;
-    for (UINT_PTR index = 1; index < 0x10000; ++index)
-        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++count;
-    return count;
-}
+DWORD GdiObjects() { return objects::Gdi(); }
 
-namespace {
-
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-    ++*reinterpret_cast<DWORD*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK CountTop(HWND window, LPARAM count) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == GetCurrentProcessId()) {
-        ++*reinterpret_cast<DWORD*>(count);
-        EnumChildWindows(window, CountChild, count);
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-DWORD UserObjects() {
-    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return n;
-    DWORD count = 0;
-    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&count));
-    return count;
-}
+DWORD UserObjects() { return objects::User(); }
 
 // --- the program-like window ---
 

@@ -6,31 +6,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "object_count.h"
+
 namespace {
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-    ++*reinterpret_cast<DWORD*>(count);
-    return TRUE;
-}
-
-BOOL CALLBACK CountTop(HWND window, LPARAM count) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == GetCurrentProcessId()) {
-        ++*reinterpret_cast<DWORD*>(count);
-        EnumChildWindows(window, CountChild, count);
-    }
-    return TRUE;
-}
-
 void Report(HMODULE self) {
-    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (!gdi) {
-        for (UINT_PTR index = 1; index < 0x10000; ++index)
-            if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++gdi;
-    }
-    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    if (!user) EnumWindows(CountTop, reinterpret_cast<LPARAM>(&user));
+    const DWORD gdi = objects::Gdi();
+    const DWORD user = objects::User();
     char path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(self, path, MAX_PATH);
     if (length < 4 || length >= MAX_PATH) return;

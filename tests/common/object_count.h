@@ -1,0 +1,40 @@
+// The calling process's GDI objects and windows. GetGuiResources reports 0
+// under Wine, so the counts fall back to probing GDI handles and to counting
+// the process's top-level windows and their children.
+#pragma once
+
+#include <windows.h>
+
+namespace objects {
+
+inline DWORD Gdi() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
+    DWORD count = 0;
+    for (UINT_PTR index = 1; index < 0x10000; ++index)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index))) ++count;
+    return count;
+}
+
+inline BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    ++*reinterpret_cast<DWORD*>(count);
+    return TRUE;
+}
+
+inline BOOL CALLBACK CountTop(HWND window, LPARAM count) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == GetCurrentProcessId()) {
+        ++*reinterpret_cast<DWORD*>(count);
+        EnumChildWindows(window, CountChild, count);
+    }
+    return TRUE;
+}
+
+inline DWORD User() {
+    if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return n;
+    DWORD count = 0;
+    EnumWindows(CountTop, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+}  // namespace objects
