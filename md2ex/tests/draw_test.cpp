@@ -2,6 +2,7 @@
 // file, drawn lit and textured where it belongs, and leaves the GL state as
 // it found it apart from the bound texture.
 #include "builder.h"
+#include "gl_window.h"
 #include "md2ex.h"
 
 #include <GL/gl.h>
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,27 +27,8 @@ struct Rgb {
 class Md2Draw : public ::testing::Test {
 protected:
     void SetUp() override {
-        WNDCLASSA wc{};
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Md2DrawTest";
-        RegisterClassA(&wc);
-        window_ = CreateWindowExA(0, "Md2DrawTest", "md2", WS_POPUP | WS_VISIBLE, 0, 0, kSize, kSize,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-        ASSERT_NE(window_, nullptr);
-        dc_ = GetDC(window_);
-        PIXELFORMATDESCRIPTOR pfd{};
-        pfd.nSize = sizeof(pfd);
-        pfd.nVersion = 1;
-        pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-        pfd.iPixelType = PFD_TYPE_RGBA;
-        pfd.cColorBits = 24;
-        pfd.cDepthBits = 24;
-        ASSERT_TRUE(SetPixelFormat(dc_, ChoosePixelFormat(dc_, &pfd), &pfd));
-        rc_ = wglCreateContext(dc_);
-        ASSERT_NE(rc_, nullptr);
-        ASSERT_TRUE(wglMakeCurrent(dc_, rc_));
+        gl_ = std::make_unique<TestGLWindow>("Md2DrawTest", kSize, kSize);
+        ASSERT_TRUE(gl_->Ready());
         SetUpScene();
         path_ = TempPath();
     }
@@ -53,10 +36,7 @@ protected:
     void TearDown() override {
         for (int slot = 1; slot <= MD2_MAX_SLOTS; ++slot) MD2_Delete(slot);
         if (!path_.empty()) DeleteFileA(path_.c_str());
-        wglMakeCurrent(nullptr, nullptr);
-        if (rc_) wglDeleteContext(rc_);
-        if (dc_) ReleaseDC(window_, dc_);
-        if (window_) DestroyWindow(window_);
+        gl_.reset();
     }
 
     // The program's kind of state: texturing, depth, blending, one light,
@@ -173,9 +153,7 @@ protected:
         std::fclose(f);
     }
 
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
-    HGLRC rc_ = nullptr;
+    std::unique_ptr<TestGLWindow> gl_;
     GLuint texture_ = 0;
     std::string path_;
 };
