@@ -33,17 +33,46 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
     set_tests_properties(harness_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
 endif()
 
-# add_gtest(name SOURCES ... [LIBS ...]): a GoogleTest executable whose tests
-# CTest runs one by one (natively, or under Wine in the Windows build).
+# register_gtest(target [BOTH_PATHS] [SERIAL]): CTest runs the executable's
+# tests one by one (natively, or under Wine in the Windows build). Under Wine
+# a view control draws a child window's frames on a hidden surface, while
+# Windows draws them in the child itself; BOTH_PATHS registers the tests a
+# second time with the direct path forced (ORVANE_NATIVE_CHILD_GL=1), named
+# "native." and labelled native, the first run labelled surface. SERIAL: the
+# tests read the screen or move the pointer, so each runs alone.
+function(register_gtest name)
+    cmake_parse_arguments(T "BOTH_PATHS;SERIAL" "" "" ${ARGN})
+    if(NOT (CMAKE_CROSSCOMPILING AND WIN32))
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS host TIMEOUT 120)
+        return()
+    endif()
+    set(props FIXTURES_REQUIRED wine TIMEOUT 120)
+    if(T_SERIAL)
+        list(APPEND props RUN_SERIAL TRUE)
+    endif()
+    if(NOT T_BOTH_PATHS)
+        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props} LABELS wine)
+        return()
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES ${props} LABELS surface ENVIRONMENT ORVANE_NATIVE_CHILD_GL=0)
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX native.
+        PROPERTIES ${props} LABELS native ENVIRONMENT ORVANE_NATIVE_CHILD_GL=1)
+endfunction()
+
+# add_gtest(name SOURCES ... [LIBS ...] [BOTH_PATHS] [SERIAL]): a GoogleTest
+# executable registered with register_gtest.
 function(add_gtest name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "BOTH_PATHS;SERIAL" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} gmock_main)
     project_warnings(${name})
-    if(CMAKE_CROSSCOMPILING AND WIN32)
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-            PROPERTIES FIXTURES_REQUIRED wine LABELS wine TIMEOUT 120)
-    else()
-        gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST PROPERTIES LABELS host TIMEOUT 120)
+    set(flags)
+    if(T_BOTH_PATHS)
+        list(APPEND flags BOTH_PATHS)
     endif()
+    if(T_SERIAL)
+        list(APPEND flags SERIAL)
+    endif()
+    register_gtest(${name} ${flags})
 endfunction()

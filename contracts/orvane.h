@@ -45,12 +45,19 @@ typedef struct GLFontRecord {
 // Returns non-zero (the class atom) once the class exists; a repeated call is
 // harmless. The class is registered under qInstance() as a global class
 // (CS_GLOBALCLASS | CS_OWNDC), so a program creates views with its own
-// instance handle. A view erases no background and validates itself on
-// WM_PAINT without drawing: its owner draws every frame. Creation fails
-// (CreateWindowEx returns 0) when no OpenGL context can be made. Destroying
-// the view releases its context and DC, and the fonts built in it.
+// instance handle. A view adds WS_CLIPCHILDREN and WS_CLIPSIBLINGS to the
+// style it is created with (a window with a pixel format must not draw over
+// the windows that overlap it) and erases no background. Its owner draws
+// every frame; on WM_PAINT a view puts back its last frame where it keeps one
+// (see QI_UpdateGLWindow) and validates itself. An owner that does not draw
+// frames continuously draws one when the view gets WM_PAINT (subclass the
+// view and draw before passing the message on): that is what brings a
+// covered view back where frames are swapped into the view, and it is right
+// on either path. Creation fails (CreateWindowEx returns 0) when no OpenGL
+// context can be made. Destroying the view releases its context and DC, and
+// the fonts built in it.
 // A view may be subclassed; its own procedure must keep receiving messages,
-// WM_NCDESTROY at least.
+// WM_SIZE, WM_PAINT and WM_NCDESTROY at least.
 int32_t WINAPI RegisterOrvaneClass(void);
 
 // Makes sure the common-control classes the program uses (trackbar, tooltip,
@@ -87,8 +94,12 @@ int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode);
 
 // The device context the view's OpenGL context draws through: the view's own
 // (CS_OWNDC), or, where frames are drawn on a hidden surface (see
-// QI_UpdateGLWindow), the surface's. Valid until the view is destroyed or
-// resized; null for a window that is not a view.
+// QI_UpdateGLWindow), the surface's. It always carries the view's pixel
+// format, every call that makes the view's context current makes it current
+// with this DC, and wglMakeCurrent(dc, context) may be used with it. Use it
+// for OpenGL only: GDI output on it is not part of the frame, and frames are
+// shown with QI_UpdateGLWindow, not SwapBuffers. Valid until the view is
+// destroyed or resized; null for a window that is not a view.
 HDC WINAPI QI_GetGLDC(HWND view);
 
 // Builds bitmap display lists for characters 32..255 of the record's face,
@@ -153,15 +164,21 @@ int32_t WINAPI QI_GetGLzoom(HWND view);
 // loads a perspective projection: vertical field of view = the zoom in
 // degrees, held to 1..179 for zooms no projection can take; aspect = client
 // width / height, or 1 for an empty client area; near plane 0.1, far plane
-// 1000 view units. Leaves the modelview matrix current and unchanged; raises
-// no GL error. Result 1, or 0 for a window that is not a view.
+// 1000 view units. Leaves the modelview matrix current and unchanged, touches
+// no other state (the caller's scissor box and test stay as set); raises no
+// GL error. Result 1, or 0 for a window that is not a view.
 int32_t WINAPI QI_ResizeGLWindow(HWND view);
 
-// Shows the finished frame: swaps the view's buffers. Under Wine, where
-// OpenGL drawn into a window never reaches the screen, a view draws on a
-// hidden surface window instead and this call copies the back buffer into
-// the view (and a repaint of the view shows the last copy); the environment
-// variable ORVANE_NATIVE_CHILD_GL turns that off. 0 for a window that is not
+// Shows the finished frame and leaves the view's context current with
+// QI_GetGLDC's DC. Normally it swaps the view's buffers, with a swap interval
+// of 0 where the driver offers WGL_EXT_swap_control, so presenting never
+// waits for the display (pace frames with a timer). Under Wine, OpenGL drawn
+// into a child window never reaches the screen (a top-level window's does),
+// so a child view draws on a hidden top-level surface of its size instead and
+// this call copies the back buffer onto the view, which keeps the copy and
+// puts it back on WM_PAINT. ORVANE_NATIVE_CHILD_GL=1 in the environment makes
+// child views draw in themselves under Wine too (for tests of the path
+// Windows takes); any other value changes nothing. 0 for a window that is not
 // a view.
 int32_t WINAPI QI_UpdateGLWindow(HWND view);
 

@@ -20,51 +20,6 @@ namespace {
 std::mutex gViewsLock;
 std::vector<View*> gViews;
 
-bool CreateContext(View& view) {
-    if (UsesOffscreenSurface()) {
-        view.surface = CreateSurface(view.window, false);
-        if (!view.surface) return false;
-    }
-    // The class's own DC (CS_OWNDC), kept for life.
-    view.dc = GetDC(view.surface ? view.surface : view.window);
-    if (!view.dc) return false;
-    PIXELFORMATDESCRIPTOR pfd{};
-    pfd.nSize = sizeof(pfd);
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 32;
-    pfd.cDepthBits = 24;
-    pfd.iLayerType = PFD_MAIN_PLANE;
-    const int format = ChoosePixelFormat(view.dc, &pfd);
-    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return false;
-    PIXELFORMATDESCRIPTOR got{};
-    if (!DescribePixelFormat(view.dc, format, sizeof(got), &got) ||
-        !(got.dwFlags & PFD_DOUBLEBUFFER) || got.cDepthBits == 0) {
-        return false;
-    }
-    view.context = wglCreateContext(view.dc);
-    if (!view.context) return false;
-    return wglMakeCurrent(view.dc, view.context) != FALSE;
-}
-
-void ReleaseContext(View& view) {
-    if (view.context) {
-        if (wglGetCurrentContext() == view.context) wglMakeCurrent(nullptr, nullptr);
-        ForgetFonts(view.context);
-        wglDeleteContext(view.context);
-        view.context = nullptr;
-    }
-    if (view.dc) {
-        ReleaseDC(view.surface ? view.surface : view.window, view.dc);
-        view.dc = nullptr;
-    }
-    if (view.surface) {
-        DestroyWindow(view.surface);
-        view.surface = nullptr;
-    }
-}
-
 bool AddView(HWND window) {
     View* view = new (std::nothrow) View;
     if (!view) return false;
@@ -89,34 +44,38 @@ void RemoveView(HWND window) {
         gone = *it;
         gViews.erase(it);
     }
-    ReleaseContext(*gone);
+    if (gone->context) ForgetFonts(gone->context);
+    ReleaseDrawable(*gone);
     delete gone;
 }
 
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_NCCREATE: {
+        // A window with a pixel format must clip its children and siblings:
+        // its frames must not land on a window that overlaps it, and some
+        // drivers refuse or misdraw formats on unclipped windows. The owner
+        // creates the view with whatever style it likes; the view adds these.
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+        break;
+    }
     case WM_CREATE: {
         if (!AddView(window)) return -1;
         View* view = FindView(window);
-        return view && CreateContext(*view) ? 0 : -1;   // -1: CreateWindowEx fails
+        return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
     }
     case WM_ERASEBKGND:
         return 1;   // the frame covers everything: erasing would only flicker
-    case WM_PAINT: {
-        // The owner draws frames itself; a copied frame is simply put back.
-        View* view = FindView(window);
-        if (view && view->surface) {
-            PAINTSTRUCT paint;
-            HDC dc = BeginPaint(window, &paint);
-            if (dc) PaintLastFrame(*view, dc);
-            EndPaint(window, &paint);
-        } else {
-            ValidateRect(window, nullptr);
+    case WM_PAINT:
+        // The owner draws frames itself; a kept frame is put back.
+        if (View* view = FindView(window)) {
+            PaintView(*view);
+            return 0;
         }
-        return 0;
-    }
+        break;
     case WM_SIZE:
-        if (View* view = FindView(window)) ResizeSurface(*view);
+        if (View* view = FindView(window)) FollowSize(*view);
         break;
     case WM_NCDESTROY:
         RemoveView(window);

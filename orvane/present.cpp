@@ -3,8 +3,7 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <new>
+#include <cstring>
 
 namespace orvane {
 namespace {
@@ -17,18 +16,24 @@ constexpr char kSurfaceClass[] = "OrvaneSurface";
 
 // Wine (8.x) renders OpenGL of child windows off screen and never shows it,
 // while OpenGL of a top-level window and GDI drawing on child windows work.
-// There the view renders into a hidden top-level window and its frames are
-// copied onto the view. ORVANE_NATIVE_CHILD_GL=1 forces the direct path.
-bool DetectOffscreen() {
-    if (GetEnvironmentVariableA("ORVANE_NATIVE_CHILD_GL", nullptr, 0)) return false;
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+// There a child view renders into a hidden top-level window and its frames
+// are copied onto the view. ORVANE_NATIVE_CHILD_GL=1 forces the direct path
+// (for tests of the path Windows runs); any other value changes nothing.
+bool ChildGLIsHidden() {
+    static const bool hidden = [] {
+        char value[4] = {};
+        const DWORD length = GetEnvironmentVariableA("ORVANE_NATIVE_CHILD_GL", value, sizeof value);
+        if (length == 1 && value[0] == '1') return false;
+        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return hidden;
 }
 
 HINSTANCE ModuleInstance() {
     HMODULE module = nullptr;
     GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&DetectOffscreen), &module);
+                       reinterpret_cast<LPCSTR>(&ChildGLIsHidden), &module);
     return module;
 }
 
@@ -45,11 +50,50 @@ bool RegisterSurfaceClass() {
     return RegisterClassExA(&wc) != 0 || GetClassInfoExA(ModuleInstance(), kSurfaceClass, &existing);
 }
 
-void ClientSize(HWND window, int& width, int& height) {
+SIZE ClientSize(HWND window) {
     RECT client{};
     GetClientRect(window, &client);
-    width = client.right > 0 ? client.right : 0;
-    height = client.bottom > 0 ? client.bottom : 0;
+    return {client.right > 0 ? client.right : 0, client.bottom > 0 ? client.bottom : 0};
+}
+
+// A hidden top-level window the size of the view's client area.
+HWND CreateSurface(HWND view) {
+    if (!RegisterSurfaceClass()) return nullptr;
+    const SIZE size = ClientSize(view);
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
+                           size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, nullptr, nullptr,
+                           ModuleInstance(), nullptr);
+}
+
+template <typename Proc>
+Proc GLProc(const char* name) {
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(wglGetProcAddress(name)));
+}
+
+bool HasWglExtension(HDC dc, const char* name) {
+    using ArbList = const char*(WINAPI*)(HDC);
+    using ExtList = const char*(WINAPI*)();
+    const char* list = nullptr;
+    if (auto arb = GLProc<ArbList>("wglGetExtensionsStringARB")) list = arb(dc);
+    if (!list)
+        if (auto ext = GLProc<ExtList>("wglGetExtensionsStringEXT")) list = ext();
+    if (!list) return false;
+    const std::size_t length = std::strlen(name);
+    for (const char* at = std::strstr(list, name); at; at = std::strstr(at + length, name)) {
+        const bool starts = at == list || at[-1] == ' ';
+        const bool ends = at[length] == '\0' || at[length] == ' ';
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
+// Frames are paced by the owner's own timer and drawn from its message
+// handlers, so a swap must never wait for the display's refresh and hold the
+// message loop: swap interval 0 where the driver lets us choose.
+void SwapWithoutWaiting(HDC dc) {
+    using SwapInterval = BOOL(WINAPI*)(int);
+    if (!HasWglExtension(dc, "WGL_EXT_swap_control")) return;
+    if (auto set = GLProc<SwapInterval>("wglSwapIntervalEXT")) set(0);
 }
 
 bool Blit(const View& view, HDC dc) {
@@ -66,17 +110,16 @@ bool Blit(const View& view, HDC dc) {
 }
 
 bool CopyFrame(View& view) {
-    int width = 0, height = 0;
-    ClientSize(view.window, width, height);
-    if (width == 0 || height == 0) return true;
-    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    const SIZE size = ClientSize(view.window);
+    if (size.cx == 0 || size.cy == 0) return true;
+    const std::size_t count = static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy);
     try {
         view.frame.resize(count);
     } catch (...) {
         return false;
     }
-    view.frameWidth = width;
-    view.frameHeight = height;
+    view.frameWidth = size.cx;
+    view.frameHeight = size.cy;
 
     // Rows come bottom row first as 32-bit BGRA: the layout of a bottom-up DIB.
     GLint readBuffer = GL_BACK;
@@ -87,7 +130,7 @@ bool CopyFrame(View& view) {
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frame.data());
+    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frame.data());
     glReadBuffer(static_cast<GLenum>(readBuffer));
     glPopClientAttrib();
 
@@ -98,67 +141,114 @@ bool CopyFrame(View& view) {
     return shown;
 }
 
-}  // namespace
-
-bool UsesOffscreenSurface() {
-    static const bool offscreen = DetectOffscreen();
-    return offscreen;
-}
-
-// A hidden surface the size of the view's client area, or, once a view has
-// grown past its first surface, at least the screen's size so that growing
-// further rarely needs another. Every frame's clear and rasterization cost
-// follows the surface's size, so the first one is no larger than the view.
-HWND CreateSurface(HWND view, bool roomy) {
-    if (!RegisterSurfaceClass()) return nullptr;
-    int width = 0, height = 0;
-    ClientSize(view, width, height);
-    if (roomy) {
-        width = std::max(width, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-        height = std::max(height, GetSystemMetrics(SM_CYVIRTUALSCREEN));
-    }
-    width = std::max(width, 1);
-    height = std::max(height, 1);
-    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0, width,
-                           height, nullptr, nullptr, ModuleInstance(), nullptr);
-}
-
 // A hidden window's GL buffers keep the size they were made with (resizing
-// the window does not reach them here), so a view that outgrows its surface
-// moves its context to a new, larger one with the same pixel format.
-void ResizeSurface(View& view) {
-    if (!view.surface) return;
-    int width = 0, height = 0, haveWidth = 0, haveHeight = 0;
-    ClientSize(view.window, width, height);
-    ClientSize(view.surface, haveWidth, haveHeight);
-    if (width <= haveWidth && height <= haveHeight) return;
+// the window does not reach them under Wine 8, whatever is made current), so
+// a view whose size changed moves its context to a new surface of its new
+// size with the same pixel format. Keeping the surface exactly the view's
+// size keeps each frame's clear and read-back no larger than the view.
+// When the move fails the old surface stays: frames are cut, not lost.
+void MoveToNewSurface(View& view) {
+    const SIZE want = ClientSize(view.window);
+    const SIZE have = ClientSize(view.surface);
+    if (want.cx == 0 || want.cy == 0 || (want.cx == have.cx && want.cy == have.cy)) return;
 
-    HWND bigger = CreateSurface(view.window, true);
-    HDC dc = bigger ? GetDC(bigger) : nullptr;
+    HWND next = CreateSurface(view.window);
+    HDC dc = next ? GetDC(next) : nullptr;
     PIXELFORMATDESCRIPTOR pfd{};
     const int format = GetPixelFormat(view.dc);
-    if (!dc || format == 0 || !DescribePixelFormat(view.dc, format, sizeof(pfd), &pfd) ||
-        !SetPixelFormat(dc, format, &pfd)) {
-        if (bigger) DestroyWindow(bigger);
-        return;   // frames stay cut to the old size rather than fail
+    HGLRC previous = wglGetCurrentContext();
+    HDC previousDC = wglGetCurrentDC();
+    const bool moved = dc && format != 0 && DescribePixelFormat(view.dc, format, sizeof(pfd), &pfd) &&
+                       SetPixelFormat(dc, format, &pfd) && wglMakeCurrent(dc, view.context);
+    if (!moved) {
+        if (dc) ReleaseDC(next, dc);
+        if (next) DestroyWindow(next);
+        if (previous == view.context) wglMakeCurrent(view.dc, view.context);
+        return;
     }
-    const bool current = wglGetCurrentContext() == view.context;
-    if (current) wglMakeCurrent(dc, view.context);
+    // Whatever was current before stays current.
+    if (previous != view.context) wglMakeCurrent(previousDC, previous);
     ReleaseDC(view.surface, view.dc);
     DestroyWindow(view.surface);
-    view.surface = bigger;
+    view.surface = next;
     view.dc = dc;
 }
 
+}  // namespace
+
+bool DrawsOnSurface(const View& view) { return view.surface != nullptr; }
+
+bool CreateDrawable(View& view) {
+    // Only a child's OpenGL is hidden; a top-level view draws on itself.
+    const bool child = (GetWindowLongPtrA(view.window, GWL_STYLE) & WS_CHILD) != 0;
+    if (child && ChildGLIsHidden()) {
+        view.surface = CreateSurface(view.window);
+        if (!view.surface) return false;
+    }
+    // The class's own DC (CS_OWNDC), kept for life.
+    view.dc = GetDC(view.surface ? view.surface : view.window);
+    if (!view.dc) return false;
+    PIXELFORMATDESCRIPTOR pfd{};
+    pfd.nSize = sizeof(pfd);
+    pfd.nVersion = 1;
+    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    pfd.iPixelType = PFD_TYPE_RGBA;
+    pfd.cColorBits = 32;
+    pfd.cDepthBits = 24;
+    pfd.iLayerType = PFD_MAIN_PLANE;
+    const int format = ChoosePixelFormat(view.dc, &pfd);
+    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return false;
+    PIXELFORMATDESCRIPTOR got{};
+    if (!DescribePixelFormat(view.dc, format, sizeof(got), &got) || !(got.dwFlags & PFD_DOUBLEBUFFER) ||
+        got.cDepthBits == 0) {
+        return false;
+    }
+    view.context = wglCreateContext(view.dc);
+    if (!view.context || !wglMakeCurrent(view.dc, view.context)) return false;
+    if (!view.surface) SwapWithoutWaiting(view.dc);
+    return true;
+}
+
+void ReleaseDrawable(View& view) {
+    if (view.context) {
+        if (wglGetCurrentContext() == view.context) wglMakeCurrent(nullptr, nullptr);
+        wglDeleteContext(view.context);
+        view.context = nullptr;
+    }
+    if (view.dc) {
+        ReleaseDC(view.surface ? view.surface : view.window, view.dc);
+        view.dc = nullptr;
+    }
+    if (view.surface) {
+        DestroyWindow(view.surface);
+        view.surface = nullptr;
+    }
+}
+
+void FollowSize(View& view) {
+    if (view.surface) {
+        MoveToNewSurface(view);
+        return;
+    }
+    // Wine gives a child window's GL drawable its new size only at the next
+    // wglMakeCurrent, glFlush, glFinish or SwapBuffers (a plain child-window
+    // program misses the grown corner the same way), and a context that is
+    // already current is not made current again. Making it current here
+    // costs Windows nothing and gives Wine that point.
+    if (view.context && wglGetCurrentContext() == view.context) wglMakeCurrent(view.dc, view.context);
+}
+
 bool Present(View& view) {
-    if (!view.surface) return SwapBuffers(view.dc) != FALSE;
     if (!MakeCurrent(view)) return false;
+    if (!view.surface) return SwapBuffers(view.dc) != FALSE;
     return CopyFrame(view);
 }
 
-bool PaintLastFrame(View& view, HDC dc) {
-    if (!view.surface || view.frame.empty()) return false;
-    return Blit(view, dc);
+void PaintView(View& view) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(view.window, &paint);
+    if (dc && view.surface && !view.frame.empty()) Blit(view, dc);
+    EndPaint(view.window, &paint);
 }
 
 }  // namespace orvane

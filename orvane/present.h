@@ -1,26 +1,33 @@
-// Internal: where a view's OpenGL frame is drawn and how it is shown.
+// Internal: where a view's OpenGL frames are drawn and how they are shown.
+// Only present.cpp knows which of the two ways a view uses:
+//  - native: the view's own window DC carries the pixel format and the
+//    context, and frames are shown with SwapBuffers;
+//  - surface: where OpenGL drawn into a child window never reaches the screen
+//    (Wine), the view draws on a hidden top-level window of its size and each
+//    frame is copied onto the view, which keeps it for repainting.
 #pragma once
 
 #include "views.h"
 
 namespace orvane {
 
-// Whether views render into a hidden top-level surface window and show
-// their frames by copying them onto the view with GDI. Chosen once, for the
-// platforms whose OpenGL in child windows never reaches the screen.
-bool UsesOffscreenSurface();
+// Makes the view's drawable and its context (current on this thread): the
+// pixel format, the context, and on the native path the swap interval. False
+// when no context can be made; ReleaseDrawable then undoes what was made.
+bool CreateDrawable(View& view);
+void ReleaseDrawable(View& view);
 
-// The hidden window a view renders into: the size of the view's client area,
-// or, when roomy, at least the size of the screen.
-HWND CreateSurface(HWND view, bool roomy);
-// Keeps the surface at least the size of the view's client area.
-void ResizeSurface(View& view);
+// After the view's client size changed: the drawable follows it.
+void FollowSize(View& view);
 
-// Shows the view's finished frame: swaps its buffers, or copies the back
-// buffer onto the view and keeps the copy for repainting.
+// Shows the finished frame and leaves the view's context current.
 bool Present(View& view);
 
-// Repaints the last copied frame (offscreen surfaces only); false if none.
-bool PaintLastFrame(View& view, HDC dc);
+// Answers the view's WM_PAINT: puts the last frame back where one is kept,
+// and validates the view.
+void PaintView(View& view);
+
+// Whether this view draws on a hidden surface (for tests and diagnostics).
+bool DrawsOnSurface(const View& view);
 
 }  // namespace orvane

@@ -52,12 +52,6 @@ int32_t WINAPI QI_ResizeGLWindow(HWND window) {
     double projection[16];
     Perspective(view->zoom, width, height, projection);
     glViewport(0, 0, width, height);
-    if (view->surface) {
-        // A hidden surface is larger than the view: clearing only the view's
-        // part of it keeps a frame's clear as cheap as the view is small.
-        glScissor(0, 0, width, height);
-        glEnable(GL_SCISSOR_TEST);
-    }
     glMatrixMode(GL_PROJECTION);
     glLoadMatrixd(projection);
     glMatrixMode(GL_MODELVIEW);

@@ -36,8 +36,19 @@ run_build host-asan 2
 # fails is run once more before it counts as failed.
 run_build win-release 1 "--repeat until-pass:2"
 
+# path_tally LABEL: "passed/total" of the Windows tests with that label (the
+# view control's two ways of presenting frames run the same tests twice).
+path_tally() {
+    local names total passed
+    names=$(ctest --test-dir build/win-release -N -L "^$1\$" 2>/dev/null | sed -nE 's/^ *Test +#[0-9]+: (.*)$/\1/p')
+    total=$(printf '%s\n' "$names" | grep -c . || true)
+    passed=$(sed -nE 's/^.*Test +#[0-9]+: ([^ ]+) \.+ +Passed.*$/\1/p' "$log_dir/win-release-test.log" |
+        grep -cxF -f <(printf '%s\n' "$names") || true)
+    echo "$passed/$total"
+}
+
 host_total=$(tally host-asan); host_failed=$(failed host-asan)
 wine_total=$(tally win-release); wine_failed=$(failed win-release)
 verdict=PASSED; [ $status -eq 0 ] || verdict=FAILED
-echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed (logs in $log_dir)"
+echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed (view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)) (logs in $log_dir)"
 exit $status

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "presentation_path.h"
+
 namespace {
 
 const char* const kExports[] = {
@@ -48,6 +50,29 @@ TEST(Dll, ProgramCreatesAViewWithItsOwnInstance) {
     EXPECT_EQ(getZoom(view), 51);
     DestroyWindow(view);
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
+}
+
+TEST(Dll, AChildViewPresentsTheWayThisRunAsksFor) {
+    HMODULE dll = LoadLibraryA("orvane.dll");
+    ASSERT_NE(dll, nullptr);
+    using Nullary = int(WINAPI*)();
+    using GetDC = HDC(WINAPI*)(HWND);
+    using Update = int(WINAPI*)(HWND);
+    auto find = [dll](const char* name) { return reinterpret_cast<void*>(GetProcAddress(dll, name)); };
+    auto registerClass = reinterpret_cast<Nullary>(find("RegisterOrvaneClass"));
+    auto glDC = reinterpret_cast<GetDC>(find("QI_GetGLDC"));
+    auto update = reinterpret_cast<Update>(find("QI_UpdateGLWindow"));
+    ASSERT_TRUE(registerClass && glDC && update);
+    ASSERT_NE(registerClass(), 0);
+    HWND host = CreateWindowExA(0, "STATIC", nullptr, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 64, 64,
+                                nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND view = CreateWindowExA(0, "QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 64, 64, host, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(presentation_path::DrawsInItself(view, glDC(view)), presentation_path::NativeExpected());
+    EXPECT_EQ(update(view), 1);
+    EXPECT_EQ(wglGetCurrentDC(), glDC(view));
+    DestroyWindow(host);
 }
 
 }  // namespace

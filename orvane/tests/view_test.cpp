@@ -8,12 +8,152 @@
 #include <gtest/gtest.h>
 
 #include "orvane.h"
+#include "presentation_path.h"
 #include "projection.h"
 #include "test_window.h"
 
 namespace {
 
 using orvane_test::ViewWindow;
+namespace path = presentation_path;
+
+// What the screen shows at a view's client point, through GDI.
+COLORREF OnScreen(HWND view, int x, int y) {
+    POINT p{x, y};
+    ClientToScreen(view, &p);
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, p.x, p.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+void PresentColour(HWND view, float r, float g, float b) {
+    glClearColor(r, g, b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_EQ(QI_UpdateGLWindow(view), 1);
+}
+
+TEST(PresentationPath, IsTheOneThisRunAsksFor) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    EXPECT_EQ(path::DrawsInItself(w.view(), QI_GetGLDC(w.view())), path::NativeExpected());
+    // Only a child's OpenGL is hidden under Wine: a top-level view draws in
+    // itself on every path, and its frames reach the screen.
+    HWND top = CreateWindowExA(WS_EX_TOPMOST, "QOPENGLCTRL", nullptr, WS_POPUP | WS_VISIBLE, 0, 0, 64, 48,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(top, nullptr);
+    EXPECT_TRUE(path::DrawsInItself(top, QI_GetGLDC(top)));
+    PresentColour(top, 0.0f, 0.0f, 1.0f);
+    glFinish();
+    Sleep(50);
+    EXPECT_EQ(OnScreen(top, 32, 24), RGB(0, 0, 255));
+    DestroyWindow(top);
+}
+
+TEST(PresentationPath, TheViewClipsItsChildrenAndSiblings) {
+    ViewWindow w(64, 48);   // created WS_CHILD | WS_VISIBLE only
+    ASSERT_NE(w.view(), nullptr);
+    const LONG_PTR style = GetWindowLongPtrA(w.view(), GWL_STYLE);
+    EXPECT_EQ(style & (WS_CLIPCHILDREN | WS_CLIPSIBLINGS), LONG_PTR(WS_CLIPCHILDREN | WS_CLIPSIBLINGS));
+    EXPECT_TRUE(style & WS_CHILD);
+}
+
+TEST(PresentationPath, PresentingLeavesTheViewsContextCurrent) {
+    ViewWindow a(64, 48), b(32, 32);
+    ASSERT_NE(a.view(), nullptr);
+    ASSERT_NE(b.view(), nullptr);
+    ASSERT_EQ(QI_ResizeGLWindow(a.view()), 1);
+    HGLRC aContext = wglGetCurrentContext();
+    ASSERT_EQ(QI_UpdateGLWindow(b.view()), 1);
+    EXPECT_EQ(wglGetCurrentDC(), QI_GetGLDC(b.view()));
+    EXPECT_NE(wglGetCurrentContext(), aContext);
+    ASSERT_EQ(QI_UpdateGLWindow(a.view()), 1);
+    EXPECT_EQ(wglGetCurrentContext(), aContext);
+}
+
+TEST(PresentationPath, ACallersScissorIsLeftAsSet) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    for (bool enabled : {false, true}) {
+        glScissor(3, 4, 5, 6);
+        enabled ? glEnable(GL_SCISSOR_TEST) : glDisable(GL_SCISSOR_TEST);
+        SetWindowPos(w.view(), nullptr, 0, 0, enabled ? 100 : 50, 70, SWP_NOZORDER | SWP_NOMOVE);
+        ASSERT_EQ(QI_ResizeGLWindow(w.view()), 1);
+        ASSERT_EQ(QI_UpdateGLWindow(w.view()), 1);
+        GLint box[4] = {};
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        EXPECT_EQ(glIsEnabled(GL_SCISSOR_TEST), enabled ? GL_TRUE : GL_FALSE);
+        EXPECT_EQ(box[0], 3);
+        EXPECT_EQ(box[1], 4);
+        EXPECT_EQ(box[2], 5);
+        EXPECT_EQ(box[3], 6);
+    }
+    glDisable(GL_SCISSOR_TEST);
+}
+
+// What a caller may do with the view's device context: make the view's
+// context current through it, and what it then draws is the next frame.
+TEST(PresentationPath, TheGLDCCarriesTheViewsContextAndFrames) {
+    ViewWindow w(64, 48), other(32, 32);
+    ASSERT_NE(w.view(), nullptr);
+    ASSERT_NE(other.view(), nullptr);
+    HDC dc = QI_GetGLDC(w.view());
+    ASSERT_EQ(QI_ResizeGLWindow(w.view()), 1);
+    HGLRC context = wglGetCurrentContext();
+    ASSERT_EQ(QI_ResizeGLWindow(other.view()), 1);
+    orvane_test::PumpMessages();   // both windows shown
+    ASSERT_TRUE(wglMakeCurrent(dc, context));
+    glViewport(0, 0, 64, 48);
+    PresentColour(w.view(), 1.0f, 0.0f, 0.0f);
+    if (!path::NativeExpected()) {
+        orvane_test::PumpMessages();
+        EXPECT_EQ(OnScreen(w.view(), 50, 40), RGB(255, 0, 0));   // beside the other view
+    }
+}
+
+// A covered view comes back with its last frame where the library keeps one
+// (the surface); where frames are swapped in the view, the owner draws one
+// on the view's WM_PAINT. Either way the view ends up validated and showing
+// the frame.
+TEST(PresentationPath, ACoveredViewGetsItsFrameBack) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    static int ownerFrames = 0;
+    static WNDPROC old = nullptr;
+    ownerFrames = 0;
+    old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+            if (m == WM_PAINT) {
+                ++ownerFrames;
+                QI_ResizeGLWindow(h);
+                PresentColour(h, 0.0f, 1.0f, 0.0f);
+            }
+            return CallWindowProcA(old, h, m, wp, lp);
+        })));
+    PresentColour(w.view(), 0.0f, 1.0f, 0.0f);
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", nullptr, WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0, 64,
+                                 48, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(cover, nullptr);
+    UpdateWindow(cover);
+    DestroyWindow(cover);
+    orvane_test::PumpMessages();
+    EXPECT_FALSE(GetUpdateRect(w.view(), nullptr, FALSE));
+    EXPECT_GE(ownerFrames, 1);
+    if (!path::NativeExpected()) {
+        EXPECT_EQ(OnScreen(w.view(), 10, 10), RGB(0, 255, 0));
+    }
+    SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+}
+
+TEST(PresentationPath, SwapsNeverWaitForTheDisplay) {
+    ViewWindow w(64, 48);
+    ASSERT_NE(w.view(), nullptr);
+    if (!path::NativeExpected()) GTEST_SKIP() << "a hidden surface is never swapped onto the screen";
+    using GetInterval = int(WINAPI*)();
+    auto get = reinterpret_cast<GetInterval>(reinterpret_cast<void*>(wglGetProcAddress("wglGetSwapIntervalEXT")));
+    if (!get) GTEST_SKIP() << "the driver has no swap control";
+    EXPECT_EQ(get(), 0);
+}
 
 TEST(ViewClass, RegistersOnceAsGlobalOwnDCClassOfTheLibrary) {
     ASSERT_NE(RegisterOrvaneClass(), 0);

@@ -33,10 +33,28 @@ struct Frame {
     const std::uint8_t* At(int x, int y) const { return &rgba[(static_cast<std::size_t>(y) * Width + x) * 4]; }
 };
 
-// What the view shows on the screen, copied through GDI (OpenGL's front
-// buffer does not read back under Wine).
+HWND Host = nullptr;
+
+// What the view shows. Where frames are copied onto the view, the screen,
+// read through GDI; where the view's own context shows them (SwapBuffers),
+// the front buffer, since Wine never puts a child's OpenGL on the screen.
+Frame GrabFront() {
+    Frame frame;
+    frame.rgba.resize(static_cast<std::size_t>(Width) * Height * 4);
+    std::vector<std::uint8_t> rows(frame.rgba.size());
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    glReadBuffer(GL_BACK);
+    const std::size_t stride = static_cast<std::size_t>(Width) * 4;
+    for (int y = 0; y < Height; ++y)   // bottom row first to top row first
+        std::memcpy(&frame.rgba[y * stride], &rows[(Height - 1 - y) * stride], stride);
+    return frame;
+}
+
 Frame Grab() {
     glFinish();
+    if (WindowFromDC(QI_GetGLDC(Scene.GLView)) == Scene.GLView) return GrabFront();
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = Width;
@@ -158,8 +176,17 @@ class RealView : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         ASSERT_NE(RegisterOrvaneClass(), 0);
-        Scene.GLView = CreateWindowExA(WS_EX_TOPMOST, "QOPENGLCTRL", "", WS_POPUP | WS_VISIBLE, Left, Top, Width,
-                                       Height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        // A child view in a borderless host, as the program has it.
+        WNDCLASSA host{};
+        host.lpfnWndProc = DefWindowProcA;
+        host.hInstance = GetModuleHandleA(nullptr);
+        host.lpszClassName = "RealViewHost";
+        RegisterClassA(&host);
+        Host = CreateWindowExA(WS_EX_TOPMOST, "RealViewHost", "", WS_POPUP | WS_VISIBLE, Left, Top, Width, Height,
+                               nullptr, nullptr, host.hInstance, nullptr);
+        ASSERT_NE(Host, nullptr);
+        Scene.GLView = CreateWindowExA(0, "QOPENGLCTRL", "", WS_CHILD | WS_VISIBLE, 0, 0, Width, Height, Host,
+                                       reinterpret_cast<HMENU>(-1), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(Scene.GLView, nullptr);
         Scene.OldViewProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(Scene.GLView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ViewProc)));
@@ -175,7 +202,7 @@ protected:
         MD2_Delete(1);
         QI_DestroyTexture(Scene.TextureTable.First(), Scene.TextureTable.Count());
         QI_DeleteGLFont(&Scene.OverlayFont);
-        DestroyWindow(Scene.GLView);
+        DestroyWindow(Host);
     }
     void SetUp() override { ResetScene(); }
 
