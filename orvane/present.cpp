@@ -96,32 +96,55 @@ void SwapWithoutWaiting(HDC dc) {
     if (auto set = GLProc<SwapInterval>("wglSwapIntervalEXT")) set(0);
 }
 
-bool Blit(const View& view, HDC dc) {
+void FreeFrame(View& view) {
+    if (view.frameDC) {
+        SelectObject(view.frameDC, view.frameOldBitmap);
+        DeleteDC(view.frameDC);
+    }
+    if (view.frameBitmap) DeleteObject(view.frameBitmap);
+    view.frameDC = nullptr;
+    view.frameBitmap = nullptr;
+    view.frameOldBitmap = nullptr;
+    view.frameBits = nullptr;
+    view.frameWidth = view.frameHeight = 0;
+}
+
+// A bottom-up 32-bit DIB section of the view's size, selected into a memory
+// DC: its rows are laid out exactly as glReadPixels delivers BGRA rows.
+bool FrameOfSize(View& view, SIZE size) {
+    if (view.frameBitmap && view.frameWidth == size.cx && view.frameHeight == size.cy) return true;
+    FreeFrame(view);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = view.frameWidth;
-    info.bmiHeader.biHeight = view.frameHeight;   // bottom-up, as OpenGL reads
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = size.cy;   // bottom-up, as OpenGL reads
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    return SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(view.frameWidth), static_cast<DWORD>(view.frameHeight), 0,
-                             0, 0, static_cast<UINT>(view.frameHeight), view.frame.data(), &info,
-                             DIB_RGB_COLORS) != 0;
+    view.frameDC = CreateCompatibleDC(nullptr);
+    view.frameBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &view.frameBits, nullptr, 0);
+    if (!view.frameDC || !view.frameBitmap || !view.frameBits) {
+        FreeFrame(view);
+        return false;
+    }
+    view.frameOldBitmap = SelectObject(view.frameDC, view.frameBitmap);
+    view.frameWidth = size.cx;
+    view.frameHeight = size.cy;
+    return true;
 }
 
+bool Blit(const View& view, HDC dc) {
+    return BitBlt(dc, 0, 0, view.frameWidth, view.frameHeight, view.frameDC, 0, 0, SRCCOPY) != FALSE;
+}
+
+// Reads the finished back buffer straight into the frame's DIB section and
+// copies that onto the view.
 bool CopyFrame(View& view) {
     const SIZE size = ClientSize(view.window);
     if (size.cx == 0 || size.cy == 0) return true;
-    const std::size_t count = static_cast<std::size_t>(size.cx) * static_cast<std::size_t>(size.cy);
-    try {
-        view.frame.resize(count);
-    } catch (...) {
-        return false;
-    }
-    view.frameWidth = size.cx;
-    view.frameHeight = size.cy;
+    if (!FrameOfSize(view, size)) return false;
+    GdiFlush();   // GDI is done with the bits before OpenGL writes them
 
-    // Rows come bottom row first as 32-bit BGRA: the layout of a bottom-up DIB.
     GLint readBuffer = GL_BACK;
     glGetIntegerv(GL_READ_BUFFER, &readBuffer);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
@@ -130,7 +153,7 @@ bool CopyFrame(View& view) {
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frame.data());
+    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frameBits);
     glReadBuffer(static_cast<GLenum>(readBuffer));
     glPopClientAttrib();
 
@@ -223,6 +246,7 @@ void ReleaseDrawable(View& view) {
         DestroyWindow(view.surface);
         view.surface = nullptr;
     }
+    FreeFrame(view);
 }
 
 void FollowSize(View& view) {
@@ -247,7 +271,7 @@ bool Present(View& view) {
 void PaintView(View& view) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(view.window, &paint);
-    if (dc && view.surface && !view.frame.empty()) Blit(view, dc);
+    if (dc && view.surface && view.frameBitmap) Blit(view, dc);
     EndPaint(view.window, &paint);
 }
 

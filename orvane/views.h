@@ -3,8 +3,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace orvane {
 
 inline constexpr const char* kViewClass = "QOPENGLCTRL";
@@ -18,7 +16,12 @@ struct View {
     HDC dc = nullptr;        // the device context OpenGL draws through
     HGLRC context = nullptr;
     int zoom = kStartZoom;
-    std::vector<unsigned> frame;   // last copied frame (offscreen surfaces)
+    // The last frame copied from a surface: a DIB section that OpenGL reads
+    // into and GDI copies from, kept for repainting.
+    HDC frameDC = nullptr;
+    HBITMAP frameBitmap = nullptr;
+    HGDIOBJ frameOldBitmap = nullptr;
+    void* frameBits = nullptr;
     int frameWidth = 0;
     int frameHeight = 0;
 };
