@@ -4,10 +4,7 @@
 #include <commctrl.h>
 #include <oleauto.h>
 
-#include <algorithm>
-#include <mutex>
 #include <new>
-#include <vector>
 
 #include "orvane.h"
 #include "text.h"
@@ -17,37 +14,12 @@
 namespace orvane {
 namespace {
 
-std::mutex gViewsLock;
-std::vector<View*> gViews;
+// The view class's atom, once registered: a window of that class keeps its
+// View record in its window extra bytes, owned from WM_NCCREATE to
+// WM_NCDESTROY, so no list of views is kept anywhere.
+ATOM gViewAtom = 0;
 
-bool AddView(HWND window) {
-    View* view = new (std::nothrow) View;
-    if (!view) return false;
-    view->window = window;
-    try {
-        std::lock_guard<std::mutex> hold(gViewsLock);
-        gViews.push_back(view);
-    } catch (...) {
-        delete view;
-        return false;
-    }
-    return true;
-}
-
-void RemoveView(HWND window) {
-    View* gone = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(gViewsLock);
-        auto it = std::find_if(gViews.begin(), gViews.end(),
-                               [window](const View* v) { return v->window == window; });
-        if (it == gViews.end()) return;
-        gone = *it;
-        gViews.erase(it);
-    }
-    if (gone->context) ForgetFonts(gone->context);
-    ReleaseDrawable(*gone);
-    delete gone;
-}
+View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrA(window, 0)); }
 
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -58,11 +30,16 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         // creates the view with whatever style it likes; the view adds these.
         const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
         SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+        // The window owns its record from here on; WM_NCDESTROY frees it,
+        // whichever step of the creation fails.
+        View* view = new (std::nothrow) View;
+        if (!view) return FALSE;
+        view->window = window;
+        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
         break;
     }
     case WM_CREATE: {
-        if (!AddView(window)) return -1;
-        View* view = FindView(window);
+        View* view = ViewOf(window);
         return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
     }
     case WM_ERASEBKGND:
@@ -78,7 +55,12 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (View* view = FindView(window)) FollowSize(*view);
         break;
     case WM_NCDESTROY:
-        RemoveView(window);
+        if (View* gone = ViewOf(window)) {
+            SetWindowLongPtrA(window, 0, 0);
+            if (gone->context) ForgetFonts(gone->context);
+            ReleaseDrawable(*gone);
+            delete gone;
+        }
         break;
     default:
         break;
@@ -89,19 +71,8 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 View* FindView(HWND window) {
-    if (!window) return nullptr;
-    std::lock_guard<std::mutex> hold(gViewsLock);
-    for (View* v : gViews)
-        if (v->window == window) return v;
-    return nullptr;
-}
-
-View* FindViewByDC(HDC dc) {
-    if (!dc) return nullptr;
-    std::lock_guard<std::mutex> hold(gViewsLock);
-    for (View* v : gViews)
-        if (v->dc == dc) return v;
-    return nullptr;
+    if (!window || !gViewAtom || GetClassLongPtrA(window, GCW_ATOM) != gViewAtom) return nullptr;
+    return ViewOf(window);
 }
 
 bool MakeCurrent(const View& view) {
@@ -131,21 +102,22 @@ int32_t WINAPI RegisterOrvaneClass(void) {
     WNDCLASSEXA existing{};
     existing.cbSize = sizeof(existing);
     if (ATOM atom = static_cast<ATOM>(GetClassInfoExA(instance, kViewClass, &existing)))
-        return existing.lpfnWndProc == ViewProc ? atom : 0;
+        return existing.lpfnWndProc == ViewProc ? gViewAtom = atom : 0;
 
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
     // Global: the program creates views with its own instance handle.
     wc.style = CS_OWNDC | CS_GLOBALCLASS;
     wc.lpfnWndProc = ViewProc;
+    wc.cbWndExtra = sizeof(View*);
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
     wc.lpszClassName = kViewClass;
-    if (ATOM atom = RegisterClassExA(&wc)) return atom;
+    if (ATOM atom = RegisterClassExA(&wc)) return gViewAtom = atom;
     // Lost a race with another registration, or the name is taken by
     // another module's global class, which would not make our views.
     if (ATOM atom = static_cast<ATOM>(GetClassInfoExA(instance, kViewClass, &existing)))
-        return existing.lpfnWndProc == ViewProc ? atom : 0;
+        return existing.lpfnWndProc == ViewProc ? gViewAtom = atom : 0;
     return 0;
 }
 

@@ -60,9 +60,12 @@ SIZE ClientSize(HWND window) {
 HWND CreateSurface(HWND view) {
     if (!RegisterSurfaceClass()) return nullptr;
     const SIZE size = ClientSize(view);
-    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
-                           size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, nullptr, nullptr,
-                           ModuleInstance(), nullptr);
+    HWND surface = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
+                                   size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, nullptr, nullptr,
+                                   ModuleInstance(), nullptr);
+    // The surface knows its view, so a view is found from the surface's DC.
+    if (surface) SetWindowLongPtrA(surface, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    return surface;
 }
 
 template <typename Proc>
@@ -200,6 +203,16 @@ void MoveToNewSurface(View& view) {
 }  // namespace
 
 bool DrawsOnSurface(const View& view) { return view.surface != nullptr; }
+
+View* FindViewByDC(HDC dc) {
+    HWND window = dc ? WindowFromDC(dc) : nullptr;
+    if (!window) return nullptr;
+    char name[sizeof kSurfaceClass + 1] = {};
+    if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, kSurfaceClass) == 0)
+        window = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    View* view = FindView(window);
+    return view && view->dc == dc ? view : nullptr;
+}
 
 bool CreateDrawable(View& view) {
     // Only a child's OpenGL is hidden; a top-level view draws on itself.

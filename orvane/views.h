@@ -26,12 +26,12 @@ struct View {
     int frameHeight = 0;
 };
 
-// The view record of a window this library created, or null for any other
-// window (null, destroyed, or of another class). Valid until the view's
-// WM_NCDESTROY; only the view's own thread may use it.
+// The view record of a window of the view class, kept with the window, or
+// null for any other window (null, destroyed, or of another class). Valid
+// until the view's WM_NCDESTROY; only the view's own thread may use it.
 View* FindView(HWND window);
 
-// The view whose device context is dc, or null.
+// The view whose OpenGL device context is dc, or null (see present.cpp).
 View* FindViewByDC(HDC dc);
 
 // Makes the view's rendering context current on this thread if it is not

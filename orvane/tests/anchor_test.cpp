@@ -144,17 +144,19 @@ TEST_F(Anchoring, EveryCodePlacesItsChildByItsRules) {
     for (HWND child : children) ExpectAt(child, {200, 100, 300, 150}, "back");
 }
 
+WNDPROC gPrevious = nullptr;
+
+LRESULT CALLBACK PlainSubclass(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    return CallWindowProcA(gPrevious, h, m, wp, lp);
+}
+
 TEST_F(Anchoring, ChildrenAreInPlaceWhenTheParentsProcedureSeesWmSize) {
     HWND view = Child(10, 10, 512, 512);
     ASSERT_EQ(QI_SetAnchorMode(view, 5), 1);
     // Another subclass installed later around the parent, the way a skin
     // engine does, with the plain window-procedure replacement.
-    static WNDPROC previous = nullptr;
-    previous = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        parent_, GWLP_WNDPROC,
-        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-            return CallWindowProcA(previous, h, m, wp, lp);
-        })));
+    gPrevious = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PlainSubclass)));
     gWatched = view;
     SetClientSize(800, 600);
     ASSERT_GT(gSizeMessages, 0);

@@ -27,6 +27,9 @@ COLORREF OnScreen(HWND view, int x, int y) {
     return colour;
 }
 
+WNDPROC gOldViewProc = nullptr;   // the view's own procedure, under a test's subclass
+int gOwnerFrames = 0;
+
 void PresentColour(HWND view, float r, float g, float b) {
     glClearColor(r, g, b, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
@@ -111,6 +114,16 @@ TEST(PresentationPath, TheGLDCCarriesTheViewsContextAndFrames) {
     }
 }
 
+// An owner that draws a frame on the view's WM_PAINT, as the contract asks.
+LRESULT CALLBACK DrawingOwner(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_PAINT) {
+        ++gOwnerFrames;
+        QI_ResizeGLWindow(h);
+        PresentColour(h, 0.0f, 1.0f, 0.0f);
+    }
+    return CallWindowProcA(gOldViewProc, h, m, wp, lp);
+}
+
 // A covered view comes back with its last frame where the library keeps one
 // (the surface); where frames are swapped in the view, the owner draws one
 // on the view's WM_PAINT. Either way the view ends up validated and showing
@@ -118,18 +131,9 @@ TEST(PresentationPath, TheGLDCCarriesTheViewsContextAndFrames) {
 TEST(PresentationPath, ACoveredViewGetsItsFrameBack) {
     ViewWindow w(64, 48);
     ASSERT_NE(w.view(), nullptr);
-    static int ownerFrames = 0;
-    static WNDPROC old = nullptr;
-    ownerFrames = 0;
-    old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-            if (m == WM_PAINT) {
-                ++ownerFrames;
-                QI_ResizeGLWindow(h);
-                PresentColour(h, 0.0f, 1.0f, 0.0f);
-            }
-            return CallWindowProcA(old, h, m, wp, lp);
-        })));
+    gOwnerFrames = 0;
+    gOldViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DrawingOwner)));
     PresentColour(w.view(), 0.0f, 1.0f, 0.0f);
     HWND cover = CreateWindowExA(WS_EX_TOPMOST, "STATIC", nullptr, WS_POPUP | WS_VISIBLE | SS_BLACKRECT, 0, 0, 64,
                                  48, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -138,11 +142,11 @@ TEST(PresentationPath, ACoveredViewGetsItsFrameBack) {
     DestroyWindow(cover);
     orvane_test::PumpMessages();
     EXPECT_FALSE(GetUpdateRect(w.view(), nullptr, FALSE));
-    EXPECT_GE(ownerFrames, 1);
+    EXPECT_GE(gOwnerFrames, 1);
     if (!path::NativeExpected()) {
         EXPECT_EQ(OnScreen(w.view(), 10, 10), RGB(0, 255, 0));
     }
-    SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+    SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOldViewProc));
 }
 
 TEST(PresentationPath, SwapsNeverWaitForTheDisplay) {
@@ -213,19 +217,45 @@ TEST(View, ErasesNoBackgroundAndValidatesOnPaint) {
     EXPECT_FALSE(GetUpdateRect(w.view(), nullptr, FALSE));
 }
 
+LRESULT CALLBACK PassingSubclass(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    return CallWindowProcA(gOldViewProc, h, m, wp, lp);
+}
+
 TEST(View, SubclassedViewStillReachesItsOwnProcedure) {
     ViewWindow w(64, 48);
     ASSERT_NE(w.view(), nullptr);
-    static WNDPROC old = nullptr;
-    old = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
-        w.view(), GWLP_WNDPROC,
-        reinterpret_cast<LONG_PTR>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-            return CallWindowProcA(old, h, m, wp, lp);
-        })));
-    ASSERT_NE(old, nullptr);
+    gOldViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PassingSubclass)));
+    ASSERT_NE(gOldViewProc, nullptr);
     EXPECT_NE(SendMessageA(w.view(), WM_ERASEBKGND, 0, 0), 0);
     EXPECT_EQ(QI_SetGLzoom(w.view(), 30), 1);
     EXPECT_EQ(QI_GetGLzoom(w.view()), 30);
+}
+
+LRESULT CALLBACK HostileParentProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_PARENTNOTIFY && LOWORD(wp) == WM_CREATE) DestroyWindow(reinterpret_cast<HWND>(lp));
+    return DefWindowProcA(h, m, wp, lp);
+}
+
+// A parent may destroy a new view before its creation returns (here from
+// WM_PARENTNOTIFY): creation then fails cleanly and the record is freed once.
+TEST(View, CreationUndoneByTheParentFailsCleanly) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = HostileParentProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "OrvaneHostileParent";
+    RegisterClassA(&wc);
+    ASSERT_NE(RegisterOrvaneClass(), 0);
+    HWND parent = CreateWindowExA(0, "OrvaneHostileParent", nullptr, WS_POPUP, 0, 0, 64, 64, nullptr, nullptr,
+                                  wc.hInstance, nullptr);
+    ASSERT_NE(parent, nullptr);
+    for (int i = 0; i < 3; ++i) {
+        HWND view = CreateWindowExA(0, "QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 32, 32, parent,
+                                    nullptr, wc.hInstance, nullptr);
+        EXPECT_EQ(view, nullptr);
+        EXPECT_EQ(QI_GetGLDC(view), nullptr);
+    }
+    DestroyWindow(parent);
 }
 
 TEST(View, DrawsOverItsWholeClientAreaAfterGrowing) {
