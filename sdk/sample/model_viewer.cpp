@@ -211,8 +211,11 @@ int Run(HINSTANCE instance, int show, const char* model, const char* skin) {
     AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     VersionCaption();
+    const char* fileName = model;
+    for (const char* c = model; *c; ++c)
+        if (*c == '\\' || *c == '/' || *c == ':') fileName = c + 1;
     char title[MAX_PATH + 64];
-    std::snprintf(title, sizeof title, "%s model viewer - %s", g.caption, model);
+    std::snprintf(title, sizeof title, "%s model viewer - %s", g.caption, fileName);
     g.window = CreateWindowExA(0, kClassName, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                                (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
