@@ -106,6 +106,17 @@ def case_zips():
     check(os.path.isfile(DEMO_ZIP) and os.path.isfile(SDK_ZIP), "it makes both zips")
     compare_listing(DEMO_ZIP, DEMO_FILES)
     compare_listing(SDK_ZIP, SDK_FILES)
+    # The SDK's documentation covers every export and every skin file key.
+    with zipfile.ZipFile(SDK_ZIP) as z:
+        docs = {lib: z.read("doc/%s.md" % lib).decode() for lib in LIBRARIES}
+        for lib in LIBRARIES:
+            names = re.findall(r"^\s*(\w+)@\d+\s*$", z.read("lib/%s.def" % lib).decode(), re.M)
+            missing = [n for n in names if not re.search(r"### .*\b%s\(" % n, docs[lib])]
+            check(names and not missing, "doc/%s.md describes all %d calls (missing: %s)" % (lib, len(names), missing))
+    with open(os.path.join(SOURCE, "pelmar", "skin.cpp")) as f:
+        keys = re.findall(r'(?:Text|Int|Col|Flag)\("([a-z.]+)"', f.read())
+    missing = [k for k in keys if "`%s`" % k not in docs["pelmar"]]
+    check(len(keys) > 30 and not missing, "doc/pelmar.md gives all %d skin keys (missing: %s)" % (len(keys), missing))
 
 
 def case_versions():
