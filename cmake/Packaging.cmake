@@ -44,9 +44,15 @@ foreach(target IN ITEMS orvane_demo ${RELEASE_LIBRARIES})
         set(suffix .exe)
     endif()
     set(copy ${RELEASE_DIR}/bin/${target}${suffix})
+    if(CMAKE_STRIP)
+        set(make_copy ${CMAKE_STRIP} -o ${copy} $<TARGET_FILE:${target}>)
+    else()
+        # Microsoft's linker keeps symbols in the .pdb: a plain copy.
+        set(make_copy ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${target}> ${copy})
+    endif()
     add_custom_command(OUTPUT ${copy}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${RELEASE_DIR}/bin
-        COMMAND ${CMAKE_STRIP} -o ${copy} $<TARGET_FILE:${target}>
+        COMMAND ${make_copy}
         DEPENDS ${target}
         VERBATIM)
     list(APPEND shipped ${copy})
