@@ -134,7 +134,8 @@ int32_t WINAPI QI_LoadDLL(const char*) {
 }
 
 BSTR WINAPI QI_Version(void) {
-    return SysAllocString(L"1.0.0");
+    // The build passes the project's version, the one in the version resources.
+    return SysAllocString(L"" ORVANE_VERSION_TEXT);
 }
 
 HDC WINAPI QI_GetGLDC(HWND window) {

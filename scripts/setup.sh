@@ -9,6 +9,7 @@ packages=(
     wine wine32:i386 fonts-wine fonts-liberation fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386
     imagemagick xdotool python3 python3-pil
+    llvm-14 lld-14
 )
 
 as_root() {

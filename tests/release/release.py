@@ -1,0 +1,288 @@
+#!/usr/bin/python3
+"""Release tests: the demo's and the SDK's zips, unpacked and used as a user
+would, under the whole-program tests' Wine harness (e2e.py).
+
+Usage: release.py BUILD_DIR CASE VERSION [tools...]   (CASE: see CASES at the end)
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import e2e  # noqa: E402  (reads BUILD_DIR from sys.argv[1], as this script does)
+from e2e import Failure, check  # noqa: E402
+
+BUILD = e2e.BUILD
+SOURCE = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+VERSION = sys.argv[3]
+RELEASE = os.path.join(BUILD, "release")
+DEMO_ZIP = os.path.join(RELEASE, "orvane-demo-%s-win32.zip" % VERSION)
+SDK_ZIP = os.path.join(RELEASE, "orvane-sdk-%s-win32.zip" % VERSION)
+RELEASE_PROBE = os.path.join(BUILD, "bin", "release_probe.exe")
+LIBRARIES = ("orvane", "md2ex", "pelmar")
+
+DEMO_FILES = {
+    "orvane_demo.exe", "orvane.dll", "md2ex.dll", "pelmar.dll", "README.txt", "LICENSE.txt",
+    "Resource/Background.jpg", "Resource/Sydney.png", "Resource/Sydney.md2", "Resource/Clock_09_92.png",
+    "Resource/Orvane.png", "Resource/Scarlet.sks",
+}
+SDK_FILES = {
+    "README.txt", "LICENSE.txt", "include/anchor_codes.h",
+    "sample/CMakeLists.txt", "sample/model_viewer.cpp", "sample/mingw-i686.cmake",
+    "sample/data/Sydney.md2", "sample/data/Sydney.png", "sample/data/Scarlet.sks",
+} | {f % lib for lib in LIBRARIES for f in (
+    "bin/%s.dll", "include/%s.h", "lib/lib%s.dll.a", "lib/%s.lib", "lib/%s.def", "doc/%s.md")}
+
+
+def unpack(archive, name):
+    """A fresh copy of the zip's contents in a folder whose path has spaces."""
+    folder = os.path.join(BUILD, "release test", name)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    with zipfile.ZipFile(archive) as z:
+        z.extractall(folder)
+    return folder
+
+
+def contents(archive):
+    with zipfile.ZipFile(archive) as z:
+        return {n for n in z.namelist() if not n.endswith("/")}
+
+
+def compare_listing(archive, expected):
+    have = contents(archive)
+    check(not expected - have, "%s has every file (missing: %s)" % (os.path.basename(archive), sorted(expected - have)))
+    check(not have - expected, "%s has nothing else (extra: %s)" % (os.path.basename(archive), sorted(have - expected)))
+
+
+def release_probe(*args):
+    result = subprocess.run([e2e.WINE, RELEASE_PROBE, *args], capture_output=True, text=True, timeout=60)
+    return dict(line.partition(" ")[::2] for line in result.stdout.splitlines())
+
+
+def imports(objdump, path):
+    """DLL name -> set of names the file imports from it."""
+    text = subprocess.run([objdump, "-p", path], capture_output=True, text=True, check=True).stdout
+    table, current = {}, None
+    for line in text.splitlines():
+        m = re.match(r"\s*DLL Name: (\S+)", line)
+        if m:
+            current = table.setdefault(m.group(1).lower(), set())
+            continue
+        m = re.match(r"\s+[0-9a-f]+\s+\d+\s+(\S+)$", line)
+        if current is not None and m:
+            current.add(m.group(1))
+        elif not line.strip():
+            current = None
+    return table
+
+
+def exports(objdump, path):
+    text = subprocess.run([objdump, "-p", path], capture_output=True, text=True, check=True).stdout
+    names, inside = set(), False
+    for line in text.splitlines():
+        if "[Ordinal/Name Pointer] Table" in line:
+            inside = True
+        elif inside and line.strip().startswith("["):
+            names.add(line.split()[-1])
+        elif inside:
+            inside = False
+    return names
+
+
+# ---------------------------------------------------------------------------
+
+def case_zips():
+    for stale in (DEMO_ZIP, SDK_ZIP):
+        if os.path.exists(stale):
+            os.remove(stale)
+    result = subprocess.run(["cmake", "--build", BUILD, "--target", "package"], capture_output=True, text=True)
+    print(result.stdout[-2000:], result.stderr[-2000:])
+    check(result.returncode == 0, "the package target succeeds")
+    check(os.path.isfile(DEMO_ZIP) and os.path.isfile(SDK_ZIP), "it makes both zips")
+    compare_listing(DEMO_ZIP, DEMO_FILES)
+    compare_listing(SDK_ZIP, SDK_FILES)
+    # The SDK's documentation covers every export and every skin file key.
+    with zipfile.ZipFile(SDK_ZIP) as z:
+        docs = {lib: z.read("doc/%s.md" % lib).decode() for lib in LIBRARIES}
+        for lib in LIBRARIES:
+            names = re.findall(r"^\s*(\w+)@\d+\s*$", z.read("lib/%s.def" % lib).decode(), re.M)
+            missing = [n for n in names if not re.search(r"### .*\b%s\(" % n, docs[lib])]
+            check(names and not missing, "doc/%s.md describes all %d calls (missing: %s)" % (lib, len(names), missing))
+    with open(os.path.join(SOURCE, "pelmar", "skin.cpp")) as f:
+        keys = re.findall(r'(?:Text|Int|Col|Flag)\("([a-z.]+)"', f.read())
+    missing = [k for k in keys if "`%s`" % k not in docs["pelmar"]]
+    check(len(keys) > 30 and not missing, "doc/pelmar.md gives all %d skin keys (missing: %s)" % (len(keys), missing))
+
+
+def case_versions():
+    folders = [unpack(DEMO_ZIP, "versions demo"), unpack(SDK_ZIP, "versions sdk")]
+    shipped = [os.path.join(root, name) for folder in folders for root, _, names in os.walk(folder)
+               for name in names if name.endswith((".exe", ".dll"))]
+    check(len(shipped) == 7, "seven programs and DLLs shipped (%d)" % len(shipped))
+    for path in shipped:
+        name = os.path.basename(path)
+        info = release_probe("version", path)
+        dotted = VERSION + ".0" * (3 - VERSION.count("."))
+        want = {"resource": "1", "fixed_file": dotted, "fixed_product": dotted, "FileVersion": VERSION,
+                "ProductVersion": VERSION, "ProductName": "Orvane", "OriginalFilename": name,
+                "file_type": "1" if name.endswith(".exe") else "2"}
+        wrong = {k: info.get(k) for k, v in want.items() if info.get(k) != v}
+        check(not wrong and info.get("FileDescription", "").startswith("Orvane ")
+              and "Copyright" in info.get("LegalCopyright", ""),
+              "%s: version %s, %s (wrong: %s)" % (name, VERSION, info.get("FileDescription"), wrong))
+
+
+def case_msvc_libs():
+    """Links an object built for Microsoft's ABI against the SDK's .lib files
+    with Microsoft-style linking, referring to every export of the .def
+    files: the program must import exactly the names each DLL exports."""
+    clang, lld_link, objdump = sys.argv[4:7]
+    sdk = unpack(SDK_ZIP, "msvc sdk")
+    work = os.path.join(BUILD, "release test", "msvc link")
+    os.makedirs(work, exist_ok=True)
+    lines, refs = [], []
+    for lib in LIBRARIES:
+        with open(os.path.join(sdk, "lib", lib + ".def")) as f:
+            for name, size in re.findall(r"^\s*(\w+)@(\d+)\s*$", f.read(), re.M):
+                params = ", ".join(["int"] * (int(size) // 4)) or "void"
+                lines.append("__declspec(dllimport) int __stdcall %s(%s);" % (name, params))
+                refs.append("(void*)&%s" % name)
+    source = os.path.join(work, "uses_all.c")
+    with open(source, "w") as f:
+        f.write("\n".join(lines) + "\nvoid* used[] = {%s};\n" % ", ".join(refs))
+        f.write("int __stdcall start(void) { return used[0] != 0; }\n")
+    obj, exe = os.path.join(work, "uses_all.obj"), os.path.join(work, "uses_all.exe")
+    subprocess.run([clang, "--target=i686-pc-windows-msvc", "-c", source, "-o", obj], check=True)
+    libs = [os.path.join(sdk, "lib", lib + ".lib") for lib in LIBRARIES]
+    link = subprocess.run([lld_link, "/entry:start", "/subsystem:console", "/nodefaultlib", "/out:" + exe, obj, *libs],
+                          capture_output=True, text=True)
+    if link.returncode:
+        print(link.stdout, link.stderr)
+    check(link.returncode == 0, "lld-link resolves every export through the .lib files")
+    table = imports(objdump, exe)
+    for lib in LIBRARIES:
+        want = exports(objdump, os.path.join(sdk, "bin", lib + ".dll"))
+        check(want and table.get(lib + ".dll") == want,
+              "%s.lib imports the DLL's %d exports by their names" % (lib, len(want)))
+
+
+def case_demo():
+    compare_listing(DEMO_ZIP, DEMO_FILES)
+    folder = unpack(DEMO_ZIP, "Orvane demo")
+    program = os.path.join(folder, "orvane_demo.exe")
+    process = e2e.start(program)
+    try:
+        info = e2e.wait_window()
+        check(info["title"].startswith("Orvane control %s " % VERSION), "title carries the version: " + info["title"])
+        time.sleep(2.0)
+        rect = e2e.view_rect(info)
+        first = e2e.crop(e2e.screenshot("release-demo-1"), rect)
+        time.sleep(1.0)
+        second = e2e.crop(e2e.screenshot("release-demo-2"), rect)
+        box, count = e2e.changed_box(first, second)
+        check(box is not None and count > 200, "the model animates (%d pixels changed)" % count)
+        w = rect[2]
+        check(w * 0.25 < e2e.centre_x(box) < w * 0.75, "in the middle of the view: %s" % (box,))
+        check(e2e.overlay_pixels(second) > 150, "the overlay shows")
+        check(e2e.close_and_wait(process) == 0, "closing ends the program with exit code 0")
+    finally:
+        e2e.stop(process)
+
+
+SAMPLE_CLASS = "OrvaneModelViewer"
+SAMPLE_CLEAR = (26, 31, 41)   # the sample's clear colour, 0.10 0.12 0.16
+
+
+def far_from(pixel, colour, threshold=40):
+    return sum(abs(a - b) for a, b in zip(pixel, colour)) > threshold
+
+
+def case_sdk_sample():
+    objdump = sys.argv[4]
+    sdk = unpack(SDK_ZIP, "Orvane SDK")
+    sample, build = os.path.join(sdk, "sample"), os.path.join(sdk, "sample build")
+    configure = subprocess.run(["cmake", "-S", sample, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                                "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(sample, "mingw-i686.cmake")],
+                               capture_output=True, text=True)
+    if configure.returncode:
+        print(configure.stdout[-2000:], configure.stderr[-2000:])
+    check(configure.returncode == 0, "the sample configures on its own")
+    made = subprocess.run(["cmake", "--build", build, "-v"], capture_output=True, text=True)
+    if made.returncode:
+        print(made.stdout[-3000:], made.stderr[-2000:])
+    check(made.returncode == 0, "the sample builds")
+    commands = made.stdout
+    with open(os.path.join(build, "build.ninja")) as f:
+        rules = f.read()
+    # The unpacked SDK lies inside this build tree; any other path of the tree is a leak.
+    outside = (commands + rules).replace(sdk, "<sdk>").replace(sdk.replace(" ", "$ "), "<sdk>")
+    check(SOURCE not in outside, "nothing from the source tree on the sample's compile or link lines")
+    check(os.path.join(sdk, "include") in commands and os.path.join(sdk, "lib", "liborvane.dll.a") in commands,
+          "the SDK's headers and import libraries are used")
+    viewer = os.path.join(build, "model_viewer.exe")
+    for dll in LIBRARIES:
+        check(os.path.isfile(os.path.join(build, dll + ".dll")), dll + ".dll copied beside the sample")
+    check(set(imports(objdump, viewer)) >= {lib + ".dll" for lib in LIBRARIES}, "the sample imports all three DLLs")
+
+    process = subprocess.Popen([e2e.WINE, viewer, os.path.join(sample, "data", "Sydney.md2")],
+                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        end, info = time.time() + 30, {}
+        while time.time() < end and info.get("visible") != "1":
+            time.sleep(0.3)
+            info = release_probe("window", SAMPLE_CLASS)
+        check(info.get("visible") == "1", "the sample's window appears: " + info.get("title", ""))
+        check(("Orvane %s" % VERSION) in info["title"], "its title shows the library's version")
+        time.sleep(2.0)
+        x, y, cw, ch = e2e.numbers(info["client"])
+        first = e2e.screenshot("release-sample-1")
+        time.sleep(0.8)
+        second = e2e.screenshot("release-sample-2")
+        view = second.crop((x + 10, y + 10, x + cw - 10, y + ch - 10))
+        vw, vh = view.size
+        corners = [view.getpixel(p) for p in ((4, vh - 5), (vw - 5, vh - 5), (vw - 5, 40))]
+        check(all(not far_from(c, SAMPLE_CLEAR) for c in corners), "the view is cleared in its colour: %s" % corners)
+        model = [p for p in view.crop((0, 30, vw, vh)).getdata() if far_from(p, SAMPLE_CLEAR)]
+        check(len(model) > 3000, "the model covers the view's middle (%d pixels)" % len(model))
+        check(len(set(model)) > 200, "lit and textured (%d colours)" % len(set(model)))
+        below_text = view.crop((0, 30, vw, vh))
+        box, _ = e2e.changed_box(below_text, e2e.Image.new("RGB", below_text.size, SAMPLE_CLEAR), skip_overlay=False)
+        check(box is not None and vw * 0.3 < (box[0] + box[2]) / 2 < vw * 0.7, "centred: %s of %d" % (box, vw))
+        moved, count = e2e.changed_box(first.crop((x + 10, y + 40, x + cw - 10, y + ch - 10)),
+                                       second.crop((x + 10, y + 40, x + cw - 10, y + ch - 10)), skip_overlay=False)
+        check(count > 100, "the model animates (%d pixels changed)" % count)
+        caption = second.crop((x, max(0, y - 24), x + cw, y - 4))
+        red = sum(1 for r, g, b in caption.getdata() if r > g + 40 and r > b + 30)
+        check(red > cw * 10, "the skin engine dresses the window: red caption (%d pixels)" % red)
+        subprocess.run([e2e.WINE, RELEASE_PROBE, "close", SAMPLE_CLASS], timeout=60)
+        check(process.wait(20) == 0, "the sample closes with exit code 0")
+    finally:
+        if process.poll() is None:
+            subprocess.run([e2e.WINE, RELEASE_PROBE, "close", SAMPLE_CLASS], timeout=60)
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+
+
+CASES = {
+    "zips": case_zips,
+    "versions": case_versions,
+    "msvc_libs": case_msvc_libs,
+    "demo": case_demo,
+    "sdk_sample": case_sdk_sample,
+}
+
+if __name__ == "__main__":
+    try:
+        if sys.argv[2] == "demo":
+            e2e.no_program_running()
+        CASES[sys.argv[2]]()
+    except Failure as failure:
+        print("FAILED:", failure)
+        sys.exit(1)
