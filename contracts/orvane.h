@@ -69,8 +69,9 @@ int32_t WINAPI QI_LoadDLL(const char* reserved);
 // The library's module handle: the instance under which it registers classes.
 HINSTANCE WINAPI qInstance(void);
 
-// The library version as dotted decimal digits, today "1.0.0": plain ASCII
-// characters held as UTF-16 in an OLE BSTR (SysStringLen gives 5). The caller
+// The library version as dotted decimal digits, the version its file's
+// version resource carries (for example "1.0.0"): plain ASCII characters
+// held as UTF-16 in an OLE BSTR (SysStringLen gives 5 for that). The caller
 // owns it and frees it with SysFreeString. Null only when out of memory.
 BSTR WINAPI QI_Version(void);
 

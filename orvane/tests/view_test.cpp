@@ -172,8 +172,8 @@ TEST(ViewClass, RegistersOnceAsGlobalOwnDCClassOfTheLibrary) {
 TEST(ViewClass, VersionIsAnOwnedBstr) {
     BSTR version = QI_Version();
     ASSERT_NE(version, nullptr);
-    EXPECT_STREQ(version, L"1.0.0");
-    EXPECT_EQ(SysStringLen(version), 5u);
+    EXPECT_STREQ(version, L"" ORVANE_VERSION_TEXT);   // the project's version
+    EXPECT_EQ(SysStringLen(version), sizeof ORVANE_VERSION_TEXT - 1);
     SysFreeString(version);
 }
 
