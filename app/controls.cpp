@@ -11,6 +11,7 @@
 #include "program.h"
 #include "scene_state.h"
 #include "shell_math.h"
+#include "trace.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ HWND CreateChild(const char* className, const char* text, DWORD style, int x, in
 }  // namespace
 
 void BuildView() {
+    orvane_trace::Step step("app", "view");
     Scene.GLView = CreateChild("QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 512, 512, kViewId);
     if (Scene.GLView) {
         Scene.OldViewProc = reinterpret_cast<WNDPROC>(
@@ -34,6 +36,7 @@ void BuildView() {
 }
 
 void BuildZoomTrackbar() {
+    orvane_trace::Step step("app", "trackbar");
     HWND trackbar = CreateChild("MSCTLS_TRACKBAR32", nullptr,
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS | TBS_HORZ | TBS_BOTTOM, 537,
                                 457, 120, 16, kZoomTrackbarId);
@@ -46,6 +49,7 @@ void BuildZoomTrackbar() {
 }
 
 void BuildOverlayFont() {
+    orvane_trace::Step step("app", "overlay font");
     CopyText(Scene.OverlayFont.FontName, sizeof Scene.OverlayFont.FontName, "Arial");
     Scene.OverlayFont.FontHeight = 10;
     Scene.OverlayFont.FontWeight = 700;
@@ -53,9 +57,13 @@ void BuildOverlayFont() {
     QI_BuildGLfont(dc, &Scene.OverlayFont);
 }
 
-bool StartSkinEngine() { return skInitEngine("Scarlet.sks", nullptr) != 0; }
+bool StartSkinEngine() {
+    orvane_trace::Step step("app", "skin engine");
+    return skInitEngine("Scarlet.sks", nullptr) != 0;
+}
 
 void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
+    orvane_trace::Step step("app", "skin and column");
     skSkinWindow(Scene.MainWindow, "Dock|Undock|Minimize|Maximize|Restore|Close");
 
     // The view's place as it stands after the skinning.

@@ -9,6 +9,7 @@
 #include "scene_state.h"
 #include "setup.h"
 #include "shell_math.h"
+#include "trace.h"
 
 namespace {
 
@@ -119,7 +120,10 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     if (!RegisterOrvaneClass()) return kNoViewClassExit;
     QI_LoadDLL(nullptr);
 
-    Scene.MainWindow = CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
+    {
+        orvane_trace::Step step("app", "main window");
+        Scene.MainWindow = CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
+    }
     if (!Scene.MainWindow) {
         if (mutex) CloseHandle(mutex);
         return 0;
@@ -132,9 +136,12 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     const bool running = StartSkinEngine();
     if (running) {
         ApplySkinAndColumn(textBuffer, sizeof textBuffer);
-        ShowWindow(Scene.MainWindow, showCommand);
-        SetForegroundWindow(Scene.MainWindow);
-        SetFocus(Scene.MainWindow);
+        {
+            orvane_trace::Step step("app", "show");
+            ShowWindow(Scene.MainWindow, showCommand);
+            SetForegroundWindow(Scene.MainWindow);
+            SetFocus(Scene.MainWindow);
+        }
         SetTimer(Scene.MainWindow, static_cast<UINT_PTR>(kAnimationTimerId), 0, nullptr);
         // GetMessageA gives -1 only on an error; ending the loop then beats spinning on it.
         while (GetMessageA(&message, nullptr, 0, 0) > 0) {

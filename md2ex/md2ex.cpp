@@ -2,9 +2,9 @@
 // arrays. All calls come from the thread whose GL context is current; no
 // exception leaves an exported call.
 #include "md2ex.h"
+#include "draw.h"
 #include "model.h"
-
-#include <GL/gl.h>
+#include "trace.h"
 
 #include <memory>
 #include <new>
@@ -19,7 +19,7 @@ constexpr LONGLONG kMaxFileBytes = 32 * 1024 * 1024;
 struct Slot {
     md2::Model model;
     GLuint texture = 0;
-    std::vector<float> pose;  // the blended draw arrays of the last draw
+    md2::DrawBuffers buffers;  // reused by every draw
 };
 
 std::unique_ptr<Slot> g_slots[MD2_MAX_SLOTS];
@@ -60,6 +60,7 @@ int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_
     if (target == nullptr) return 0;
     target->reset();  // replaced, or left empty if the new file fails
     if (path == nullptr) return 0;
+    orvane_trace::Step step("md2ex", "MD2_Load");
     try {
         std::vector<std::uint8_t> bytes;
         if (!ReadWholeFile(path, bytes)) return 0;
@@ -67,7 +68,7 @@ int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_
         if (md2::Load(bytes.data(), bytes.size(), width, height, loaded->model) != md2::Error::None)
             return 0;
         loaded->texture = texture;
-        loaded->pose.resize(static_cast<std::size_t>(loaded->model.drawCount) * md2::kPoseStride);
+        loaded->buffers.Size(loaded->model);
         *target = std::move(loaded);
         return 1;
     } catch (...) {  // out of memory: the slot stays empty
@@ -84,37 +85,7 @@ int32_t WINAPI MD2_Draw(int32_t slot, float frame) {
     const std::unique_ptr<Slot>* found = Find(slot);
     if (found == nullptr || !*found) return 0;
     Slot& s = **found;
-    const md2::Model& m = s.model;
-    md2::Blend(m, frame, s.pose.data());
-
-    // Enables, face culling, current normal and texture coordinate (undefined
-    // after an array draw) and every client array come back as the caller had them.
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_POLYGON_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-    // The caller scales the model, which scales normals too; lighting needs
-    // them unit length, and blended normals are not.
-    glEnable(GL_NORMALIZE);
-    // A model is a closed surface: its back faces are never seen, and not
-    // rasterizing them halves the work of a software renderer.
-    glEnable(GL_CULL_FACE);
-    glCullFace(GL_BACK);
-    glFrontFace(m.counterClockwise ? GL_CCW : GL_CW);
-    glBindTexture(GL_TEXTURE_2D, s.texture);
-    // The current colour stays in force: no colour array.
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_INDEX_ARRAY);
-    glDisableClientState(GL_EDGE_FLAG_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    const GLsizei stride = md2::kPoseStride * sizeof(float);
-    glVertexPointer(3, GL_FLOAT, stride, s.pose.data());
-    glNormalPointer(GL_FLOAT, stride, s.pose.data() + 3);
-    glTexCoordPointer(2, GL_FLOAT, 0, m.texCoords.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(m.indices.size()), GL_UNSIGNED_SHORT,
-                   m.indices.data());
-    glPopClientAttrib();
-    glPopAttrib();
+    md2::Draw(s.model, s.texture, frame, s.buffers, true);
     return 1;
 }
 

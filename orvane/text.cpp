@@ -14,6 +14,7 @@
 #include "glyphs.h"
 #include "orvane.h"
 #include "text.h"
+#include "trace.h"
 #include "views.h"
 
 namespace orvane {
@@ -245,6 +246,7 @@ extern "C" {
 
 int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
     if (!font) return 0;
+    orvane_trace::Step step("orvane", "QI_BuildGLfont");
     if (!dc) dc = wglGetCurrentDC();
     if (!dc || !HasContextFor(dc)) return 0;
     FreeFont(font);

@@ -1,5 +1,6 @@
 #include "engine.h"
 #include "parts.h"
+#include "trace.h"
 
 #include <commctrl.h>
 
@@ -137,11 +138,30 @@ bool FontInstalled(const std::string& face) {
 std::string ResolveFace(const std::string& face, const std::string& fallback) {
     static const char* const kCommon[] = {"Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans",
                                           "MS Sans Serif"};
-    if (FontInstalled(face)) return face;
-    if (FontInstalled(fallback)) return fallback;
-    for (const char* common : kCommon)
-        if (FontInstalled(common)) return common;
-    return face.empty() ? fallback : face;
+    // Every caption paint asks again for the same faces: each pair is looked
+    // up in the system's font list once per process.
+    struct Resolved {
+        std::string face, fallback, result;
+    };
+    static std::vector<Resolved> known;
+    for (const Resolved& r : known)
+        if (r.face == face && r.fallback == fallback) return r.result;
+    orvane_trace::Step step("pelmar", "font lookup");
+    std::string result = face.empty() ? fallback : face;
+    if (FontInstalled(face)) {
+        result = face;
+    } else if (FontInstalled(fallback)) {
+        result = fallback;
+    } else {
+        for (const char* common : kCommon) {
+            if (FontInstalled(common)) {
+                result = common;
+                break;
+            }
+        }
+    }
+    if (known.size() < 16) known.push_back({face, fallback, result});
+    return result;
 }
 
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,

@@ -5,6 +5,7 @@
 
 #include "engine.h"
 #include "parts.h"
+#include "trace.h"
 
 using namespace pelmar;
 
@@ -12,10 +13,12 @@ extern "C" {
 
 int32_t WINAPI skInitEngine(const char* skinFile, const char* key) {
     (void)key;   // reserved
+    orvane_trace::Step step("pelmar", "skInitEngine");
     return StartEngine(skinFile) ? 1 : 0;
 }
 
 int32_t WINAPI skSkinWindow(HWND window, const char* buttonTexts) {
+    orvane_trace::Step step("pelmar", "skSkinWindow");
     return EnsureStarted() && SkinWindow(window, buttonTexts) ? 1 : 0;
 }
 
@@ -29,6 +32,7 @@ int32_t WINAPI skBorder(HWND child, int32_t x, int32_t y, int32_t width, int32_t
 HWND WINAPI skClockCtrl(HWND parent, const char* facePicture, int32_t x, int32_t y, int32_t width,
                         int32_t height, int32_t id, uint32_t handColor, uint32_t secondColor, int32_t flags) {
     (void)flags;   // reserved
+    orvane_trace::Step step("pelmar", "skClockCtrl");
     if (!EnsureStarted()) return nullptr;
     return CreateClock(parent, facePicture ? facePicture : "", x, y, width, height, id, handColor, secondColor);
 }
@@ -38,11 +42,13 @@ int32_t WINAPI skSetAnchorCtrl(HWND child, int32_t mode) {
 }
 
 int32_t WINAPI skCreateToolTip(HWND window, const char* text) {
+    orvane_trace::Step step("pelmar", "skCreateToolTip");
     return EnsureStarted() && AddToolTip(window, text) ? 1 : 0;
 }
 
 int32_t WINAPI skSkinChildCtrl(HWND control, int32_t style) {
     (void)style;   // reserved
+    orvane_trace::Step step("pelmar", "skSkinChildCtrl");
     return EnsureStarted() && SkinLabel(control) ? 1 : 0;
 }
 
@@ -52,11 +58,13 @@ uint32_t WINAPI skARGB(int32_t alpha, int32_t red, int32_t green, int32_t blue) 
 }
 
 int32_t WINAPI skSetLabelFont(HWND label, const char* face, int32_t size, uint32_t argb, int32_t antialias) {
+    orvane_trace::Step step("pelmar", "skSetLabelFont");
     return EnsureStarted() && SetLabelFont(label, face, size, argb, antialias != 0) ? 1 : 0;
 }
 
 HWND WINAPI skStaticImage(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width, int32_t height,
                           int32_t id) {
+    orvane_trace::Step step("pelmar", "skStaticImage");
     if (!EnsureStarted()) return nullptr;
     return CreatePicture(parent, picture ? picture : "", x, y, width, height, id);
 }

@@ -10,6 +10,7 @@
 #include "md2ex.h"
 #include "orvane.h"
 #include "scene_state.h"
+#include "trace.h"
 
 namespace {
 
@@ -62,6 +63,10 @@ void DrawBackground() {
 }
 
 void RenderFrame() {
+    // The first frame ends the traced start.
+    static bool first = true;
+    orvane_trace::Step step("app", first ? "first frame" : nullptr);
+    first = false;
     const std::int32_t zoom = QI_GetGLzoom(Scene.GLView);
     // The background is always seen through the same zoom.
     SetZoom(BackgroundZoom);

@@ -10,6 +10,7 @@
 #include "md2ex.h"
 #include "scene_state.h"
 #include "textures.h"
+#include "trace.h"
 
 namespace {
 
@@ -46,7 +47,10 @@ std::string ModulePath() {
 
 }  // namespace
 
-void PrepareScene() { PrepareSceneFrom(ModulePath().c_str()); }
+void PrepareScene() {
+    orvane_trace::Step step("app", "scene");
+    PrepareSceneFrom(ModulePath().c_str());
+}
 
 void PrepareSceneFrom(const char* programPath) {
     const std::string_view program = programPath ? programPath : "";
@@ -61,7 +65,10 @@ void PrepareSceneFrom(const char* programPath) {
     table[1].Id = 2;
     StoreFileName(table[1], Scene.ResourceDir + "Sydney.png");
 
-    LoadTextures(table.First(), table.Count());
+    {
+        orvane_trace::Step step("app", "textures");
+        LoadTextures(table.First(), table.Count());
+    }
 
     // From entry 1 on, the picture's name becomes its model's name.
     for (int i = 1; i <= table.HighIndex(); ++i) {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "trace.h"
+
 void LoadTextures(TextureEntry* first, int count) {
     if (count < 1 || !first) return;
 
@@ -35,8 +37,12 @@ void LoadTextures(TextureEntry* first, int count) {
         path[sizeof path - 1] = '\0';
         int32_t width = 0;
         int32_t height = 0;
-        if (QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) == 0)
-            continue;
+        {
+            orvane_trace::Step step("app", "picture decode");
+            if (QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) == 0)
+                continue;
+        }
+        orvane_trace::Step step("app", "texture upload");
         entry.GLTexture = names[i];
         entry.Width = width;
         entry.Height = height;

@@ -1,11 +1,14 @@
 #!/usr/bin/python3
 """Benchmarks of the whole program under Wine (not tests): start-up to the first
-frame against a minimal OpenGL program, CPU over 30 s of animation, and
-working set and GDI/USER objects after a long run with many drags against
-their values after the first minute.
+frame against a minimal OpenGL program (launched in turns, medians), CPU over
+30 s of animation against a floor program that animates the same background
+at the same pace through the same view control, and working set and GDI/USER
+objects after a long run with many drags against their values after the
+first minute. The last line, "RESULTS {...}", holds the figures as JSON.
 
-Usage: program_bench.py BUILD_DIR [soak minutes (default 10)] [drags (default 1000)]
+Usage: program_bench.py BUILD_DIR [soak minutes (default 10)] [drags (default 1000)] [start-up runs (default 11)]
 """
+import json
 import os
 import statistics
 import subprocess
@@ -17,8 +20,11 @@ sys.argv = [sys.argv[0], sys.argv[1], "bench"] + sys.argv[2:]
 import e2e  # noqa: E402
 
 FLOOR = os.path.join(e2e.BUILD, "bin", "gl_floor.exe")
+CPU_FLOOR = os.path.join(e2e.BUILD, "bin", "cpu_floor.exe")
 SOAK_MINUTES = float(sys.argv[3]) if len(sys.argv) > 3 else 10
 DRAGS = int(sys.argv[4]) if len(sys.argv) > 4 else 1000
+RUNS = max(1, int(sys.argv[5])) if len(sys.argv) > 5 else 11
+CPU_SECONDS = 30
 
 
 def pixel(x, y):
@@ -79,28 +85,49 @@ def usage():
     return values
 
 
+def cpu_percent(name):
+    """Percent of one core that the processes named so use over CPU_SECONDS."""
+    unix0, wall0 = unix_cpu_seconds(name), time.time()
+    time.sleep(CPU_SECONDS)
+    return 100 * (unix_cpu_seconds(name) - unix0) / (time.time() - wall0)
+
+
 def main():
     e2e.no_program_running()
+    results = {}
     # Start-up: the view's centre pixel of the program (any frame colour) against
-    # the floor's magenta clear.
+    # the floor's magenta clear, launched in turns so a busy machine slows both alike.
     view_centre = (183 + 10 + 256, 157 + 10 + 256)
     program_times, floor_times = [], []
-    for _ in range(5):
+    for _ in range(RUNS):
         program_times.append(time_to_frame(e2e.PROGRAM, *view_centre, lambda v: True))
         floor_times.append(time_to_frame(FLOOR, *view_centre, lambda v: v[0] > 200 and v[1] < 60 and v[2] > 200))
     p, f = statistics.median(program_times), statistics.median(floor_times)
-    print("start-up to first frame: program median %.2f s (min %.2f), floor median %.2f s (min %.2f), ratio %.2f"
-          % (p, min(program_times), f, min(floor_times), p / f))
+    print("start-up to first frame over %d runs each: program median %.2f s (min %.2f), floor median %.2f s (min %.2f), "
+          "ratio %.2f" % (RUNS, p, min(program_times), f, min(floor_times), p / f))
+    results["startup"] = {"runs": RUNS, "program": p, "floor": f}
+
+    # The floor program's CPU first: it ends by itself.
+    floor_process = subprocess.Popen([e2e.WINE, CPU_FLOOR, str(CPU_SECONDS + 8)], stdin=subprocess.DEVNULL,
+                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(3)
+    floor_cpu = cpu_percent("cpu_floor.exe")
+    try:
+        floor_process.wait(30)
+    except subprocess.TimeoutExpired:
+        floor_process.kill()
 
     process = e2e.start()
     try:
         info = e2e.wait_window()
         time.sleep(3)
-        cpu0, wall0, unix0 = usage()["cpu_ms"], time.time(), unix_cpu_seconds("orvane_demo.exe")
-        time.sleep(30)
-        cpu1, wall1, unix1 = usage()["cpu_ms"], time.time(), unix_cpu_seconds("orvane_demo.exe")
-        print("CPU over %.0f s of animation: %.1f%% of one core (Windows process times), %.1f%% (Unix threads)"
-              % (wall1 - wall0, 100 * (cpu1 - cpu0) / 1000 / (wall1 - wall0), 100 * (unix1 - unix0) / (wall1 - wall0)))
+        cpu0, wall0 = usage()["cpu_ms"], time.time()
+        program_cpu = cpu_percent("orvane_demo.exe")
+        cpu1, wall1 = usage()["cpu_ms"], time.time()
+        print("CPU over %d s of animation: program %.1f%% of one core (Unix threads; Windows process times %.1f%%), "
+              "floor program %.1f%%, ratio %.2f" % (CPU_SECONDS, program_cpu, 100 * (cpu1 - cpu0) / 1000 / (wall1 - wall0),
+                                                   floor_cpu, program_cpu / floor_cpu if floor_cpu else float("nan")))
+        results["cpu"] = {"program": program_cpu, "floor": floor_cpu}
 
         time.sleep(max(0, 60 - (time.time() - wall0)))
         first_minute = usage()
@@ -122,8 +149,10 @@ def main():
         for key in ("gdi", "user"):
             print("  %s objects: %d -> %d" % (key, first_minute[key], last[key]))
         print("  working set: %.1f MB -> %.1f MB" % (first_minute["workingset"] / 2**20, last["workingset"] / 2**20))
+        results["soak"] = {"minutes": SOAK_MINUTES, "drags": drags, "first": first_minute, "last": last}
     finally:
         e2e.stop(process)
+    print("RESULTS " + json.dumps(results))
 
 
 if __name__ == "__main__":

@@ -1,5 +1,8 @@
 // Frame cost of the real scene in a 512 x 512 view: RenderFrame against the
 // floor of this scene, a frame of just clear, background quad and present.
+// Beside the model as MD2_Draw draws it: the same drawing without culling
+// on the CPU, and the same model drawn the two classic ways, in immediate
+// mode (blended every frame) and from display lists (one per stored frame).
 // Usage: view_bench [frames per batch]   (default 200)
 #include <windows.h>
 #include <GL/gl.h>
@@ -10,7 +13,9 @@
 #include <cstring>
 #include <vector>
 
+#include "draw.h"
 #include "md2ex.h"
+#include "model.h"
 #include "orvane.h"
 #include "render.h"
 #include "scene_state.h"
@@ -44,7 +49,8 @@ void FloorFrame() {
     QI_UpdateGLWindow(Scene.GLView);
 }
 
-// The floor plus one part of the frame, to see where the time goes.
+// The floor, then the model placed as RenderFrame places it and drawn by draw().
+template <void (*draw)()>
 void ModelPart() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
@@ -53,8 +59,72 @@ void ModelPart() {
     glRotatef(Scene.TiltAngle, 1.0f, 0.0f, 0.0f);
     glRotatef(Scene.SpinAngle, 0.0f, 1.0f, 0.0f);
     glScalef(0.025f, 0.025f, 0.025f);
-    MD2_Draw(1, Scene.AnimFrame);
+    draw();
     QI_UpdateGLWindow(Scene.GLView);
+}
+
+// The model file, decoded here for the comparisons.
+md2::Model g_model;
+md2::DrawBuffers g_buffers;
+std::vector<GLuint> g_lists;   // display list of stored frame i
+
+void Ours() { MD2_Draw(1, Scene.AnimFrame); }
+void OursWithoutCpuCull() { md2::Draw(g_model, Scene.TextureTable[1].GLTexture, Scene.AnimFrame, g_buffers, false); }
+
+// The state MD2_Draw draws in, for the classic draws.
+void BeginClassic() {
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_POLYGON_BIT);
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(g_model.counterClockwise ? GL_CCW : GL_CW);
+    glBindTexture(GL_TEXTURE_2D, Scene.TextureTable[1].GLTexture);
+}
+
+void Triangles(const float* pose) {
+    glBegin(GL_TRIANGLES);
+    for (const std::uint16_t i : g_model.indices) {
+        const float* v = pose + std::size_t(i) * md2::kPoseStride;
+        glNormal3fv(v + 3);
+        glTexCoord2fv(&g_model.texCoords[std::size_t(i) * 2]);
+        glVertex3fv(v);
+    }
+    glEnd();
+}
+
+void Immediate() {
+    md2::Blend(g_model, Scene.AnimFrame, g_buffers.pose.data());
+    BeginClassic();
+    Triangles(g_buffers.pose.data());
+    glPopAttrib();
+}
+
+void DisplayList() {
+    BeginClassic();
+    const int frame = static_cast<int>(Scene.AnimFrame) - 1;
+    glCallList(g_lists[static_cast<std::size_t>(frame) % g_lists.size()]);
+    glPopAttrib();
+}
+
+bool LoadComparisonModel() {
+    const TextureEntry& skin = Scene.TextureTable[1];
+    std::FILE* f = std::fopen(skin.FileName, "rb");   // the model's path by now
+    if (!f) return false;
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[65536];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(f);
+    if (md2::Load(bytes.data(), bytes.size(), skin.Width, skin.Height, g_model) != md2::Error::None) return false;
+    g_buffers.Size(g_model);
+    for (int frame = 0; frame < g_model.frameCount; ++frame) {
+        md2::Blend(g_model, static_cast<float>(frame + 1), g_buffers.pose.data());
+        const GLuint list = glGenLists(1);
+        glNewList(list, GL_COMPILE);
+        Triangles(g_buffers.pose.data());
+        glEndList();
+        g_lists.push_back(list);
+    }
+    return !g_lists.empty();
 }
 
 void TextPart() {
@@ -111,17 +181,25 @@ int main(int argc, char** argv) {
     std::printf("background texture %u (%dx%d), skin texture %u, model frames %d\n", Scene.TextureTable[0].GLTexture,
                 Scene.TextureTable[0].Width, Scene.TextureTable[0].Height, Scene.TextureTable[1].GLTexture,
                 Scene.FrameCount);
-    const bool complete = Scene.TextureTable[0].GLTexture && Scene.TextureTable[1].GLTexture && Scene.FrameCount > 0;
+    const bool complete = Scene.TextureTable[0].GLTexture && Scene.TextureTable[1].GLTexture && Scene.FrameCount > 0 &&
+                          LoadComparisonModel();
+    if (!complete) {
+        std::printf("scene incomplete: artwork missing\n");
+        return 2;
+    }
 
     // Batches of the two kinds take turns, so a busy machine slows both alike.
-    std::vector<double> full, floor, model, text;
+    std::vector<double> full, floor, model, unculled, immediate, lists, text;
     SetZoom(51);
     Batch(FullFrame, frames / 4 + 1);  // warm-up
     for (int b = 0; b < Batches; ++b) {
         full.push_back(Batch(FullFrame, frames));
         SetZoom(50);  // the background's own projection, as inside a frame
         floor.push_back(Batch(FloorFrame, frames));
-        model.push_back(Batch(ModelPart, frames));
+        model.push_back(Batch(ModelPart<Ours>, frames));
+        unculled.push_back(Batch(ModelPart<OursWithoutCpuCull>, frames));
+        immediate.push_back(Batch(ModelPart<Immediate>, frames));
+        lists.push_back(Batch(ModelPart<DisplayList>, frames));
         text.push_back(Batch(TextPart, frames));
         SetZoom(51);
     }
@@ -130,9 +208,12 @@ int main(int argc, char** argv) {
     std::printf("floor (clear, background quad, present) %8.3f ms/frame\n", base);
     std::printf("  floor + model only %8.3f ms/frame; floor + four text lines only %8.3f ms/frame\n",
                 Median(model), Median(text));
-    std::printf("ratio %.3f (target at most 1.3)%s\n", f / base, complete ? "" : "  [scene incomplete: artwork missing]");
+    std::printf("  floor + model without culling on the CPU %8.3f ms/frame\n", Median(unculled));
+    std::printf("  floor + model in immediate mode %8.3f ms/frame; from display lists %8.3f ms/frame\n",
+                Median(immediate), Median(lists));
+    std::printf("ratio %.3f\n", f / base);
     QI_DeleteGLFont(&Scene.OverlayFont);
     QI_DestroyTexture(Scene.TextureTable.First(), Scene.TextureTable.Count());
     DestroyWindow(Scene.GLView);
-    return complete ? 0 : 2;
+    return 0;
 }

@@ -1,0 +1,34 @@
+// Drawing of a decoded model with OpenGL 1.1 vertex arrays, shared by the
+// DLL and its tests.
+#pragma once
+
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "model.h"
+
+namespace md2 {
+
+// What a model needs per draw, sized once when it is loaded so that drawing
+// allocates nothing: the blended draw arrays and the index list of the
+// triangles sent to OpenGL.
+struct DrawBuffers {
+    std::vector<float> pose;
+    std::vector<std::uint16_t> facing;
+
+    void Size(const Model& model) {
+        pose.resize(static_cast<std::size_t>(model.drawCount) * kPoseStride);
+        facing.resize(model.indices.size());
+    }
+};
+
+// Draws the model at a frame position with the current GL state, leaving
+// that state as found except the bound texture. With cullOnCpu, only the
+// triangles that FacingTriangles keeps are sent; OpenGL's own culling is on
+// either way and judges what is sent.
+void Draw(const Model& model, GLuint texture, float frame, DrawBuffers& buffers, bool cullOnCpu);
+
+}  // namespace md2

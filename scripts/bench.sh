@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds the release builds and runs every benchmark, each against its floor
+# in the same run; prints one table in the form of docs/benchmarks.md.
+# Usage: scripts/bench.sh [--write] [--soak-minutes M] [--drags N] [--runs N]
+#   --write  also rewrites docs/benchmarks.md with the table
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+mkdir -p build/logs
+cmake --preset win-release >build/logs/bench-configure.log
+cmake --build --preset win-release -j2 >build/logs/bench-build.log
+# The host build of the model benchmark (Google Benchmark) is optional.
+if cmake --preset host-release >build/logs/bench-host-configure.log 2>&1; then
+    cmake --build --preset host-release -j2 --target md2_bench >build/logs/bench-host-build.log 2>&1 || true
+fi
+/usr/bin/python3 tests/bench/bench_all.py build/win-release build/host-release "$@" 2>build/logs/bench.log
