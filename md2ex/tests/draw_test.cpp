@@ -2,8 +2,9 @@
 // file, drawn lit and textured where it belongs, and leaves the GL state as
 // it found it apart from the bound texture.
 #include "builder.h"
-#include "gl_window.h"
 #include "md2ex.h"
+#include "presentation_path.h"
+#include "view_gl_window.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -24,10 +25,16 @@ struct Rgb {
     int r, g, b;
 };
 
+TEST(PresentationPath, IsTheOneThisRunAsksFor) {
+    ViewGLWindow gl("Md2PathCheck", 32, 32);
+    ASSERT_TRUE(gl.Ready());
+    EXPECT_EQ(presentation_path::DrawsInItself(gl.Window(), gl.DC()), presentation_path::NativeExpected());
+}
+
 class Md2Draw : public ::testing::Test {
 protected:
     void SetUp() override {
-        gl_ = std::make_unique<TestGLWindow>("Md2DrawTest", kSize, kSize);
+        gl_ = std::make_unique<ViewGLWindow>("Md2DrawTest", kSize, kSize);
         ASSERT_TRUE(gl_->Ready());
         SetUpScene();
         path_ = TempPath();
@@ -153,7 +160,7 @@ protected:
         std::fclose(f);
     }
 
-    std::unique_ptr<TestGLWindow> gl_;
+    std::unique_ptr<ViewGLWindow> gl_;
     GLuint texture_ = 0;
     std::string path_;
 };

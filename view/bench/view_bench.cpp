@@ -164,10 +164,12 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     if (!RegisterOrvaneClass()) return 1;
-    RECT outer{0, 0, Size, Size};
-    AdjustWindowRectEx(&outer, WS_POPUP, FALSE, 0);
-    Scene.GLView = CreateWindowExA(0, "QOPENGLCTRL", "", WS_POPUP | WS_VISIBLE, 0, 0, outer.right - outer.left,
-                                   outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    // A child view in a borderless host, as the program has it (under Wine
+    // its frames are copied from a hidden surface).
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, Size, Size, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    Scene.GLView = CreateWindowExA(0, "QOPENGLCTRL", "", WS_CHILD | WS_VISIBLE, 0, 0, Size, Size, host, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
     if (!Scene.GLView) return 1;
     std::strcpy(Scene.OverlayFont.FontName, "Arial");
     Scene.OverlayFont.FontHeight = 10;
@@ -214,6 +216,6 @@ int main(int argc, char** argv) {
     std::printf("ratio %.3f\n", f / base);
     QI_DeleteGLFont(&Scene.OverlayFont);
     QI_DestroyTexture(Scene.TextureTable.First(), Scene.TextureTable.Count());
-    DestroyWindow(Scene.GLView);
+    DestroyWindow(host);
     return 0;
 }

@@ -1,24 +1,13 @@
-// The global scene record: zero at process start, and the reset's start values.
+// The global scene record: its texture table, and the reset's start values.
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 #include "scene_state.h"
 
 namespace {
 
-// Runs before any test touches the record: everything is zero at process start.
-TEST(SceneState, IsAllZeroAtProcessStart) {
-    EXPECT_EQ(Scene.PosX, 0.0f);
-    EXPECT_EQ(Scene.AnimFrame, 0.0f);
-    EXPECT_EQ(Scene.FrameCount, 0);
-    EXPECT_EQ(Scene.OverlayColor, 0u);
-    EXPECT_EQ(Scene.NextStepTick, 0);
-    EXPECT_EQ(Scene.GLView, nullptr);
-    EXPECT_EQ(Scene.OldViewProc, nullptr);
-    EXPECT_TRUE(Scene.ResourceDir.empty());
-    const GLFontRecord zero{};
-    EXPECT_EQ(std::memcmp(&Scene.OverlayFont, &zero, sizeof zero), 0);
+// Before the set-up the program draws and deletes nothing: the texture
+// table has no entries and its upper bound is -1.
+TEST(SceneState, TheTextureTableIsEmptyUntilDimensioned) {
     EXPECT_FALSE(Scene.TextureTable.Dimensioned());
     EXPECT_EQ(Scene.TextureTable.HighIndex(), -1);
     EXPECT_EQ(Scene.TextureTable.First(), nullptr);
