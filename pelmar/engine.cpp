@@ -29,8 +29,10 @@ bool ReadFileText(const std::string& path, std::string& text) {
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) != 0;
     if (ok) {
+        // One byte over the limit, so the parser can tell a cut text from a
+        // whole one.
         const DWORD want = size.QuadPart > static_cast<LONGLONG>(kMaxSkinBytes)
-                               ? static_cast<DWORD>(kMaxSkinBytes)
+                               ? static_cast<DWORD>(kMaxSkinBytes + 1)
                                : static_cast<DWORD>(size.QuadPart);
         text.assign(want, '\0');
         DWORD got = 0;
