@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <vector>
 
 namespace pelmar {
@@ -108,6 +109,27 @@ std::string FindSkinFile(const std::string& name) {
     for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
         if (FileExists(candidate)) return candidate;
     return std::string();
+}
+
+FARPROC SystemFunction(const char* dll, const char* function) {
+    // One load per library for the life of the process; a library that
+    // cannot be loaded is not tried again.
+    static std::map<std::string, HMODULE> loaded;
+    auto it = loaded.find(dll);
+    if (it == loaded.end()) {
+        HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module) {
+            // Systems that do not know the flag: the system folder's full path.
+            char folder[MAX_PATH];
+            const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+            if (n > 0 && n < MAX_PATH) {
+                const std::string path = std::string(folder, n) + "\\" + dll;
+                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            }
+        }
+        it = loaded.emplace(dll, module).first;
+    }
+    return it->second ? GetProcAddress(it->second, function) : nullptr;
 }
 
 HINSTANCE ModuleInstance() {
