@@ -15,6 +15,11 @@ namespace {
 
 HINSTANCE g_instance = nullptr;
 
+// Every kind of message a thread's queue can hold, as every Windows version
+// knows them (newer headers add kinds that older systems refuse).
+constexpr DWORD kAnyMessage =
+    QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_SENDMESSAGE;
+
 // Empties this thread's message queue without dispatching anything.
 void DropWaitingMessages() {
     MSG message;
@@ -23,8 +28,9 @@ void DropWaitingMessages() {
 }
 
 // A second copy: bring the first copy's main window forward and end. While
-// the first copy has no main window yet, keep looking; give up when its
-// mutex is gone (it ended) or after kHandOverWaitMs.
+// the first copy has no main window yet, keep looking every few
+// milliseconds; give up when its mutex is gone (it ended) or after
+// kHandOverWaitMs.
 int HandOver(const char* name, HANDLE ownMutex) {
     bool waiting = false;
     DWORD start = 0;
@@ -47,6 +53,10 @@ int HandOver(const char* name, HANDLE ownMutex) {
         if (!probe) return 0;
         CloseHandle(probe);
         if (GetTickCount() - start > kHandOverWaitMs) return 0;
+        // Give the processor back to the first copy, which needs it to make
+        // its window; a message arriving meanwhile ends the pause early and
+        // is dropped on the next round.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, kHandOverPauseMs, kAnyMessage);
     }
 }
 

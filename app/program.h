@@ -19,6 +19,8 @@ inline constexpr char kInstanceName[] = "DEVAVOVAR";
 
 // How long a second copy waits for the first copy's main window.
 constexpr DWORD kHandOverWaitMs = 10000;
+// Pause between two looks for the first copy's window.
+constexpr DWORD kHandOverPauseMs = 5;
 
 // The main procedure: returns the process exit code.
 int ProgramMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);

@@ -93,6 +93,10 @@ BOOL WINAPI PeekMessageA_(LPMSG, HWND window, UINT first, UINT last, UINT remove
     Record("PeekMessageA", {Hex(window), to_string(first), to_string(last), to_string(remove)});
     return FALSE;
 }
+DWORD WINAPI MsgWaitForMultipleObjects_(DWORD count, const HANDLE* handles, BOOL all, DWORD ms, DWORD mask) {
+    Record("MsgWaitForMultipleObjects", {to_string(count), Hex(handles), Int(all), to_string(ms), Hex(mask)});
+    return WAIT_TIMEOUT;
+}
 BOOL WINAPI GetClassInfoExA_(HINSTANCE instance, LPCSTR className, LPWNDCLASSEXA record) {
     Record("GetClassInfoExA", {Hex(instance), Text(className), to_string(record ? record->cbSize : 0)});
     return Win32().classExists;
@@ -251,6 +255,7 @@ WIN32_IMPORT(IsIconic)
 WIN32_IMPORT(ShowWindow)
 WIN32_IMPORT(SetForegroundWindow)
 WIN32_IMPORT(PeekMessageA)
+WIN32_IMPORT(MsgWaitForMultipleObjects)
 WIN32_IMPORT(GetClassInfoExA)
 WIN32_IMPORT(RegisterClassExA)
 WIN32_IMPORT(LoadIconA)

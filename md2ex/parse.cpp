@@ -88,9 +88,12 @@ Error CheckHeader(const std::uint8_t* data, std::size_t size, File& f) {
 }
 
 Error CheckSkins(const File& f) {
-    const std::uint8_t* p = f.data + f.ofsSkins;
-    for (int i = 0; i < f.skins; ++i, p += kSkinNameSize)
+    // The offset of an empty skin list is never checked, so no pointer is
+    // formed from it.
+    for (int i = 0; i < f.skins; ++i) {
+        const std::uint8_t* p = f.data + f.ofsSkins + static_cast<std::size_t>(i) * kSkinNameSize;
         if (std::memchr(p, 0, kSkinNameSize) == nullptr) return Error::BadSkinName;
+    }
     return Error::None;
 }
 

@@ -52,4 +52,25 @@ std::vector<unsigned char> AtlasImage(const GlyphSet& set) {
     return image;
 }
 
+bool AddGlyphBits(GlyphSet* set, Glyph* glyph, const unsigned char* rows, size_t size, unsigned boxWidth,
+                  unsigned boxHeight) {
+    // Some fonts report bits for a glyph whose box is empty: nothing to take.
+    if (boxWidth == 0 || boxHeight == 0) return true;
+    // The platform's rows are padded to four bytes; keep whole bytes only.
+    const size_t from = ((size_t(boxWidth) + 31) / 32) * 4;
+    const size_t to = (size_t(boxWidth) + 7) / 8;
+    if (!rows || from * boxHeight > size) return false;
+    glyph->width = int(boxWidth);
+    glyph->height = int(boxHeight);
+    glyph->offset = set->bits.size();
+    const unsigned tail = boxWidth % 8;
+    const unsigned char lastMask = tail ? static_cast<unsigned char>(0xFF << (8 - tail)) : 0xFF;
+    for (unsigned r = 0; r < boxHeight; ++r) {
+        const unsigned char* row = rows + r * from;
+        set->bits.insert(set->bits.end(), row, row + to);
+        set->bits.back() &= lastMask;   // no stray bits beyond the glyph's width
+    }
+    return true;
+}
+
 }  // namespace orvane

@@ -30,6 +30,13 @@ struct GlyphSet {
     int atlasWidth = 0, atlasHeight = 0;   // powers of two; 0 before packing
 };
 
+// Takes one character's bitmap as the platform delivers it (rows top first,
+// each padded to four bytes; size bytes in all) into set->bits and sets the
+// glyph's size and offset. A box without width or height is a blank glyph
+// and adds nothing. False when the rows do not fit in size.
+bool AddGlyphBits(GlyphSet* set, Glyph* glyph, const unsigned char* rows, size_t size, unsigned boxWidth,
+                  unsigned boxHeight);
+
 // Places every glyph in an atlas whose sides are powers of two no larger
 // than maxSide, one texel of space around each. False when they do not fit.
 bool PackGlyphs(GlyphSet* set, int maxSide);

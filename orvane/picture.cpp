@@ -9,6 +9,7 @@
 
 #include "orvane.h"
 #include "picture.h"
+#include "picture_limits.h"
 
 namespace orvane {
 namespace {
@@ -65,8 +66,24 @@ bool WidePath(const char* path, wchar_t** out) {
     return true;
 }
 
+// The longest side a texture may have: the GL implementation's limit where
+// a context is current, else the shared default.
+uint32_t MaxSide() {
+    if (!wglGetCurrentContext()) return picture_limits::kDefaultMaxSide;
+    GLint side = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+    return side > 0 ? uint32_t(side) : picture_limits::kDefaultMaxSide;
+}
+
 bool Decode(IWICImagingFactory* factory, const wchar_t* path, uint32_t* width, uint32_t* height,
             unsigned char** pixels) {
+    // A picture over the limits is refused from its header: a decoder may
+    // allocate and decode the whole picture as soon as the file is opened.
+    const uint32_t maxSide = MaxSide();
+    uint32_t declaredW = 0, declaredH = 0;
+    if (picture_limits::FileDeclaredSize(path, &declaredW, &declaredH) &&
+        !picture_limits::SizeAllowed(declaredW, declaredH, maxSide))
+        return false;
     Com<IWICBitmapDecoder> decoder;
     if (FAILED(factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ,
                                                   WICDecodeMetadataCacheOnDemand, decoder.put())))
@@ -74,7 +91,7 @@ bool Decode(IWICImagingFactory* factory, const wchar_t* path, uint32_t* width, u
     Com<IWICBitmapFrameDecode> frame;
     if (FAILED(decoder->GetFrame(0, frame.put()))) return false;
     UINT w = 0, h = 0;
-    if (FAILED(frame->GetSize(&w, &h))) return false;
+    if (FAILED(frame->GetSize(&w, &h)) || !picture_limits::SizeAllowed(w, h, maxSide)) return false;
     const size_t bytes = PictureBytes(w, h);
     if (bytes == 0) return false;
 

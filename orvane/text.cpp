@@ -107,22 +107,9 @@ bool ReadGlyphs(HDC dc, GlyphSet* set) {
         buffer.resize(size);
         if (GetGlyphOutlineA(dc, code, GGO_BITMAP, &m, size, buffer.data(), &identity) == GDI_ERROR)
             return false;
-        // The platform's rows are padded to four bytes; keep whole bytes only.
-        const size_t from = ((size_t(m.gmBlackBoxX) + 31) / 32) * 4;
-        const size_t to = (size_t(m.gmBlackBoxX) + 7) / 8;
-        if (from * m.gmBlackBoxY > size) return false;
-        g.width = int(m.gmBlackBoxX);
-        g.height = int(m.gmBlackBoxY);
+        if (!AddGlyphBits(set, &g, buffer.data(), size, m.gmBlackBoxX, m.gmBlackBoxY)) return false;
         g.left = m.gmptGlyphOrigin.x;
         g.top = m.gmptGlyphOrigin.y;
-        g.offset = set->bits.size();
-        const unsigned tail = m.gmBlackBoxX % 8;
-        const unsigned char lastMask = tail ? static_cast<unsigned char>(0xFF << (8 - tail)) : 0xFF;
-        for (UINT r = 0; r < m.gmBlackBoxY; ++r) {
-            const unsigned char* row = &buffer[r * from];
-            set->bits.insert(set->bits.end(), row, row + to);
-            set->bits.back() &= lastMask;   // no stray bits beyond the glyph's width
-        }
     }
     return true;
 }

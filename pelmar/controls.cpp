@@ -27,6 +27,16 @@ T* StateOf(HWND window) {
     return reinterpret_cast<T*>(GetWindowLongPtrA(window, 0));
 }
 
+// The window takes its state over from the creator's holder in WM_NCCREATE
+// and frees it in WM_NCDESTROY, so a creation that fails after that point
+// frees it exactly once, whatever the parent does meanwhile.
+template <typename T>
+void TakeState(HWND window, LPARAM createParam) {
+    const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(createParam);
+    auto* holder = cs ? static_cast<std::unique_ptr<T>*>(cs->lpCreateParams) : nullptr;
+    SetWindowLongPtrA(window, 0, holder ? reinterpret_cast<LONG_PTR>(holder->release()) : 0);
+}
+
 void FillBackground(HDC dc, const RECT& r) {
     const uint32_t bg = CurrentSkin().background;
     HBRUSH brush = CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
@@ -71,11 +81,9 @@ void PaintClock(HWND clock, ClockState& st) {
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
     ClockState* st = StateOf<ClockState>(clock);
     switch (message) {
-    case WM_NCCREATE: {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(clock, 0, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    case WM_NCCREATE:
+        TakeState<ClockState>(clock, lParam);
         break;
-    }
     case WM_CREATE:
         ArmTick(clock);
         return 0;
@@ -110,11 +118,9 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     PictureState* st = StateOf<PictureState>(window);
     switch (message) {
-    case WM_NCCREATE: {
-        const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(cs->lpCreateParams));
+    case WM_NCCREATE:
+        TakeState<PictureState>(window, lParam);
         break;
-    }
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
@@ -155,6 +161,7 @@ bool Register(const char* name, WNDPROC proc) {
     return RegisterClassExA(&wc) != 0;
 }
 
+// state is the address of the creator's holder; see TakeState.
 HWND CreateChild(const char* className, HWND parent, int x, int y, int width, int height, int id, void* state) {
     return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), state);
@@ -177,9 +184,8 @@ HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, 
         if (!width) width = kPlainFaceSize;
         if (!height) height = kPlainFaceSize;
     }
-    HWND clock = CreateChild(kClockClass, parent, x, y, width, height, id, st.get());
-    if (clock) st.release();   // the window owns it now
-    return clock;
+    // Past WM_NCCREATE the window owns st; before it, st still does.
+    return CreateChild(kClockClass, parent, x, y, width, height, id, &st);
 }
 
 HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id) {
@@ -189,9 +195,7 @@ HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int wi
         if (!width) width = st->picture.Width();
         if (!height) height = st->picture.Height();
     }
-    HWND window = CreateChild(kPictureClass, parent, x, y, width, height, id, st.get());
-    if (window) st.release();
-    return window;
+    return CreateChild(kPictureClass, parent, x, y, width, height, id, &st);
 }
 
 }  // namespace pelmar

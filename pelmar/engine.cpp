@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <map>
 #include <vector>
 
 namespace pelmar {
@@ -30,8 +31,10 @@ bool ReadFileText(const std::string& path, std::string& text) {
     LARGE_INTEGER size{};
     bool ok = GetFileSizeEx(file, &size) != 0;
     if (ok) {
+        // One byte over the limit, so the parser can tell a cut text from a
+        // whole one.
         const DWORD want = size.QuadPart > static_cast<LONGLONG>(kMaxSkinBytes)
-                               ? static_cast<DWORD>(kMaxSkinBytes)
+                               ? static_cast<DWORD>(kMaxSkinBytes + 1)
                                : static_cast<DWORD>(size.QuadPart);
         text.assign(want, '\0');
         DWORD got = 0;
@@ -107,6 +110,27 @@ std::string FindSkinFile(const std::string& name) {
     for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
         if (FileExists(candidate)) return candidate;
     return std::string();
+}
+
+FARPROC SystemFunction(const char* dll, const char* function) {
+    // One load per library for the life of the process; a library that
+    // cannot be loaded is not tried again.
+    static std::map<std::string, HMODULE> loaded;
+    auto it = loaded.find(dll);
+    if (it == loaded.end()) {
+        HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module) {
+            // Systems that do not know the flag: the system folder's full path.
+            char folder[MAX_PATH];
+            const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+            if (n > 0 && n < MAX_PATH) {
+                const std::string path = std::string(folder, n) + "\\" + dll;
+                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            }
+        }
+        it = loaded.emplace(dll, module).first;
+    }
+    return it->second ? GetProcAddress(it->second, function) : nullptr;
 }
 
 HINSTANCE ModuleInstance() {

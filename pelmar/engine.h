@@ -38,6 +38,11 @@ std::string ExecutableFolder();   // with its trailing backslash
 
 HINSTANCE ModuleInstance();
 
+// A function of a Windows library, loaded only from the system folder (never
+// a file of that name beside the program) and kept loaded; null when either
+// is missing.
+FARPROC SystemFunction(const char* dll, const char* function);
+
 // Local time for the clocks; tests put in a fixed time.
 using TimeSource = void (*)(SYSTEMTIME* now);
 void SetTimeSource(TimeSource source);   // null restores GetLocalTime

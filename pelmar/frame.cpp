@@ -354,10 +354,9 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 // Without this, desktop composition on newer Windows draws its own frame
 // over the engine's.
 void DisableComposedFrame(HWND window) {
-    HMODULE dwm = LoadLibraryA("dwmapi.dll");
-    if (!dwm) return;
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
-    auto set = reinterpret_cast<SetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmSetWindowAttribute")));
+    auto set = reinterpret_cast<SetAttribute>(
+        reinterpret_cast<void*>(SystemFunction("dwmapi.dll", "DwmSetWindowAttribute")));
     const DWORD kNcRenderingPolicy = 2, kDisabled = 1;
     if (set) set(window, kNcRenderingPolicy, &kDisabled, sizeof(kDisabled));
 }

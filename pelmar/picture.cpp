@@ -2,11 +2,10 @@
 
 #include <wincodec.h>
 
+#include "picture_limits.h"
+
 namespace pelmar {
 namespace {
-
-// The largest picture accepted, per side.
-constexpr UINT kMaxSide = 4096;
 
 template <typename T>
 void Release(T*& p) {
@@ -47,11 +46,19 @@ void Picture::Reset() {
 
 bool Picture::Load(const std::string& path, int width, int height) {
     Reset();
-    if (path.empty() || width < 0 || height < 0 || width > static_cast<int>(kMaxSide) ||
-        height > static_cast<int>(kMaxSide))
+    constexpr uint32_t kMaxSide = picture_limits::kDefaultMaxSide;
+    // A size asked for is held to the same rule as the picture's own.
+    if (path.empty() || width < 0 || height < 0 ||
+        ((width || height) && !picture_limits::SizeAllowed(width ? uint32_t(width) : 1u,
+                                                           height ? uint32_t(height) : 1u, kMaxSide)))
         return false;
     const std::wstring wide = Widen(path);
     if (wide.empty()) return false;
+    // Refused from its header, before a decoder allocates the whole picture.
+    uint32_t declaredW = 0, declaredH = 0;
+    if (picture_limits::FileDeclaredSize(wide.c_str(), &declaredW, &declaredH) &&
+        !picture_limits::SizeAllowed(declaredW, declaredH, kMaxSide))
+        return false;
 
     ComScope com;
     IWICImagingFactory* factory = nullptr;
@@ -69,7 +76,7 @@ bool Picture::Load(const std::string& path, int width, int height) {
             break;
         if (FAILED(decoder->GetFrame(0, &frame))) break;
         UINT w = 0, h = 0;
-        if (FAILED(frame->GetSize(&w, &h)) || w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) break;
+        if (FAILED(frame->GetSize(&w, &h)) || !picture_limits::SizeAllowed(w, h, kMaxSide)) break;
         if (FAILED(factory->CreateFormatConverter(&converter))) break;
         if (FAILED(converter->Initialize(frame, GUID_WICPixelFormat32bppPBGRA, WICBitmapDitherTypeNone,
                                          nullptr, 0.0, WICBitmapPaletteTypeCustom)))

@@ -173,7 +173,12 @@ bool ParseColour(std::string_view text, uint32_t& argb) {
 
 ParseReport ParseSkin(std::string_view text, Skin& skin) {
     ParseReport report;
-    if (text.size() > kMaxSkinBytes) text = text.substr(0, kMaxSkinBytes);
+    if (text.size() > kMaxSkinBytes) {
+        // Cut at the limit, without the line the cut runs through: a cut
+        // "width = 16" must not apply as "width = 1".
+        const std::size_t lastEnd = text.substr(0, kMaxSkinBytes + 1).rfind('\n');
+        text = lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd);
+    }
     std::string section;
     bool sectionValid = true;
     while (!text.empty()) {

@@ -33,11 +33,9 @@ HWND NewTip(HWND owner) {
                                ModuleInstance(), nullptr);
     if (!tip) return nullptr;
     // Plain drawing, so the skin's colours apply under visual styles too.
-    if (HMODULE theme = LoadLibraryA("uxtheme.dll")) {
-        using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-        auto set = reinterpret_cast<SetTheme>(reinterpret_cast<void*>(GetProcAddress(theme, "SetWindowTheme")));
-        if (set) set(tip, L"", L"");
-    }
+    using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    auto set = reinterpret_cast<SetTheme>(reinterpret_cast<void*>(SystemFunction("uxtheme.dll", "SetWindowTheme")));
+    if (set) set(tip, L"", L"");
     SendMessageA(tip, TTM_SETTIPBKCOLOR, Ref(CurrentSkin().tooltipBackground), 0);
     SendMessageA(tip, TTM_SETTIPTEXTCOLOR, Ref(CurrentSkin().tooltipText), 0);
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);

@@ -50,5 +50,7 @@ path_tally() {
 host_total=$(tally host-asan); host_failed=$(failed host-asan)
 wine_total=$(tally win-release); wine_failed=$(failed win-release)
 verdict=PASSED; [ $status -eq 0 ] || verdict=FAILED
-echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed (view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)) (logs in $log_dir)"
+# A test that passed only on its second run is named, so that flakiness is seen.
+second=$(scripts/second_runs.sh "$log_dir/win-release-test.log" 2>/dev/null || true)
+echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed (view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)), passed only on a second run: ${second:-none} (logs in $log_dir)"
 exit $status

@@ -21,15 +21,15 @@ void StoreFileName(TextureEntry& entry, std::string_view text) {
     std::memset(entry.FileName + length, 0, sizeof entry.FileName - length);
 }
 
-// Every occurrence of from, left to right and not overlapping, becomes to.
-std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
-    std::string result;
-    std::size_t start = 0;
-    for (std::size_t found; (found = text.find(from, start)) != std::string_view::npos; start = found + from.size()) {
-        result.append(text, start, found - start);
-        result.append(to);
-    }
-    result.append(text, start);
+// The file name's own extension becomes to when it is exactly from (case
+// sensitive); the folders of the path are left as they are.
+std::string ReplaceExtension(std::string_view path, std::string_view from, std::string_view to) {
+    const std::size_t slash = path.find_last_of("\\/");
+    const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::string_view name = path.substr(nameStart);
+    if (name.size() < from.size() || name.substr(name.size() - from.size()) != from) return std::string(path);
+    std::string result(path.substr(0, path.size() - from.size()));
+    result.append(to);
     return result;
 }
 
@@ -70,10 +70,11 @@ void PrepareSceneFrom(const char* programPath) {
         LoadTextures(table.First(), table.Count());
     }
 
-    // From entry 1 on, the picture's name becomes its model's name.
+    // From entry 1 on, the picture's name becomes its model's name: only the
+    // file's own ".png" changes, never a folder that happens to contain it.
     for (int i = 1; i <= table.HighIndex(); ++i) {
         const std::string name(table[i].FileName, strnlen(table[i].FileName, sizeof table[i].FileName));
-        StoreFileName(table[i], ReplaceAll(name, ".png", ".md2"));
+        StoreFileName(table[i], ReplaceExtension(name, ".png", ".md2"));
     }
     SetupScene();
 }

@@ -24,7 +24,9 @@ void LoadTextures(TextureEntry* first, int count) {
     if (glGetError() != GL_NO_ERROR) return;
 
     // The library allocates the pixels with CoTaskMemAlloc; they are ours to free.
+    // Names that no entry takes are deleted at the end, so none leaks.
     unsigned char* pixels = nullptr;
+    std::vector<GLuint> unused;
     for (int i = 0; i < count; ++i) {
         TextureEntry& entry = first[i];
         if (pixels) {
@@ -37,10 +39,19 @@ void LoadTextures(TextureEntry* first, int count) {
         path[sizeof path - 1] = '\0';
         int32_t width = 0;
         int32_t height = 0;
+        bool decoded = false;
         {
             orvane_trace::Step step("app", "picture decode");
-            if (QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) == 0)
-                continue;
+            decoded = QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) != 0;
+        }
+        if (!decoded) {
+            // Its old name, if any, was deleted above: the entry is left
+            // without a picture, as a first load that fails leaves it.
+            entry.GLTexture = 0;
+            entry.Width = 0;
+            entry.Height = 0;
+            unused.push_back(names[i]);
+            continue;
         }
         orvane_trace::Step step("app", "texture upload");
         entry.GLTexture = names[i];
@@ -53,4 +64,5 @@ void LoadTextures(TextureEntry* first, int count) {
         glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     }
     if (pixels) CoTaskMemFree(pixels);
+    if (!unused.empty()) glDeleteTextures(static_cast<GLsizei>(unused.size()), unused.data());
 }

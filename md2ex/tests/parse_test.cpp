@@ -42,6 +42,17 @@ TEST(Md2Parse, AcceptsWellFormedFiles) {
     }
 }
 
+TEST(Md2Parse, AnEmptySkinListIgnoresItsOffset) {
+    Blueprint plan = Square();
+    plan.skins.clear();
+    auto bytes = Build(plan);
+    for (const std::int32_t offset : {INT_MIN, -1, INT_MAX}) {
+        SetField(bytes, kOfsSkins, offset);
+        md2::File file;
+        EXPECT_EQ(ParseBytes(bytes, &file), Error::None) << offset;
+    }
+}
+
 TEST(Md2Parse, RejectsWrongIdentityAndTinyInputs) {
     auto bytes = Build(Square());
     md2::File file;

@@ -24,6 +24,26 @@ void Set(GlyphSet& set, int c, std::vector<std::string> rows) {
     }
 }
 
+TEST(GlyphBits, TakesWholeBytesOfPaddedRowsAndSkipsEmptyBoxes) {
+    // Rows padded to four bytes as the platform delivers them.
+    const unsigned char rows[8] = {0xFF, 0xC1, 0xAA, 0xAA, 0x12, 0x34, 0xAA, 0xAA};
+    struct Case { unsigned width, height; size_t size; bool ok; std::vector<unsigned char> bits; };
+    const Case cases[] = {
+        {10, 2, 8, true, {0xFF, 0xC0, 0x12, 0x00}},
+        {8, 1, 4, true, {0xFF}},
+        {0, 3, 8, true, {}},    // a size reported for a zero-width box
+        {5, 0, 8, true, {}},
+        {10, 3, 8, false, {}},  // rows beyond the bytes delivered
+    };
+    for (const Case& c : cases) {
+        GlyphSet set;
+        orvane::Glyph g;
+        EXPECT_EQ(orvane::AddGlyphBits(&set, &g, rows, c.size, c.width, c.height), c.ok) << c.width;
+        EXPECT_EQ(set.bits, c.bits) << c.width;
+        if (c.bits.empty()) EXPECT_EQ(g.width * g.height, 0);
+    }
+}
+
 TEST(GlyphAtlas, HoldsEveryGlyphApartAtItsPlace) {
     GlyphSet set;
     Set(set, 'A', {"#.#", ".#.", "#.#"});

@@ -2,6 +2,7 @@
 // pixel buffer's ownership.
 #include <windows.h>
 #include <objbase.h>
+#include <psapi.h>
 #include <GL/gl.h>
 
 #include <stdio.h>
@@ -188,6 +189,48 @@ TEST_F(Pictures, BadFilesReturnZeroAndLeaveNothingAllocated) {
         EXPECT_EQ(pixels, nullptr);
     }
     CoRevokeMallocSpy();
+}
+
+// Peak private bytes of this process so far.
+SIZE_T PeakPrivateBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters.PeakPagefileUsage;
+}
+
+TEST_F(Pictures, PicturesOverTheSizeLimitAreRefusedFromTheirHeaderAtOnce) {
+    std::vector<unsigned char> bigJpeg = ReadFile(DataPath("quads.jpg"));
+    ASSERT_GT(bigJpeg.size(), 200u);
+    ASSERT_GT(ReadFile(DataPath("huge.png")).size(), 200000u);
+    for (size_t i = 2; i + 8 < bigJpeg.size(); ++i)
+        if (bigJpeg[i] == 0xFF && (bigJpeg[i + 1] == 0xC0 || bigJpeg[i + 1] == 0xC2)) {
+            bigJpeg[i + 5] = 0x40, bigJpeg[i + 6] = 0x00, bigJpeg[i + 7] = 0x40, bigJpeg[i + 8] = 0x00;
+            break;
+        }
+    const std::vector<std::pair<const char*, std::vector<unsigned char>>> cases = {
+        {"side16384.png", ReadFile(DataPath("huge.png"))},   // 255 KB, valid, 16384 x 16384 grey
+        {"pixels.png", Png(4097, 4097, {})},   // each side allowed, not their product
+        {"side16384.jpg", bigJpeg},
+    };
+    for (const auto& [name, bytes] : cases) {
+        const std::string path = WriteFile(name, bytes);
+        const SIZE_T peakBefore = PeakPrivateBytes();
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        QueryPerformanceCounter(&start);
+        int32_t width = 7, height = 7;
+        unsigned char* pixels = nullptr;
+        EXPECT_EQ(QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, 0), 0) << name;
+        QueryPerformanceCounter(&end);
+        const double ms = double(end.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+        EXPECT_EQ(pixels, nullptr) << name;
+        EXPECT_LT(ms, 50.0) << name;
+        EXPECT_LT(PeakPrivateBytes() - peakBefore, SIZE_T(16) << 20) << name;
+        std::printf("%s: refused in %.2f ms, peak private bytes +%lu KiB\n", name, ms,
+                    static_cast<unsigned long>((PeakPrivateBytes() - peakBefore) >> 10));
+        DeleteFileA(path.c_str());
+    }
 }
 
 TEST_F(Pictures, NullArgumentsAreRefused) {

@@ -165,6 +165,25 @@ TEST(PelmarSkin, MissingOrGarbageFileStillStartsTheEngine) {
     DeleteFileA(path.c_str());
 }
 
+TEST(PelmarSkin, AFileOverTheLimitDropsTheLineTheLimitCuts) {
+    // The limit falls between "16" and its line end, inside the digits, and
+    // right after a line end: only whole lines before it apply.
+    struct Case { std::size_t cutAfter; int width; };
+    for (const Case c : {Case{15, Skin{}.frameWidth}, Case{14, Skin{}.frameWidth}, Case{16, 16}}) {
+        const std::string line = "frame.width = 16\n";
+        std::string text = "frame.corner = 5\n";
+        text.resize(kMaxSkinBytes - c.cutAfter - 1, '#');
+        text += '\n';
+        text += line + "frame.corner = 9\n";
+        const std::string path = ExecutableFolder() + "PelmarBig.sks";
+        WriteText(path, text);
+        ASSERT_NE(skInitEngine("PelmarBig.sks", nullptr), 0);
+        EXPECT_EQ(CurrentSkin().frameWidth, c.width) << c.cutAfter;
+        EXPECT_EQ(CurrentSkin().cornerRadius, 5) << c.cutAfter;
+        DeleteFileA(path.c_str());
+    }
+}
+
 TEST(PelmarSkin, ScarletFileIsCleanAndSetsItsLook) {
     ASSERT_NE(skInitEngine("Scarlet.sks", nullptr), 0);
     ASSERT_EQ(CurrentSource(), SkinSource::File) << "Scarlet.sks not found beside the tests";

@@ -395,6 +395,47 @@ def case_bad_resources():
     run_variant("corrupt-pictures", pictures)
 
 
+def run_from_folder(tag, name):
+    """Runs a copy of the program from a folder called name, with a Western
+    locale, and checks that every file it reads was found: the background,
+    the model (it animates), the red skin and the clock's face."""
+    folder = os.path.join(OUT, tag, name)
+    shutil.rmtree(os.path.join(OUT, tag), ignore_errors=True)
+    shutil.copytree(PROGRAM_DIR, folder)
+    env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
+    process = start(os.path.join(folder, "orvane_demo.exe"), env=env)
+    try:
+        info = wait_window()
+        time.sleep(2.0)
+        rect = view_rect(info)
+        first = screenshot(tag + "-1")
+        time.sleep(1.0)
+        second = screenshot(tag + "-2")
+        view = crop(second, rect)
+        upright, _ = background_correlation(view)
+        check(upright > 0.8, "%s: the background picture is drawn (%.2f)" % (tag, upright))
+        _, count = changed_box(crop(first, rect), view)
+        check(count > 200, "%s: the model is drawn and animates (%d pixels changed)" % (tag, count))
+        frame, client = numbers(info["frame"]), numbers(info["client"])
+        caption = second.crop((frame[0] + 40, frame[1] + 4, frame[0] + frame[2] - 120, client[1] - 4))
+        r, g, b = mean(caption)
+        check(r > 100 and r > g + 50 and r > b + 50, "%s: the skin is red (caption %d,%d,%d)" % (tag, r, g, b))
+        clock = next(c for c in info["children"] if c["id"] == -104)
+        face = second.crop((client[0] + clock["x"], client[1] + clock["y"],
+                            client[0] + clock["x"] + clock["w"], client[1] + clock["y"] + clock["h"]))
+        colours = len(set(face.getdata()))
+        check(colours > 100, "%s: the clock has its face (%d colours)" % (tag, colours))
+        check(close_and_wait(process) == 0, tag + ": exit code 0")
+    finally:
+        stop(process)
+
+
+def case_folders():
+    run_from_folder("cyrillic", "\u0414\u043c\u0438\u0442\u0440\u0438\u0439")
+    run_from_folder("cjk", "\u6f14\u793a\u7a0b\u5e8f")
+    run_from_folder("png-folder", "x.png")
+
+
 def case_doubles():
     env = dict(os.environ, DOUBLE_VIEW_CLASS="0")
     code = subprocess.run([WINE, DOUBLES], env=env, timeout=60).returncode
@@ -413,6 +454,7 @@ CASES = {
     "late_first": case_late_first,
     "bad_resources": case_bad_resources,
     "doubles": case_doubles,
+    "folders": case_folders,
 }
 
 def no_program_running():

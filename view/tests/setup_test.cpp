@@ -86,9 +86,11 @@ TEST_P(PreparePaths, NameFilesAndModel) {
 INSTANTIATE_TEST_SUITE_P(Replacement, PreparePaths, ::testing::Values(
     PathCase{"Plain", "C:\\Demo\\demo.exe", "C:\\Demo\\Resource\\", "C:\\Demo\\Resource\\Background.jpg",
              "C:\\Demo\\Resource\\Sydney.md2"},
-    // The whole path is replaced, the folder too, but entry 0 is left alone.
+    // Only the file's own extension changes; folders named like pictures stay.
     PathCase{"FolderWithPng", "C:\\a.png\\b.pngx.png\\demo.exe", "C:\\a.png\\b.pngx.png\\Resource\\",
-             "C:\\a.png\\b.pngx.png\\Resource\\Background.jpg", "C:\\a.md2\\b.md2x.md2\\Resource\\Sydney.md2"},
+             "C:\\a.png\\b.pngx.png\\Resource\\Background.jpg", "C:\\a.png\\b.pngx.png\\Resource\\Sydney.md2"},
+    PathCase{"SlashFolderWithPng", "C:/x.png/demo.exe", "C:/x.png/Resource\\", "C:/x.png/Resource\\Background.jpg",
+             "C:/x.png/Resource\\Sydney.md2"},
     // Exact case only.
     PathCase{"OtherCase", "C:\\Art.PNG\\x.Png\\demo.exe", "C:\\Art.PNG\\x.Png\\Resource\\",
              "C:\\Art.PNG\\x.Png\\Resource\\Background.jpg", "C:\\Art.PNG\\x.Png\\Resource\\Sydney.md2"},

@@ -88,15 +88,20 @@ TEST_F(LoadTexturesTest, AMissingFirstPictureLeavesItsEntryAndTheOrderOfNames) {
     EXPECT_EQ(CountCalls("glTexImage2D"), 1u);
 }
 
-TEST_F(LoadTexturesTest, AFailedPictureKeepsWhatTheEntryHeldBefore) {
+TEST_F(LoadTexturesTest, AReloadThatFailsForOnePictureLeavesNoDeletedOrUnusedName) {
     Entries t("a.jpg", "missing.png");
+    t.e[0].GLTexture = 4;
     t.e[1].GLTexture = 5;
     t.e[1].Width = 7;
     t.e[1].Height = 3;
+    fake::Set().nextTextureName = 20;
     LoadTextures(t.e, 2);
-    EXPECT_EQ(t.e[1].GLTexture, 5u);
-    EXPECT_EQ(t.e[1].Width, 7);
-    EXPECT_EQ(t.e[1].Height, 3);
+    EXPECT_EQ(t.e[0].GLTexture, 20u);
+    EXPECT_EQ(t.e[1].GLTexture, 0u);  // not the deleted 5
+    EXPECT_EQ(t.e[1].Width, 0);
+    EXPECT_EQ(t.e[1].Height, 0);
+    EXPECT_THAT(fake::Texts("glDeleteTextures"), ElementsAre("glDeleteTextures(2,[4,5])", "glDeleteTextures(1,[21])"));
+    EXPECT_EQ(fake::Texts().back(), "glDeleteTextures(1,[21])");
 }
 
 TEST_F(LoadTexturesTest, AnErrorAfterGeneratingEndsTheLoadUnchanged) {
