@@ -19,7 +19,10 @@ namespace {
 
 std::string Text(LPCSTR text) {
     // Resource and class names may be small integers (MAKEINTRESOURCE).
-    if (text && reinterpret_cast<ULONG_PTR>(text) < 0x10000) return "#" + to_string(reinterpret_cast<ULONG_PTR>(text));
+    if (text && reinterpret_cast<ULONG_PTR>(text) < 0x10000) {
+        std::string id(1, '#');   // appended, not concatenated: GCC 12 warns wrongly about overlap
+        return id.append(to_string(reinterpret_cast<ULONG_PTR>(text)));
+    }
     return Quote(text);
 }
 

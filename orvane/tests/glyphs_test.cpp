@@ -40,7 +40,9 @@ TEST(GlyphBits, TakesWholeBytesOfPaddedRowsAndSkipsEmptyBoxes) {
         orvane::Glyph g;
         EXPECT_EQ(orvane::AddGlyphBits(&set, &g, rows, c.size, c.width, c.height), c.ok) << c.width;
         EXPECT_EQ(set.bits, c.bits) << c.width;
-        if (c.bits.empty()) EXPECT_EQ(g.width * g.height, 0);
+        if (c.bits.empty()) {
+            EXPECT_EQ(g.width * g.height, 0);
+        }
     }
 }
 

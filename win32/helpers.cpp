@@ -1,0 +1,134 @@
+#include "helpers.h"
+
+namespace win32 {
+
+HINSTANCE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+}
+
+std::string ProgramPath() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) return path.substr(0, length);
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ProgramFolder() {
+    const std::string path = ProgramPath();
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+ATOM RegisterClassOnce(const WNDCLASSEXA& wc) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        WNDCLASSEXA existing{};
+        existing.cbSize = sizeof existing;
+        if (const ATOM atom = static_cast<ATOM>(GetClassInfoExA(wc.hInstance, wc.lpszClassName, &existing)))
+            return existing.lpfnWndProc == wc.lpfnWndProc ? atom : 0;
+        if (attempt == 0)
+            if (const ATOM atom = RegisterClassExA(&wc)) return atom;
+    }
+    return 0;
+}
+
+namespace {
+
+// Opens a file for reading and gives its size.
+HANDLE OpenForReading(const char* path, std::uint64_t& size, ReadResult& result) {
+    HANDLE file = path ? CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr)
+                       : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) {
+        result = ReadResult::Missing;
+        return file;
+    }
+    LARGE_INTEGER large{};
+    if (!GetFileSizeEx(file, &large) || large.QuadPart < 0) {
+        CloseHandle(file);
+        result = ReadResult::Failed;
+        return INVALID_HANDLE_VALUE;
+    }
+    size = static_cast<std::uint64_t>(large.QuadPart);
+    result = ReadResult::Ok;
+    return file;
+}
+
+// Reads exactly `count` bytes into `to`.
+bool ReadAll(HANDLE file, char* to, std::size_t count) {
+    std::size_t done = 0;
+    while (done < count) {
+        DWORD got = 0;
+        const DWORD want = static_cast<DWORD>(count - done > 0x10000000 ? 0x10000000 : count - done);
+        if (!ReadFile(file, to + done, want, &got, nullptr) || got == 0) return false;
+        done += got;
+    }
+    return true;
+}
+
+}  // namespace
+
+ReadResult ReadWholeFile(const char* path, std::size_t cap, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    std::uint64_t size = 0;
+    ReadResult result = ReadResult::Ok;
+    HANDLE file = OpenForReading(path, size, result);
+    if (file == INVALID_HANDLE_VALUE) return result;
+    if (size > cap) {
+        result = ReadResult::TooLarge;
+    } else {
+        try {
+            bytes.resize(static_cast<std::size_t>(size));
+            if (!ReadAll(file, reinterpret_cast<char*>(bytes.data()), bytes.size())) result = ReadResult::Failed;
+        } catch (...) {
+            result = ReadResult::Failed;
+        }
+        if (result != ReadResult::Ok) bytes.clear();
+    }
+    CloseHandle(file);
+    return result;
+}
+
+ReadResult ReadFileHead(const char* path, std::size_t limit, std::string& text) {
+    text.clear();
+    std::uint64_t size = 0;
+    ReadResult result = ReadResult::Ok;
+    HANDLE file = OpenForReading(path, size, result);
+    if (file == INVALID_HANDLE_VALUE) return result;
+    try {
+        text.resize(static_cast<std::size_t>(size < limit ? size : limit));
+        if (!ReadAll(file, text.data(), text.size())) result = ReadResult::Failed;
+    } catch (...) {
+        result = ReadResult::Failed;
+    }
+    if (result != ReadResult::Ok) text.clear();
+    CloseHandle(file);
+    return result;
+}
+
+const char* ReadResultName(ReadResult result) {
+    switch (result) {
+    case ReadResult::Ok: return "read";
+    case ReadResult::Missing: return "cannot be opened";
+    case ReadResult::TooLarge: return "too large";
+    case ReadResult::Failed: return "cannot be read";
+    }
+    return "?";
+}
+
+std::string WindowText(HWND window) {
+    const int length = GetWindowTextLengthA(window);
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const int got = GetWindowTextA(window, text.data(), length + 1);
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+
+}  // namespace win32

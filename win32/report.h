@@ -1,0 +1,15 @@
+// How a library says why it refused something, or which way it chose, where
+// a developer can see it: one line through the debug-output channel
+// (OutputDebugStringA, which a debugger or a debug-output viewer shows and
+// Wine prints with WINEDEBUG=+debugstr):
+//     <module>: <item>: <detail>
+// Each library names its items in one list. Users see nothing.
+#pragma once
+
+#include <string>
+
+namespace win32 {
+
+void Report(const char* module, const char* item, const std::string& detail);
+
+}  // namespace win32
