@@ -6,7 +6,7 @@ namespace artview {
 namespace {
 
 const float kNormals[162][3] = {
-#include "../artgen/normals.inc"
+#include "../../md2ex/normals.inc"
 };
 
 struct Cursor {
