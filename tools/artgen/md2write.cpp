@@ -10,7 +10,7 @@ namespace art {
 namespace {
 
 const double kNormals[162][3] = {
-#include "normals.inc"
+#include "normals.inc"  // md2ex's table
 };
 
 class Writer {

@@ -10,9 +10,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #include "anims.h"
-#include "md2read.h"
+#include "md2file.h"
 #include "raster.h"
 #include "text.h"
 
@@ -32,7 +33,7 @@ void Label(Canvas& c, const art::Font& font, const std::string& text, int x, int
         }
 }
 
-void Cell(Canvas& c, int x0, int y0, int size, const Md2Model& m, const Texture& skin, size_t frame,
+void Cell(Canvas& c, int x0, int y0, int size, const Md2& m, const Texture& skin, size_t frame,
           float spin, float tilt, float unitsAcross, float centreZ = 4.0f, bool programLight = false) {
     for (int y = y0; y < y0 + size; ++y) {
         uint8_t g = uint8_t(235 - (y - y0) * 40 / size);
@@ -65,9 +66,9 @@ int main(int argc, char** argv) {
     std::string dir = argv[1];
     std::ifstream in(dir + "/Sydney.md2", std::ios::binary);
     std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    Md2Model model;
+    Md2 model;
     std::string error;
-    if (!ReadMd2(bytes, model, error)) {
+    if (!LoadMd2(std::move(bytes), model, error)) {
         std::fprintf(stderr, "artview: Sydney.md2: %s\n", error.c_str());
         return 1;
     }
@@ -99,11 +100,11 @@ int main(int argc, char** argv) {
         Label(sheet, font, text, 6, y + cell / 2 - 14, 15);
         std::snprintf(text, sizeof text, "%d-%d", anims[a].first, anims[a].first + anims[a].count - 1);
         Label(sheet, font, text, 6, y + cell / 2 + 6, 11);
-        // Frame the row on the height the animation reaches.
+        // Frame the row on the height (GL y) the animation reaches.
         float top = -24.0f;
-        for (int f = anims[a].first; f < anims[a].first + anims[a].count && size_t(f) < model.frames.size(); ++f)
-            for (size_t v = 0; v < model.frames[size_t(f)].verts.size(); ++v)
-                top = std::max(top, VertexPosition(model.frames[size_t(f)], v)[2]);
+        for (int f = anims[a].first; f < anims[a].first + anims[a].count && f < model.model.frameCount; ++f)
+            for (int v = 0; v < model.model.vertexCount; ++v)
+                top = std::max(top, model.model.Pose(f)[v * md2::kPoseStride + 1]);
         float centreZ = std::max(4.0f, (top - 24.0f) * 0.5f);
         for (int k = 0; k < per; ++k) {
             size_t f = size_t(anims[a].first + (anims[a].count - 1) * k / (per - 1));

@@ -84,14 +84,14 @@ void Triangle(Canvas& c, const Texture& tex, const V& a, const V& b, const V& d,
 
 }  // namespace
 
-void DrawFrame(Canvas& c, const Md2Model& m, const Texture& skin, size_t frame, const Camera& cam) {
-    if (frame >= m.frames.size()) return;
-    const Md2Frame& f = m.frames[frame];
+void DrawFrame(Canvas& c, const Md2& m, const Texture& skin, size_t frame, const Camera& cam) {
+    const md2::Model& model = m.model;
+    if (frame >= size_t(model.frameCount)) return;
     const float d2r = 3.14159265f / 180.0f;
     float cs = std::cos(cam.spin * d2r), ss = std::sin(cam.spin * d2r);
     float ct = std::cos(cam.tilt * d2r), st = std::sin(cam.tilt * d2r);
-    auto view = [&](std::array<float, 3> p) {
-        float X = p[1], Y = p[2], Z = p[0];            // file to GL
+    auto view = [&](const float* p) {
+        float X = p[0], Y = p[1], Z = p[2];
         float x1 = X * cs + Z * ss, z1 = -X * ss + Z * cs;  // about y
         float y2 = Y * ct - z1 * st, z2 = Y * st + z1 * ct;  // about x
         return std::array<float, 3>{x1, y2, z2};
@@ -103,28 +103,24 @@ void DrawFrame(Canvas& c, const Md2Model& m, const Texture& skin, size_t frame, 
         float len = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
         for (int i = 0; i < 3; ++i) L[i] = p[i] / len;
     }
-    std::vector<V> vs(f.verts.size());
-    for (size_t i = 0; i < f.verts.size(); ++i) {
-        auto p = view(VertexPosition(f, i));
-        auto n = view(LightNormal(f.verts[i][3]));
+    const float* pose = model.Pose(int(frame));
+    std::vector<V> vs(size_t(model.drawCount));
+    for (size_t i = 0; i < vs.size(); ++i) {
+        const int v = FileVertex(model, int(i));
+        auto p = view(pose + size_t(v) * md2::kPoseStride);
+        auto n = view(TableNormal(m, int(frame), v).data());
         float diff = std::max(0.0f, n[0] * L[0] + n[1] * L[1] + n[2] * L[2]);
-        vs[i] = V{cam.centreX + p[0] * cam.pixelsPerUnit, cam.centreY - p[1] * cam.pixelsPerUnit, p[2], 0, 0,
+        // The skin is sampled from its top row, GL texture space from its bottom.
+        const float s = model.texCoords[2 * i], t = 1.0f - model.texCoords[2 * i + 1];
+        vs[i] = V{cam.centreX + p[0] * cam.pixelsPerUnit, cam.centreY - p[1] * cam.pixelsPerUnit, p[2], s, t,
                   {0.42f + 0.75f * diff, 0.42f + 0.75f * diff, 0.42f + 0.75f * diff}};
         if (cam.programLight) {
             vs[i].light[0] = vs[i].light[1] = std::min(1.0f, 0.5f + diff);
             vs[i].light[2] = std::max(0.0f, 0.5f - 0.8f * diff);
         }
     }
-    for (const auto& t : m.tris) {
-        V a = vs[t[0]], b = vs[t[1]], d = vs[t[2]];
-        const auto& sa = m.st[t[3]];
-        const auto& sb = m.st[t[4]];
-        const auto& sd = m.st[t[5]];
-        a.s = float(sa[0]) / m.skinWidth; a.t = float(sa[1]) / m.skinHeight;
-        b.s = float(sb[0]) / m.skinWidth; b.t = float(sb[1]) / m.skinHeight;
-        d.s = float(sd[0]) / m.skinWidth; d.t = float(sd[1]) / m.skinHeight;
-        Triangle(c, skin, a, b, d, cam);
-    }
+    for (size_t i = 0; i + 2 < model.indices.size(); i += 3)
+        Triangle(c, skin, vs[model.indices[i]], vs[model.indices[i + 1]], vs[model.indices[i + 2]], cam);
 }
 
 }  // namespace artview

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "md2read.h"
+#include "md2file.h"
 
 namespace artview {
 
@@ -35,7 +35,8 @@ struct Camera {
     bool programLight = false;
 };
 
-// Draws one stored frame. The file's (x, y, z) is GL's (y, z, x).
-void DrawFrame(Canvas& c, const Md2Model& m, const Texture& skin, size_t frame, const Camera& cam);
+// Draws one stored frame: the decoded positions (GL axes), lit by the
+// normals the file stores.
+void DrawFrame(Canvas& c, const Md2& m, const Texture& skin, size_t frame, const Camera& cam);
 
 }  // namespace artview
