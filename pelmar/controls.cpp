@@ -47,13 +47,7 @@ void ArmTick(HWND clock) {
 }
 
 void PaintClock(HWND clock, ClockState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(clock, &ps);
-    if (!dc) return;
-    RECT client{};
-    GetClientRect(clock, &client);
-    BackBuffer buffer(dc, client.right, client.bottom);
-    if (buffer.Ok()) {
+    PaintBuffered(clock, [&st](BackBuffer& buffer, const RECT& client) {
         FillSolid(buffer.Dc(), client, CurrentSkin().background);
         const double cx = client.right / 2.0, cy = client.bottom / 2.0;
         const double radius = std::min(client.right, client.bottom) / 2.0;
@@ -67,9 +61,15 @@ void PaintClock(HWND clock, ClockState& st) {
         Now(&now);
         st.shownSecond = now.wSecond;
         DrawClockHands(buffer.Pixels(), cx, cy, radius, AnglesFor(now.wHour, now.wMinute, now.wSecond), st.colours);
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
-    }
-    EndPaint(clock, &ps);
+    });
+}
+
+void PaintPicture(HWND window, const PictureState* st) {
+    PaintBuffered(window, [st](BackBuffer& buffer, const RECT& client) {
+        FillSolid(buffer.Dc(), client, CurrentSkin().background);
+        if (st && st->picture.Bitmap())
+            BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
+    });
 }
 
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -117,22 +117,9 @@ LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (!dc) return 0;
-        RECT client{};
-        GetClientRect(window, &client);
-        BackBuffer buffer(dc, client.right, client.bottom);
-        if (buffer.Ok()) {
-            FillSolid(buffer.Dc(), client, CurrentSkin().background);
-            if (st && st->picture.Bitmap())
-                BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
-            BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
-        }
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintPicture(window, st);
         return 0;
-    }
     case WM_NCDESTROY:
         delete st;
         SetWindowLongPtrA(window, 0, 0);

@@ -25,14 +25,11 @@ struct Context {
     HFONT captionFont = nullptr;   // of the current skin, made at its first use
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
-    // System libraries by name, loaded once for the life of the process; a
-    // library that cannot be loaded is not tried again.
-    std::map<std::string, HMODULE> libraries;
-    // Faces looked up in the system's font list, once per pair.
+    std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
     struct Resolved {
         std::string face, fallback, result;
     };
-    std::vector<Resolved> faces;
+    std::vector<Resolved> faces;   // looked up in the system's font list, once per pair
 };
 
 Context& Engine() {
@@ -50,23 +47,18 @@ int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
     return 0;
 }
 
-// Reads the skin file found for name into the context; false when there is
-// none or it cannot be read. Everything skipped is reported.
-bool ReadSkin(Context& e, const std::string& name) {
+// Reads the skin file found for name into the context, and reports what
+// of it is not taken.
+void ReadSkin(Context& e, const std::string& name) {
     using namespace diagnostics;
     const std::string path = FindSkinFile(name);
-    if (path.empty()) {
-        win32::Report(kModule, kSkinFile, name + ": not found");
-        return false;
-    }
+    if (path.empty()) return win32::Report(kModule, kSkinFile, name + ": not found");
     // One byte over the limit, so the parser can tell a cut text from a
     // whole one.
     std::string text;
     const win32::ReadResult read = win32::ReadFileHead(path.c_str(), kMaxSkinBytes + 1, text);
-    if (read != win32::ReadResult::Ok) {
-        win32::Report(kModule, kSkinFile, path + ": " + win32::ReadResultName(read));
-        return false;
-    }
+    if (read != win32::ReadResult::Ok)
+        return win32::Report(kModule, kSkinFile, path + ": " + win32::ReadResultName(read));
     e.report = ParseSkin(text, e.skin);
     e.source = SkinSource::File;
     e.path = path;
@@ -76,7 +68,42 @@ bool ReadSkin(Context& e, const std::string& name) {
         win32::Report(kModule, kSkinLine, path + ":" + std::to_string(skipped.line) + ": " + skipped.why);
     const int unlisted = e.report.skipped - static_cast<int>(e.report.lines.size());
     if (unlisted > 0) win32::Report(kModule, kSkinLinesMore, path + ": " + std::to_string(unlisted) + " more");
-    return true;
+}
+
+bool FontInstalled(const std::string& face) {
+    if (face.empty() || face.size() >= LF_FACESIZE) return false;
+    LOGFONTA lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    bool found = false;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExA(dc, &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+std::string ResolveFace(const std::string& face, const std::string& fallback) {
+    static const char* const kCommon[] = {"Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans",
+                                          "MS Sans Serif"};
+    auto& known = Engine().faces;
+    for (const Context::Resolved& r : known)
+        if (r.face == face && r.fallback == fallback) return r.result;
+    orvane_trace::Step step("pelmar", "font lookup");
+    std::string result = face.empty() ? fallback : face;
+    if (FontInstalled(face)) {
+        result = face;
+    } else if (FontInstalled(fallback)) {
+        result = fallback;
+    } else {
+        for (const char* common : kCommon) {
+            if (FontInstalled(common)) {
+                result = common;
+                break;
+            }
+        }
+    }
+    if (known.size() < 16) known.push_back({face, fallback, result});
+    return result;
 }
 
 }  // namespace
@@ -104,9 +131,7 @@ bool EnsureStarted() {
     return e.thread ? e.thread == GetCurrentThreadId() : StartEngine(nullptr);
 }
 
-bool OnEngineThread(HWND window) {
-    return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread;
-}
+bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread; }
 
 const Skin& CurrentSkin() { return Engine().skin; }
 SkinSource CurrentSource() { return Engine().source; }
@@ -146,42 +171,6 @@ void SetTimeSource(TimeSource source) { Engine().time = source; }
 void Now(SYSTEMTIME* now) {
     if (Engine().time) Engine().time(now);
     else GetLocalTime(now);
-}
-
-bool FontInstalled(const std::string& face) {
-    if (face.empty() || face.size() >= LF_FACESIZE) return false;
-    LOGFONTA lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
-    bool found = false;
-    HDC dc = GetDC(nullptr);
-    EnumFontFamiliesExA(dc, &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
-    ReleaseDC(nullptr, dc);
-    return found;
-}
-
-std::string ResolveFace(const std::string& face, const std::string& fallback) {
-    static const char* const kCommon[] = {"Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans",
-                                          "MS Sans Serif"};
-    auto& known = Engine().faces;
-    for (const Context::Resolved& r : known)
-        if (r.face == face && r.fallback == fallback) return r.result;
-    orvane_trace::Step step("pelmar", "font lookup");
-    std::string result = face.empty() ? fallback : face;
-    if (FontInstalled(face)) {
-        result = face;
-    } else if (FontInstalled(fallback)) {
-        result = fallback;
-    } else {
-        for (const char* common : kCommon) {
-            if (FontInstalled(common)) {
-                result = common;
-                break;
-            }
-        }
-    }
-    if (known.size() < 16) known.push_back({face, fallback, result});
-    return result;
 }
 
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,

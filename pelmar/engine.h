@@ -1,19 +1,17 @@
-// The engine's one context and the pieces every part uses: the current
-// skin, the local-time source of the clocks, the caption font and the
-// background brush of the skin, fonts, system functions and the small GDI
-// helpers every painter uses. What belongs to one window is kept with that
-// window (its subclass's reference data or its extra bytes), so there is no
-// list of windows.
+// The engine's one context (the current skin, the clocks' time source, the
+// skin's caption font and background brush, fonts, system functions) and the
+// GDI helpers every painter uses. What belongs to one window is kept with
+// that window (its subclass's reference data or its extra bytes).
 //
-// Threads: the engine runs on one thread, the one that first starts it (the
-// first exported call other than skARGB); every part is called on it and
-// works on windows of that thread. Nothing is locked.
+// Threads: every part runs on the engine's thread, the one that first starts
+// it, and works on windows of that thread. Nothing is locked.
 #pragma once
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include <new>
 #include <string>
 
 #include "raster.h"
@@ -32,8 +30,7 @@ enum class SkinSource { BuiltIn, File };
 // built-in look. false when the engine's window classes cannot be
 // registered, or on a thread other than the engine's.
 bool StartEngine(const char* skinFile);
-// Starts the engine with the built-in look when nothing started it yet;
-// false on a thread other than the engine's.
+// Starts the engine with the built-in look unless started; false off its thread.
 bool EnsureStarted();
 // A window of the engine's thread.
 bool OnEngineThread(HWND window);
@@ -64,14 +61,10 @@ void Now(SYSTEMTIME* now);
 // rather than the characters' height.
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
                      bool antialias, bool cellHeight = false);
-bool FontInstalled(const std::string& face);
-// The face CreateSkinFont settles on.
-std::string ResolveFace(const std::string& face, const std::string& fallback);
 
 // The current skin's caption font, made once per skin; the engine owns it.
 HFONT CaptionFont();
-// One brush in the skin's background colour, for standard children that
-// ask their parent how to fill their background; the engine owns it.
+// A brush in the skin's background colour; the engine owns it.
 HBRUSH BackgroundBrush();
 // Fills r with a solid ARGB colour (alpha ignored).
 void FillSolid(HDC dc, const RECT& r, uint32_t argb);
@@ -87,6 +80,17 @@ template <typename T>
 T* SubclassData(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
     DWORD_PTR data = 0;
     return window && GetWindowSubclass(window, proc, id, &data) ? reinterpret_cast<T*>(data) : nullptr;
+}
+// Installs the subclass with a new T as its reference data, which proc
+// deletes at WM_NCDESTROY; null when it cannot be installed.
+template <typename T>
+T* Subclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
+    auto* data = new (std::nothrow) T;
+    if (data && !SetWindowSubclass(window, proc, id, reinterpret_cast<DWORD_PTR>(data))) {
+        delete data;
+        return nullptr;
+    }
+    return data;
 }
 
 // A memory device context with a top-down 32 bpp DIB section selected;
@@ -111,6 +115,23 @@ private:
     uint32_t* bits_ = nullptr;
     int width_ = 0, height_ = 0;
 };
+
+// Paints window's client area (WM_PAINT) through a back buffer of its size:
+// draw(buffer, client) fills it, and it reaches the screen in one BitBlt.
+template <typename Draw>
+void PaintBuffered(HWND window, Draw draw) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    BackBuffer buffer(dc, client.right, client.bottom);
+    if (buffer.Ok()) {
+        draw(buffer, client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
+}
 
 // Text in an ARGB colour (alpha honoured) over what the buffer holds.
 // format takes DrawText flags.

@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <new>
 #include <string>
 
 #include "engine.h"
@@ -50,6 +49,12 @@ struct Message {
 
 LRESULT Pass(const Message& m) { return DefSubclassProc(m.window, m.message, m.wParam, m.lParam); }
 
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
+}
+
 POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
 HICON SmallIcon(HWND window) {
@@ -72,8 +77,7 @@ RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
 }
 
 FrameLayout CurrentLayout(HWND window) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left,
                        wr.bottom - wr.top, SmallIcon(window) != nullptr, ZoomedOverhang(window, wr));
 }
@@ -100,8 +104,7 @@ void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int
 void PaintFrame(HWND window, FrameState& st) {
     if (IsIconic(window)) return;
     const Skin& skin = CurrentSkin();
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
     HICON icon = SmallIcon(window);
     const FrameLayout L = LayoutFrame(skin, GetWindowLongPtrA(window, GWL_STYLE), width, height, icon != nullptr,
@@ -149,8 +152,7 @@ void Repaint(HWND window) {
 
 // Rounded top corners while the window is not maximised.
 void UpdateRegion(HWND window, FrameState& st) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     const SIZE size{wr.right - wr.left, wr.bottom - wr.top};
     const bool zoomed = IsZoomed(window) != FALSE;
     if (size.cx == st.regionSize.cx && size.cy == st.regionSize.cy && zoomed == st.regionZoomed) return;
@@ -169,8 +171,7 @@ void UpdateRegion(HWND window, FrameState& st) {
 }
 
 int ButtonAt(HWND window, POINT screen) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     const FrameLayout L = CurrentLayout(window);
     const POINT p{screen.x - wr.left, screen.y - wr.top};
     for (int b = 0; b < kButtonCount; ++b)
@@ -205,10 +206,7 @@ UINT CommandFor(HWND window, int button) {
 
 bool OnCaptionButton(WPARAM hit) { return hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTCLOSE; }
 
-// --- one handler per message ---
-
 LRESULT OnNcCalcSize(const Message& m) {
-    if (IsIconic(m.window)) return Pass(m);
     RECT* r = reinterpret_cast<RECT*>(m.lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
     const RECT outer = *r;
     const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(m.window, GWL_STYLE),
@@ -222,30 +220,18 @@ LRESULT OnNcCalcSize(const Message& m) {
 }
 
 LRESULT OnNcPaint(const Message& m, FrameState& st) {
-    if (IsIconic(m.window)) return Pass(m);
     PaintFrame(m.window, st);
     return 0;
 }
 
 LRESULT OnNcActivate(const Message& m, FrameState& st) {
-    if (IsIconic(m.window)) return Pass(m);
     st.active = m.wParam != FALSE;
     PaintFrame(m.window, st);
     return TRUE;
 }
 
-// Title or icon: stored by the default handling without its drawing, then
-// drawn by the engine.
-LRESULT OnSetTitleOrIcon(const Message& m) {
-    const LRESULT result = DefaultWithoutDrawing(m.window, m.message, m.wParam, m.lParam);
-    Repaint(m.window);
-    return result;
-}
-
 LRESULT OnNcHitTest(const Message& m) {
-    if (IsIconic(m.window)) return Pass(m);
-    RECT wr{};
-    GetWindowRect(m.window, &wr);
+    const RECT wr = WindowRect(m.window);
     const POINT screen = PointOf(m.lParam);
     const POINT p{screen.x - wr.left, screen.y - wr.top};
     return HitTestFrame(CurrentLayout(m.window), CurrentSkin(), wr.right - wr.left, wr.bottom - wr.top, p);
@@ -273,8 +259,7 @@ LRESULT OnTimer(const Message& m, FrameState& st) {
     if (m.wParam != kHoverTimer) return Pass(m);
     KillTimer(m.window, kHoverTimer);
     if (st.hot != kNoButton && st.pressed == kNoButton) {
-        RECT wr{};
-        GetWindowRect(m.window, &wr);
+        const RECT wr = WindowRect(m.window);
         const FrameLayout L = CurrentLayout(m.window);
         const RECT& b = L.buttons[st.hot];
         ShowTrackingTip(st.tip, m.window, TipFor(st, m.window, st.hot), {wr.left + b.left, wr.top + b.bottom + 4});
@@ -344,9 +329,12 @@ LRESULT OnCaptureChanged(const Message& m, FrameState& st) {
     return Pass(m);
 }
 
-// Menus, moving and sizing, and colour changes may have drawn over the frame.
+// The default handling, then the engine's frame: a new title or icon is
+// stored without the standard drawing; menus, moving and sizing, and colour
+// changes may have drawn over the frame.
 LRESULT PassThenRepaint(const Message& m) {
-    const LRESULT result = Pass(m);
+    const bool store = m.message == WM_SETTEXT || m.message == WM_SETICON;
+    const LRESULT result = store ? DefaultWithoutDrawing(m.window, m.message, m.wParam, m.lParam) : Pass(m);
     Repaint(m.window);
     return result;
 }
@@ -367,15 +355,17 @@ LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     const Message m{window, message, wParam, lParam};
     FrameState& st = *reinterpret_cast<FrameState*>(data);
+    // A minimised window keeps the default frame handling.
+    const bool iconic = IsIconic(window) != FALSE;
     switch (message) {
-    case WM_NCCALCSIZE: return OnNcCalcSize(m);
-    case WM_NCPAINT: return OnNcPaint(m, st);
-    case WM_NCACTIVATE: return OnNcActivate(m, st);
+    case WM_NCCALCSIZE: return iconic ? Pass(m) : OnNcCalcSize(m);
+    case WM_NCPAINT: return iconic ? Pass(m) : OnNcPaint(m, st);
+    case WM_NCACTIVATE: return iconic ? Pass(m) : OnNcActivate(m, st);
     case kDrawCaptionMessage:
     case kDrawFrameMessage: return 0;
     case WM_SETTEXT:
-    case WM_SETICON: return OnSetTitleOrIcon(m);
-    case WM_NCHITTEST: return OnNcHitTest(m);
+    case WM_SETICON: return PassThenRepaint(m);
+    case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
     case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
     case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
     case WM_TIMER: return OnTimer(m, st);
@@ -499,15 +489,11 @@ bool SkinWindow(HWND window, const char* buttonTexts) {
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return true;
     }
-    auto* st = new (std::nothrow) FrameState;
-    if (!st) return false;
-    if (buttonTexts) SetTips(*st, buttonTexts);
     RECT client{};
     GetClientRect(window, &client);
-    if (!SetWindowSubclass(window, FrameProc, kFrameSubclass, reinterpret_cast<DWORD_PTR>(st))) {
-        delete st;
-        return false;
-    }
+    auto* st = Subclass<FrameState>(window, FrameProc, kFrameSubclass);
+    if (!st) return false;
+    if (buttonTexts) SetTips(*st, buttonTexts);
     st->tip = CreateTrackingTip(window);
     st->active = GetActiveWindow() == window;
     DisableComposedFrame(window);
@@ -515,17 +501,16 @@ bool SkinWindow(HWND window, const char* buttonTexts) {
 
     // Keep the client area's size: the window grows or shrinks by the
     // difference between the engine's frame and the standard one.
+    UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    int width = 0, height = 0;
     if (!IsZoomed(window) && !IsIconic(window)) {
-        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-        const FrameLayout L = LayoutFrame(CurrentSkin(), style, 0, 0, false, RECT{0, 0, 0, 0});
-        const int width = client.right + L.insets.left + L.insets.right;
-        const int height = client.bottom + L.insets.top + L.insets.bottom;
-        SetWindowPos(window, nullptr, 0, 0, width, height,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), 0, 0, false, {});
+        width = client.right + L.insets.left + L.insets.right;
+        height = client.bottom + L.insets.top + L.insets.bottom;
     } else {
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        flags |= SWP_NOSIZE;
     }
+    SetWindowPos(window, nullptr, 0, 0, width, height, flags);
     if (FrameState* now = Find(window)) UpdateRegion(window, *now);
     return true;
 }

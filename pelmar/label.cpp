@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <new>
 #include <string>
 
 #include "engine.h"
@@ -34,14 +33,8 @@ void DropFont(LabelState& st) {
 }
 
 void Paint(HWND label, LabelState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(label, &ps);
-    if (!dc) return;
-    RECT client{};
-    GetClientRect(label, &client);
-    const Skin& skin = CurrentSkin();
-    BackBuffer buffer(dc, client.right, client.bottom);
-    if (buffer.Ok()) {
+    PaintBuffered(label, [label, &st](BackBuffer& buffer, const RECT& client) {
+        const Skin& skin = CurrentSkin();
         Canvas c = buffer.Pixels();
         FillGradient(c, 0, 0, client.right, client.bottom, skin.labelTop, skin.labelBottom);
         if (!st.font) st.font = CreateSkinFont(st.face, skin.labelFont, st.size, false, st.antialias, true);
@@ -65,9 +58,7 @@ void Paint(HWND label, LabelState& st) {
         }
         DrawTextArgb(buffer, box, text, st.font, IsWindowEnabled(label) ? st.colour : skin.captionTextInactive,
                      format);
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
-    }
-    EndPaint(label, &ps);
+    });
 }
 
 // The one-pixel edge of WS_BORDER in the skin's colour.
@@ -82,13 +73,6 @@ void PaintEdge(HWND label) {
     FrameRect(dc, &r, brush);
     DeleteObject(brush);
     ReleaseDC(label, dc);
-}
-
-// --- one handler per message ---
-
-LRESULT OnPaint(HWND label, LabelState& st) {
-    Paint(label, st);
-    return 0;
 }
 
 // The edge is the engine's unless a standard edge style draws one.
@@ -108,23 +92,20 @@ LRESULT OnChange(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-LRESULT OnNcDestroy(HWND label, LabelState* st, WPARAM wParam, LPARAM lParam, UINT_PTR id) {
-    DropFont(*st);
-    RemoveWindowSubclass(label, LabelProc, id);
-    delete st;
-    return DefSubclassProc(label, WM_NCDESTROY, wParam, lParam);
-}
-
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     auto* st = reinterpret_cast<LabelState*>(data);
     switch (message) {
-    case WM_PAINT: return OnPaint(label, *st);
+    case WM_PAINT: Paint(label, *st); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_NCPAINT: return OnNcPaint(label, wParam, lParam);
     case WM_SETTEXT:
     case WM_ENABLE:
     case WM_SETFONT: return OnChange(label, message, wParam, lParam);
-    case WM_NCDESTROY: return OnNcDestroy(label, st, wParam, lParam, id);
+    case WM_NCDESTROY:
+        DropFont(*st);
+        RemoveWindowSubclass(label, LabelProc, id);
+        delete st;
+        return DefSubclassProc(label, message, wParam, lParam);
     default: return DefSubclassProc(label, message, wParam, lParam);
     }
 }
@@ -134,14 +115,10 @@ LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lPara
 bool SkinLabel(HWND label) {
     if (!label || !IsWindow(label) || !OnEngineThread(label)) return false;
     if (Find(label)) return true;
-    auto* st = new (std::nothrow) LabelState;
+    auto* st = Subclass<LabelState>(label, LabelProc, kLabelSubclass);
     if (!st) return false;
     st->face = CurrentSkin().labelFont;
     st->colour = CurrentSkin().captionText;
-    if (!SetWindowSubclass(label, LabelProc, kLabelSubclass, reinterpret_cast<DWORD_PTR>(st))) {
-        delete st;
-        return false;
-    }
     SetWindowPos(label, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     InvalidateRect(label, nullptr, FALSE);

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <new>
 #include <vector>
 
 #include "anchoring.h"
@@ -82,8 +81,6 @@ void PaintBackground(HWND parent, ParentState& state) {
     EndPaint(parent, &ps);
 }
 
-// --- one handler per message ---
-
 LRESULT OnEraseBackground(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
     if (state.paintBackground) return 1;   // painted whole in WM_PAINT
     return DefSubclassProc(parent, WM_ERASEBKGND, wParam, lParam);
@@ -134,13 +131,7 @@ LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
 ParentState* Attach(HWND parent) {
     if (!parent || !IsWindow(parent) || !OnEngineThread(parent)) return nullptr;
     if (ParentState* state = Find(parent)) return state;
-    auto* state = new (std::nothrow) ParentState;
-    if (!state) return nullptr;
-    if (!SetWindowSubclass(parent, ParentProc, kParentSubclass, reinterpret_cast<DWORD_PTR>(state))) {
-        delete state;
-        return nullptr;
-    }
-    return state;
+    return Subclass<ParentState>(parent, ParentProc, kParentSubclass);
 }
 
 // A framed child that moved or resized: its frame is drawn again where it

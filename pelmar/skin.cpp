@@ -71,15 +71,6 @@ const Setting kSettings[] = {
     Col("clock.cap", &Skin::clockCap),
 };
 
-// Why a line is skipped.
-constexpr char kTooLong[] = "longer than 256 characters";
-constexpr char kNotText[] = "not printable text";
-constexpr char kBadHeader[] = "bad section header";
-constexpr char kUnderBadHeader[] = "under a bad section header";
-constexpr char kNoEquals[] = "no '='";
-constexpr char kUnknownKey[] = "unknown key";
-constexpr char kBadValue[] = "bad or out-of-range value";
-
 void Skip(ParseReport& report, int line, const char* why) {
     ++report.skipped;
     if (report.lines.size() < kMaxListedSkips) report.lines.push_back({line, why});
@@ -203,7 +194,7 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
         text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
 
         if (line.size() > kMaxLineLength || !Printable(line)) {
-            Skip(report, number, line.size() > kMaxLineLength ? kTooLong : kNotText);
+            Skip(report, number, line.size() > kMaxLineLength ? "longer than 256 characters" : "not printable text");
             continue;
         }
         line = Trim(line);
@@ -216,7 +207,7 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
             const std::string_view name = closed ? Trim(line.substr(1, line.size() - 2)) : std::string_view();
             sectionValid = closed && name.find_first_of("[]=") == std::string_view::npos;
             if (!sectionValid) {
-                Skip(report, number, kBadHeader);
+                Skip(report, number, "bad section header");
                 section.clear();
                 continue;
             }
@@ -226,14 +217,14 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
 
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos || !sectionValid) {
-            Skip(report, number, sectionValid ? kNoEquals : kUnderBadHeader);
+            Skip(report, number, sectionValid ? "no '='" : "under a bad section header");
             continue;
         }
         const std::string_view key = Trim(line.substr(0, eq));
         const std::string_view value = Trim(line.substr(eq + 1));
         const Setting* setting = Find(section, key);
         if (!setting || !Apply(*setting, value, skin)) {
-            Skip(report, number, setting ? kBadValue : kUnknownKey);
+            Skip(report, number, setting ? "bad or out-of-range value" : "unknown key");
             continue;
         }
         ++report.applied;

@@ -51,9 +51,8 @@ struct Skin {
     uint32_t clockCap = 0xFF202020;
 };
 
-// A line that was not understood: its number (from 1) and why.
 struct SkippedLine {
-    int line;
+    int line;          // from 1
     const char* why;
 };
 
@@ -68,8 +67,7 @@ struct ParseReport {
 inline constexpr std::size_t kMaxSkinBytes = 64 * 1024;
 // Longest line understood; longer lines are skipped whole.
 inline constexpr std::size_t kMaxLineLength = 256;
-// Skipped lines listed one by one in a report; the rest are only counted.
-inline constexpr std::size_t kMaxListedSkips = 64;
+inline constexpr std::size_t kMaxListedSkips = 64;   // skipped lines listed one by one
 
 // Applies the settings of a skin text over skin (which keeps its values for
 // everything the text does not set). Never reads outside text.

@@ -16,16 +16,14 @@ namespace {
 // A window's tooltip is the reference data of the window's subclass.
 LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-HWND TipOf(HWND window) {
-    DWORD_PTR data = 0;
-    return window && GetWindowSubclass(window, ToolProc, kToolSubclass, &data) ? reinterpret_cast<HWND>(data)
-                                                                                : nullptr;
-}
+HWND TipOf(HWND window) { return SubclassData<HWND__>(window, ToolProc, kToolSubclass); }
 
-// The size every comctl32 version accepts.
-TTTOOLINFOA ToolInfo() {
+// The size every comctl32 version accepts, for the tool id of owner.
+TTTOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
     TTTOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = owner;
+    ti.uId = id;
     return ti;
 }
 
@@ -59,10 +57,8 @@ LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 bool AddToolTip(HWND window, const char* text) {
     if (!window || !IsWindow(window) || !OnEngineThread(window)) return false;
     std::string copy = text ? text : "";
-    TTTOOLINFOA ti = ToolInfo();
+    TTTOOLINFOA ti = ToolInfo(GetParent(window) ? GetParent(window) : window, reinterpret_cast<UINT_PTR>(window));
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = GetParent(window) ? GetParent(window) : window;
-    ti.uId = reinterpret_cast<UINT_PTR>(window);
     ti.lpszText = copy.data();
     if (HWND tip = ToolTipOf(window)) {
         SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -87,10 +83,8 @@ HWND ToolTipOf(HWND window) {
 HWND CreateTrackingTip(HWND owner) {
     HWND tip = NewTip(owner);
     if (!tip) return nullptr;
-    TTTOOLINFOA ti = ToolInfo();
+    TTTOOLINFOA ti = ToolInfo(owner, 1);
     ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    ti.hwnd = owner;
-    ti.uId = 1;
     char empty[] = "";
     ti.lpszText = empty;
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -100,9 +94,7 @@ HWND CreateTrackingTip(HWND owner) {
 void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen) {
     if (!tip) return;
     std::string copy = text;
-    TTTOOLINFOA ti = ToolInfo();
-    ti.hwnd = owner;
-    ti.uId = 1;
+    TTTOOLINFOA ti = ToolInfo(owner, 1);
     ti.lpszText = copy.data();
     SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
     SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
@@ -111,9 +103,7 @@ void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen
 
 void HideTrackingTip(HWND tip, HWND owner) {
     if (!tip) return;
-    TTTOOLINFOA ti = ToolInfo();
-    ti.hwnd = owner;
-    ti.uId = 1;
+    TTTOOLINFOA ti = ToolInfo(owner, 1);
     SendMessageA(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
 }
 
