@@ -7,18 +7,12 @@
 #include <gtest/gtest.h>
 
 #include "pelmar.h"
+#include "window_place.h"
 
 namespace {
 
 HWND gWatched = nullptr;
 RECT gSeenAtSize{};
-
-RECT InParent(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SIZE && gWatched) gSeenAtSize = InParent(gWatched);
