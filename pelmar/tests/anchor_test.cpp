@@ -4,6 +4,7 @@
 // tested with the GL control library.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include "pelmar.h"
@@ -14,22 +15,18 @@ namespace {
 HWND gWatched = nullptr;
 RECT gSeenAtSize{};
 
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Installed before the engine's, so it stands for the parent's own handler.
+LRESULT CALLBACK Recorder(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_SIZE && gWatched) gSeenAtSize = InParent(gWatched);
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 TEST(PelmarAnchor, ChildrenMoveAfterTheParentsOwnHandlerAndNotWhileTheClientIsEmpty) {
     ASSERT_NE(skInitEngine(nullptr, nullptr), 0);
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "PelmarAnchorParent";
-    RegisterClassA(&wc);
-    HWND parent = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
-                                  wc.hInstance, nullptr);
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
-    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 250, 150, 40, 40, parent, nullptr, wc.hInstance, nullptr);
+    ASSERT_TRUE(SetWindowSubclass(parent, Recorder, 1, 0));
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 250, 150, 40, 40, parent, nullptr, nullptr, nullptr);
     ASSERT_EQ(skSetAnchorCtrl(child, 9), 1);
     gWatched = child;
 
