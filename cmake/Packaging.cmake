@@ -62,10 +62,9 @@ add_custom_target(release_binaries ALL DEPENDS ${shipped})
 
 # --- demo -----------------------------------------------------------------
 install(FILES ${shipped} DESTINATION . COMPONENT demo)
-set(DEMO_RESOURCE_FILES Background.jpg Sydney.png Sydney.md2 Clock_09_92.png Orvane.png)
+set(DEMO_RESOURCE_FILES Background.jpg Sydney.png Sydney.md2 Clock_09_92.png Orvane.png Scarlet.sks)
 list(TRANSFORM DEMO_RESOURCE_FILES PREPEND ${PROJECT_SOURCE_DIR}/resources/Resource/)
-install(FILES ${DEMO_RESOURCE_FILES} ${PROJECT_SOURCE_DIR}/pelmar/skins/Scarlet.sks
-        DESTINATION Resource COMPONENT demo)
+install(FILES ${DEMO_RESOURCE_FILES} DESTINATION Resource COMPONENT demo)
 install(FILES ${RELEASE_TEXT_DIR}/demo/README.txt ${RELEASE_TEXT_DIR}/LICENSE.txt
         DESTINATION . COMPONENT demo)
 
@@ -87,7 +86,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/sdk/sample/CMakeLists.txt ${PROJECT_SOURCE_D
               ${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
         DESTINATION sample COMPONENT sdk)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/Resource/Sydney.md2 ${PROJECT_SOURCE_DIR}/resources/Resource/Sydney.png
-              ${PROJECT_SOURCE_DIR}/pelmar/skins/Scarlet.sks
+              ${PROJECT_SOURCE_DIR}/resources/Resource/Scarlet.sks
         DESTINATION sample/data COMPONENT sdk)
 
 # --- CPack ----------------------------------------------------------------

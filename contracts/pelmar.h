@@ -2,6 +2,15 @@
 // Every call is __stdcall with C linkage and an undecorated export name.
 // Texts are zero-terminated ANSI; a null text means an empty one. Colours
 // are ARGB: alpha in the top byte, then red, green and blue.
+//
+// Threads: skARGB may be called from any thread. Every other call belongs to
+// the engine's thread, the thread of the first call that starts the engine
+// (skInitEngine, or any other call but skARGB before it); from another
+// thread they do nothing and return 0 (null for calls that return a window).
+// The windows these calls dress, frame, anchor or give a tooltip (for skBorder
+// and skSetAnchorCtrl: the child's parent) belong to the engine's thread;
+// others are refused. What the engine knows of a window is kept with that
+// window; nothing is locked.
 #pragma once
 
 #include <windows.h>
@@ -16,7 +25,8 @@ extern "C" {
 // used as given. A missing skin gives the built-in look; bad lines of a skin
 // are skipped and the rest applies. A second call replaces the skin.
 // key is reserved (may be null).
-// Non-zero when the engine runs; 0 only when it cannot start at all.
+// Non-zero when the engine runs; 0 only when it cannot start at all (or is
+// called on a thread other than the engine's).
 int32_t WINAPI skInitEngine(const char* skinFile, const char* key);
 
 // Dresses a top-level window: frame, caption and caption buttons drawn by

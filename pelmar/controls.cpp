@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "engine.h"
+#include "helpers.h"
 #include "parts.h"
 #include "picture.h"
 
@@ -37,13 +38,6 @@ void TakeState(HWND window, LPARAM createParam) {
     SetWindowLongPtrA(window, 0, holder ? reinterpret_cast<LONG_PTR>(holder->release()) : 0);
 }
 
-void FillBackground(HDC dc, const RECT& r) {
-    const uint32_t bg = CurrentSkin().background;
-    HBRUSH brush = CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-}
-
 // Wakes up just after the next whole second.
 void ArmTick(HWND clock) {
     SYSTEMTIME now{};
@@ -53,14 +47,8 @@ void ArmTick(HWND clock) {
 }
 
 void PaintClock(HWND clock, ClockState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(clock, &ps);
-    if (!dc) return;
-    RECT client{};
-    GetClientRect(clock, &client);
-    BackBuffer buffer(dc, client.right, client.bottom);
-    if (buffer.Ok()) {
-        FillBackground(buffer.Dc(), client);
+    PaintBuffered(clock, [&st](BackBuffer& buffer, const RECT& client) {
+        FillSolid(buffer.Dc(), client, CurrentSkin().background);
         const double cx = client.right / 2.0, cy = client.bottom / 2.0;
         const double radius = std::min(client.right, client.bottom) / 2.0;
         if (st.face.Bitmap()) {
@@ -73,9 +61,15 @@ void PaintClock(HWND clock, ClockState& st) {
         Now(&now);
         st.shownSecond = now.wSecond;
         DrawClockHands(buffer.Pixels(), cx, cy, radius, AnglesFor(now.wHour, now.wMinute, now.wSecond), st.colours);
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
-    }
-    EndPaint(clock, &ps);
+    });
+}
+
+void PaintPicture(HWND window, const PictureState* st) {
+    PaintBuffered(window, [st](BackBuffer& buffer, const RECT& client) {
+        FillSolid(buffer.Dc(), client, CurrentSkin().background);
+        if (st && st->picture.Bitmap())
+            BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
+    });
 }
 
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -123,22 +117,9 @@ LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         break;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(window, &ps);
-        if (!dc) return 0;
-        RECT client{};
-        GetClientRect(window, &client);
-        BackBuffer buffer(dc, client.right, client.bottom);
-        if (buffer.Ok()) {
-            FillBackground(buffer.Dc(), client);
-            if (st && st->picture.Bitmap())
-                BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
-            BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
-        }
-        EndPaint(window, &ps);
+    case WM_PAINT:
+        PaintPicture(window, st);
         return 0;
-    }
     case WM_NCDESTROY:
         delete st;
         SetWindowLongPtrA(window, 0, 0);
@@ -152,19 +133,16 @@ bool Register(const char* name, WNDPROC proc) {
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = proc;
     wc.cbWndExtra = sizeof(void*);
-    wc.hInstance = ModuleInstance();
+    wc.hInstance = win32::ThisModule();
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     wc.lpszClassName = name;
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
-    if (GetClassInfoExA(wc.hInstance, name, &existing)) return true;
-    return RegisterClassExA(&wc) != 0;
+    return win32::RegisterClassOnce(wc) != 0;
 }
 
 // state is the address of the creator's holder; see TakeState.
 HWND CreateChild(const char* className, HWND parent, int x, int y, int width, int height, int id, void* state) {
     return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), state);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win32::ThisModule(), state);
 }
 
 }  // namespace

@@ -1,48 +1,40 @@
 #include "engine.h"
-#include "parts.h"
-#include "trace.h"
 
 #include <commctrl.h>
 
 #include <map>
 #include <vector>
 
+#include "diagnostics.h"
+#include "helpers.h"
+#include "parts.h"
+#include "report.h"
+#include "trace.h"
+
 namespace pelmar {
 namespace {
 
-struct EngineState {
-    bool started = false;
+// The engine's one context: what is truly global to the library.
+struct Context {
+    DWORD thread = 0;   // the engine's thread, once started
     Skin skin;
     SkinSource source = SkinSource::BuiltIn;
     std::string path;
     ParseReport report;
     TimeSource time = nullptr;
+    HFONT captionFont = nullptr;   // of the current skin, made at its first use
+    HBRUSH background = nullptr;   // in backgroundColour
+    uint32_t backgroundColour = 0;
+    std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
+    struct Resolved {
+        std::string face, fallback, result;
+    };
+    std::vector<Resolved> faces;   // looked up in the system's font list, once per pair
 };
 
-EngineState& State() {
-    static EngineState state;
-    return state;
-}
-
-bool ReadFileText(const std::string& path, std::string& text) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) != 0;
-    if (ok) {
-        // One byte over the limit, so the parser can tell a cut text from a
-        // whole one.
-        const DWORD want = size.QuadPart > static_cast<LONGLONG>(kMaxSkinBytes)
-                               ? static_cast<DWORD>(kMaxSkinBytes + 1)
-                               : static_cast<DWORD>(size.QuadPart);
-        text.assign(want, '\0');
-        DWORD got = 0;
-        ok = want == 0 || ReadFile(file, text.data(), want, &got, nullptr) != 0;
-        text.resize(ok ? got : 0);
-    }
-    CloseHandle(file);
-    return ok;
+Context& Engine() {
+    static Context context;
+    return context;
 }
 
 bool FileExists(const std::string& path) {
@@ -55,96 +47,27 @@ int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
     return 0;
 }
 
-}  // namespace
-
-bool StartEngine(const char* skinFile) {
-    EngineState& s = State();
-    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    if (!RegisterEngineClasses()) return false;
-
-    s.skin = Skin{};
-    s.source = SkinSource::BuiltIn;
-    s.path.clear();
-    s.report = {};
-    const std::string name = skinFile ? skinFile : "";
-    if (!name.empty()) {
-        const std::string path = FindSkinFile(name);
-        std::string text;
-        if (!path.empty() && ReadFileText(path, text)) {
-            s.report = ParseSkin(text, s.skin);
-            s.source = SkinSource::File;
-            s.path = path;
-        }
-    }
-    s.started = true;
-    return true;
-}
-
-bool EnsureStarted() { return State().started || StartEngine(nullptr); }
-
-const Skin& CurrentSkin() { return State().skin; }
-SkinSource CurrentSource() { return State().source; }
-const std::string& CurrentSkinPath() { return State().path; }
-ParseReport CurrentReport() { return State().report; }
-
-std::string ExecutableFolder() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return std::string();
-        if (n < buffer.size()) {
-            std::string path(buffer.data(), n);
-            const std::size_t slash = path.find_last_of("\\/");
-            return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-        }
-        if (buffer.size() > 32768) return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-std::string FindSkinFile(const std::string& name) {
-    if (name.empty()) return std::string();
-    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
-    const std::string folder = ExecutableFolder();
-    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
-        if (FileExists(candidate)) return candidate;
-    return std::string();
-}
-
-FARPROC SystemFunction(const char* dll, const char* function) {
-    // One load per library for the life of the process; a library that
-    // cannot be loaded is not tried again.
-    static std::map<std::string, HMODULE> loaded;
-    auto it = loaded.find(dll);
-    if (it == loaded.end()) {
-        HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!module) {
-            // Systems that do not know the flag: the system folder's full path.
-            char folder[MAX_PATH];
-            const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-            if (n > 0 && n < MAX_PATH) {
-                const std::string path = std::string(folder, n) + "\\" + dll;
-                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            }
-        }
-        it = loaded.emplace(dll, module).first;
-    }
-    return it->second ? GetProcAddress(it->second, function) : nullptr;
-}
-
-HINSTANCE ModuleInstance() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ModuleInstance), &module);
-    return module;
-}
-
-void SetTimeSource(TimeSource source) { State().time = source; }
-
-void Now(SYSTEMTIME* now) {
-    if (State().time) State().time(now);
-    else GetLocalTime(now);
+// Reads the skin file found for name into the context, and reports what
+// of it is not taken.
+void ReadSkin(Context& e, const std::string& name) {
+    using namespace diagnostics;
+    const std::string path = FindSkinFile(name);
+    if (path.empty()) return win32::Report(kModule, kSkinFile, name + ": not found");
+    // One byte over the limit, so the parser can tell a cut text from a
+    // whole one.
+    std::string text;
+    const win32::ReadResult read = win32::ReadFileHead(path.c_str(), kMaxSkinBytes + 1, text);
+    if (read != win32::ReadResult::Ok)
+        return win32::Report(kModule, kSkinFile, path + ": " + win32::ReadResultName(read));
+    e.report = ParseSkin(text, e.skin);
+    e.source = SkinSource::File;
+    e.path = path;
+    if (e.report.cut)
+        win32::Report(kModule, kSkinCut, path + ": only the first " + std::to_string(kMaxSkinBytes) + " bytes are read");
+    for (const SkippedLine& skipped : e.report.lines)
+        win32::Report(kModule, kSkinLine, path + ":" + std::to_string(skipped.line) + ": " + skipped.why);
+    const int unlisted = e.report.skipped - static_cast<int>(e.report.lines.size());
+    if (unlisted > 0) win32::Report(kModule, kSkinLinesMore, path + ": " + std::to_string(unlisted) + " more");
 }
 
 bool FontInstalled(const std::string& face) {
@@ -162,13 +85,8 @@ bool FontInstalled(const std::string& face) {
 std::string ResolveFace(const std::string& face, const std::string& fallback) {
     static const char* const kCommon[] = {"Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans",
                                           "MS Sans Serif"};
-    // Every caption paint asks again for the same faces: each pair is looked
-    // up in the system's font list once per process.
-    struct Resolved {
-        std::string face, fallback, result;
-    };
-    static std::vector<Resolved> known;
-    for (const Resolved& r : known)
+    auto& known = Engine().faces;
+    for (const Context::Resolved& r : known)
         if (r.face == face && r.fallback == fallback) return r.result;
     orvane_trace::Step step("pelmar", "font lookup");
     std::string result = face.empty() ? fallback : face;
@@ -188,6 +106,73 @@ std::string ResolveFace(const std::string& face, const std::string& fallback) {
     return result;
 }
 
+}  // namespace
+
+bool StartEngine(const char* skinFile) {
+    Context& e = Engine();
+    if (e.thread && e.thread != GetCurrentThreadId()) return false;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterEngineClasses()) return false;
+
+    e.thread = GetCurrentThreadId();
+    e.skin = Skin{};
+    e.source = SkinSource::BuiltIn;
+    e.path.clear();
+    e.report = {};
+    if (e.captionFont) DeleteObject(e.captionFont);
+    e.captionFont = nullptr;
+    if (skinFile && *skinFile) ReadSkin(e, skinFile);
+    return true;
+}
+
+bool EnsureStarted() {
+    const Context& e = Engine();
+    return e.thread ? e.thread == GetCurrentThreadId() : StartEngine(nullptr);
+}
+
+bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread; }
+
+const Skin& CurrentSkin() { return Engine().skin; }
+SkinSource CurrentSource() { return Engine().source; }
+const std::string& CurrentSkinPath() { return Engine().path; }
+const ParseReport& CurrentReport() { return Engine().report; }
+
+std::string FindSkinFile(const std::string& name) {
+    if (name.empty()) return std::string();
+    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
+    const std::string folder = win32::ProgramFolder();
+    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
+        if (FileExists(candidate)) return candidate;
+    return std::string();
+}
+
+FARPROC SystemFunction(const char* dll, const char* function) {
+    auto& loaded = Engine().libraries;
+    auto it = loaded.find(dll);
+    if (it == loaded.end()) {
+        HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!module) {
+            // Systems that do not know the flag: the system folder's full path.
+            char folder[MAX_PATH];
+            const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
+            if (n > 0 && n < MAX_PATH) {
+                const std::string path = std::string(folder, n) + "\\" + dll;
+                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+            }
+        }
+        it = loaded.emplace(dll, module).first;
+    }
+    return it->second ? GetProcAddress(it->second, function) : nullptr;
+}
+
+void SetTimeSource(TimeSource source) { Engine().time = source; }
+
+void Now(SYSTEMTIME* now) {
+    if (Engine().time) Engine().time(now);
+    else GetLocalTime(now);
+}
+
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
                      bool antialias, bool cellHeight) {
     LOGFONTA lf{};
@@ -199,6 +184,30 @@ HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int p
     lf.lfQuality = antialias ? ANTIALIASED_QUALITY : NONANTIALIASED_QUALITY;
     lstrcpynA(lf.lfFaceName, ResolveFace(face, fallback).c_str(), LF_FACESIZE);
     return CreateFontIndirectA(&lf);
+}
+
+HFONT CaptionFont() {
+    Context& e = Engine();
+    if (!e.captionFont)
+        e.captionFont = CreateSkinFont(e.skin.captionFont, "Tahoma", e.skin.captionFontSize, e.skin.captionFontBold, true);
+    return e.captionFont;
+}
+
+HBRUSH BackgroundBrush() {
+    Context& e = Engine();
+    if (!e.background || e.backgroundColour != e.skin.background) {
+        if (e.background) DeleteObject(e.background);
+        e.background = CreateSolidBrush(win32::ArgbToColorref(e.skin.background));
+        e.backgroundColour = e.skin.background;
+    }
+    return e.background;
+}
+
+void FillSolid(HDC dc, const RECT& r, uint32_t argb) {
+    HBRUSH brush = CreateSolidBrush(win32::ArgbToColorref(argb));
+    if (!brush) return;
+    FillRect(dc, &r, brush);
+    DeleteObject(brush);
 }
 
 LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -1,10 +1,17 @@
-// The engine's state shared by its parts: the current skin, the module's
-// instance, the local-time source of the clocks, fonts and the small GDI
-// helpers every painter uses. One user-interface thread; nothing is locked.
+// The engine's one context (the current skin, the clocks' time source, the
+// skin's caption font and background brush, fonts, system functions) and the
+// GDI helpers every painter uses. What belongs to one window is kept with
+// that window (its subclass's reference data or its extra bytes).
+//
+// Threads: every part runs on the engine's thread, the one that first starts
+// it, and works on windows of that thread. Nothing is locked.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <new>
 #include <string>
 
 #include "raster.h"
@@ -20,23 +27,22 @@ inline constexpr char kPictureClass[] = "PelmarPicture";
 enum class SkinSource { BuiltIn, File };
 
 // Starts (or restarts) the engine with a skin file; null or "" takes the
-// built-in look. false only when the engine's window classes cannot be
-// registered.
+// built-in look. false when the engine's window classes cannot be
+// registered, or on a thread other than the engine's.
 bool StartEngine(const char* skinFile);
-// Starts the engine with the built-in look when nothing started it yet.
+// Starts the engine with the built-in look unless started; false off its thread.
 bool EnsureStarted();
+// A window of the engine's thread.
+bool OnEngineThread(HWND window);
 const Skin& CurrentSkin();
 SkinSource CurrentSource();
 const std::string& CurrentSkinPath();   // the file read, when SkinSource::File
-ParseReport CurrentReport();
+const ParseReport& CurrentReport();
 
 // A bare file name is looked for beside the executable, then in the
 // Resource folder beside it; a name with a folder is taken as given.
 // Empty when there is no such file.
 std::string FindSkinFile(const std::string& name);
-std::string ExecutableFolder();   // with its trailing backslash
-
-HINSTANCE ModuleInstance();
 
 // A function of a Windows library, loaded only from the system folder (never
 // a file of that name beside the program) and kept loaded; null when either
@@ -55,14 +61,37 @@ void Now(SYSTEMTIME* now);
 // rather than the characters' height.
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
                      bool antialias, bool cellHeight = false);
-bool FontInstalled(const std::string& face);
-// The face CreateSkinFont settles on.
-std::string ResolveFace(const std::string& face, const std::string& fallback);
+
+// The current skin's caption font, made once per skin; the engine owns it.
+HFONT CaptionFont();
+// A brush in the skin's background colour; the engine owns it.
+HBRUSH BackgroundBrush();
+// Fills r with a solid ARGB colour (alpha ignored).
+void FillSolid(HDC dc, const RECT& r, uint32_t argb);
 
 // Calls the window's default handling with WS_VISIBLE taken off for the
 // duration, so that handlers which would draw the standard look (caption
 // text, static text) only store their state; the engine repaints after.
 LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The reference data a window's subclass of the engine was installed with,
+// as T*; null when the window does not have that subclass.
+template <typename T>
+T* SubclassData(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
+    DWORD_PTR data = 0;
+    return window && GetWindowSubclass(window, proc, id, &data) ? reinterpret_cast<T*>(data) : nullptr;
+}
+// Installs the subclass with a new T as its reference data, which proc
+// deletes at WM_NCDESTROY; null when it cannot be installed.
+template <typename T>
+T* Subclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
+    auto* data = new (std::nothrow) T;
+    if (data && !SetWindowSubclass(window, proc, id, reinterpret_cast<DWORD_PTR>(data))) {
+        delete data;
+        return nullptr;
+    }
+    return data;
+}
 
 // A memory device context with a top-down 32 bpp DIB section selected;
 // everything is released by the destructor.
@@ -86,6 +115,23 @@ private:
     uint32_t* bits_ = nullptr;
     int width_ = 0, height_ = 0;
 };
+
+// Paints window's client area (WM_PAINT) through a back buffer of its size:
+// draw(buffer, client) fills it, and it reaches the screen in one BitBlt.
+template <typename Draw>
+void PaintBuffered(HWND window, Draw draw) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(window, &client);
+    BackBuffer buffer(dc, client.right, client.bottom);
+    if (buffer.Ok()) {
+        draw(buffer, client);
+        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
+    }
+    EndPaint(window, &ps);
+}
 
 // Text in an ARGB colour (alpha honoured) over what the buffer holds.
 // format takes DrawText flags.

@@ -6,10 +6,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 
 #include "engine.h"
+#include "helpers.h"
 #include "parts.h"
 
 namespace pelmar {
@@ -22,6 +22,8 @@ constexpr UINT kDrawCaptionMessage = 0x00AE, kDrawFrameMessage = 0x00AF;
 
 enum TipText { kTipMinimize = 2, kTipMaximize = 3, kTipRestore = 4, kTipClose = 5 };
 
+// Kept with the window as its subclass's reference data, from skSkinWindow
+// to WM_NCDESTROY.
 struct FrameState {
     bool active = true;
     int hot = kNoButton;
@@ -33,15 +35,27 @@ struct FrameState {
     bool regionZoomed = false;
 };
 
-std::map<HWND, FrameState>& Frames() {
-    static std::map<HWND, FrameState> frames;
-    return frames;
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
+FrameState* Find(HWND window) { return SubclassData<FrameState>(window, FrameProc, kFrameSubclass); }
+
+// One message as the subclass received it.
+struct Message {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+LRESULT Pass(const Message& m) { return DefSubclassProc(m.window, m.message, m.wParam, m.lParam); }
+
+RECT WindowRect(HWND window) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    return r;
 }
 
-FrameState* Find(HWND window) {
-    auto it = Frames().find(window);
-    return it == Frames().end() ? nullptr : &it->second;
-}
+POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }
 
 HICON SmallIcon(HWND window) {
     auto icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
@@ -63,19 +77,9 @@ RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
 }
 
 FrameLayout CurrentLayout(HWND window) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left,
                        wr.bottom - wr.top, SmallIcon(window) != nullptr, ZoomedOverhang(window, wr));
-}
-
-std::string WindowText(HWND window) {
-    const int n = GetWindowTextLengthA(window);
-    if (n <= 0) return std::string();
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(window, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(std::max(0, got)));
-    return text;
 }
 
 void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int which, const RECT& r,
@@ -86,7 +90,7 @@ void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int
     if (pressed || hot) {
         const uint32_t fill = which == kClose ? (pressed ? skin.closePressed : skin.closeHover)
                                               : (pressed ? skin.buttonPressed : skin.buttonHover);
-        FillRect(c, r.left, r.top, r.right - r.left, r.bottom - r.top, fill);
+        FillPixels(c, r.left, r.top, r.right - r.left, r.bottom - r.top, fill);
     }
     const uint32_t ink = (hot || pressed) ? skin.glyphHover : (st.active ? skin.glyph : skin.glyphInactive);
     const Glyph glyph = which == kMinimize   ? Glyph::Minimize
@@ -100,8 +104,7 @@ void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int
 void PaintFrame(HWND window, FrameState& st) {
     if (IsIconic(window)) return;
     const Skin& skin = CurrentSkin();
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
     HICON icon = SmallIcon(window);
     const FrameLayout L = LayoutFrame(skin, GetWindowLongPtrA(window, GWL_STYLE), width, height, icon != nullptr,
@@ -113,28 +116,26 @@ void PaintFrame(HWND window, FrameState& st) {
         if (buffer.Ok()) {
             Canvas c = buffer.Pixels();
             // Edges, then the caption band with its accent line.
-            FillRect(c, 0, 0, width, height, st.active ? skin.frame : skin.frameInactive);
+            FillPixels(c, 0, 0, width, height, st.active ? skin.frame : skin.frameInactive);
             const RECT& cap = L.caption;
             FillGradient(c, cap.left, cap.top, cap.right - cap.left, cap.bottom - cap.top,
                          st.active ? skin.captionTop : skin.captionInactiveTop,
                          st.active ? skin.captionBottom : skin.captionInactiveBottom);
             if (st.active && skin.accentHeight > 0)
-                FillRect(c, cap.left, cap.bottom - skin.accentHeight, cap.right - cap.left, skin.accentHeight,
-                         skin.accent);
+                FillPixels(c, cap.left, cap.bottom - skin.accentHeight, cap.right - cap.left, skin.accentHeight,
+                           skin.accent);
             if (!IsZoomed(window)) {
-                FillRect(c, 0, 0, width, 1, skin.frameOutline);
-                FillRect(c, 0, height - 1, width, 1, skin.frameOutline);
-                FillRect(c, 0, 0, 1, height, skin.frameOutline);
-                FillRect(c, width - 1, 0, 1, height, skin.frameOutline);
+                FillPixels(c, 0, 0, width, 1, skin.frameOutline);
+                FillPixels(c, 0, height - 1, width, 1, skin.frameOutline);
+                FillPixels(c, 0, 0, 1, height, skin.frameOutline);
+                FillPixels(c, width - 1, 0, 1, height, skin.frameOutline);
             }
             if (icon && !IsRectEmpty(&L.icon))
                 DrawIconEx(buffer.Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
                            L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
-            HFONT font = CreateSkinFont(skin.captionFont, "Tahoma", skin.captionFontSize, skin.captionFontBold, true);
-            DrawTextArgb(buffer, L.title, WindowText(window), font,
+            DrawTextArgb(buffer, L.title, win32::WindowText(window), CaptionFont(),
                          st.active ? skin.captionText : skin.captionTextInactive,
                          DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
-            if (font) DeleteObject(font);
             for (int b = 0; b < kButtonCount; ++b) PaintButton(buffer, skin, st, b, L.buttons[b], IsZoomed(window));
 
             // Only the non-client part goes to the screen.
@@ -151,8 +152,7 @@ void Repaint(HWND window) {
 
 // Rounded top corners while the window is not maximised.
 void UpdateRegion(HWND window, FrameState& st) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     const SIZE size{wr.right - wr.left, wr.bottom - wr.top};
     const bool zoomed = IsZoomed(window) != FALSE;
     if (size.cx == st.regionSize.cx && size.cy == st.regionSize.cy && zoomed == st.regionZoomed) return;
@@ -171,8 +171,7 @@ void UpdateRegion(HWND window, FrameState& st) {
 }
 
 int ButtonAt(HWND window, POINT screen) {
-    RECT wr{};
-    GetWindowRect(window, &wr);
+    const RECT wr = WindowRect(window);
     const FrameLayout L = CurrentLayout(window);
     const POINT p{screen.x - wr.left, screen.y - wr.top};
     for (int b = 0; b < kButtonCount; ++b)
@@ -205,150 +204,184 @@ UINT CommandFor(HWND window, int button) {
     }
 }
 
-LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-    FrameState* st = Find(window);
-    if (!st) return DefSubclassProc(window, message, wParam, lParam);
+bool OnCaptionButton(WPARAM hit) { return hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTCLOSE; }
+
+LRESULT OnNcCalcSize(const Message& m) {
+    RECT* r = reinterpret_cast<RECT*>(m.lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
+    const RECT outer = *r;
+    const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(m.window, GWL_STYLE),
+                                      outer.right - outer.left, outer.bottom - outer.top, false,
+                                      ZoomedOverhang(m.window, outer));
+    r->left = outer.left + L.insets.left;
+    r->top = std::min(outer.bottom, outer.top + L.insets.top);
+    r->right = std::max(r->left, outer.right - L.insets.right);
+    r->bottom = std::max(r->top, outer.bottom - L.insets.bottom);
+    return 0;
+}
+
+LRESULT OnNcPaint(const Message& m, FrameState& st) {
+    PaintFrame(m.window, st);
+    return 0;
+}
+
+LRESULT OnNcActivate(const Message& m, FrameState& st) {
+    st.active = m.wParam != FALSE;
+    PaintFrame(m.window, st);
+    return TRUE;
+}
+
+LRESULT OnNcHitTest(const Message& m) {
+    const RECT wr = WindowRect(m.window);
+    const POINT screen = PointOf(m.lParam);
+    const POINT p{screen.x - wr.left, screen.y - wr.top};
+    return HitTestFrame(CurrentLayout(m.window), CurrentSkin(), wr.right - wr.left, wr.bottom - wr.top, p);
+}
+
+LRESULT OnNcMouseMove(const Message& m, FrameState& st) {
+    if (st.pressed != kNoButton) return 0;
+    const int hot = ButtonAt(m.window, PointOf(m.lParam));
+    if (!st.trackingLeave) {
+        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | TME_NONCLIENT, m.window, 0};
+        st.trackingLeave = TrackMouseEvent(&tme) != FALSE;
+    }
+    SetHot(m.window, st, hot);
+    return hot != kNoButton ? 0 : Pass(m);
+}
+
+LRESULT OnNcMouseLeave(const Message& m, FrameState& st) {
+    st.trackingLeave = false;
+    if (st.pressed == kNoButton) SetHot(m.window, st, kNoButton);
+    return Pass(m);
+}
+
+// The hover delay over a caption button ran out: its tooltip shows.
+LRESULT OnTimer(const Message& m, FrameState& st) {
+    if (m.wParam != kHoverTimer) return Pass(m);
+    KillTimer(m.window, kHoverTimer);
+    if (st.hot != kNoButton && st.pressed == kNoButton) {
+        const RECT wr = WindowRect(m.window);
+        const FrameLayout L = CurrentLayout(m.window);
+        const RECT& b = L.buttons[st.hot];
+        ShowTrackingTip(st.tip, m.window, TipFor(st, m.window, st.hot), {wr.left + b.left, wr.top + b.bottom + 4});
+    }
+    return 0;
+}
+
+// A press on a caption button captures the pointer until release; a double
+// click on the caption maximises or restores.
+LRESULT OnNcButtonDown(const Message& m, FrameState& st) {
+    if (OnCaptionButton(m.wParam)) {
+        const int b = ButtonAt(m.window, PointOf(m.lParam));
+        if (b == kNoButton) return 0;
+        KillTimer(m.window, kHoverTimer);
+        HideTrackingTip(st.tip, m.window);
+        st.pressed = b;
+        st.hot = b;
+        SetCapture(m.window);
+        PaintFrame(m.window, st);
+        return 0;
+    }
+    if (m.message == WM_NCLBUTTONDBLCLK && m.wParam == HTCAPTION) {
+        if (GetWindowLongPtrA(m.window, GWL_STYLE) & WS_MAXIMIZEBOX)
+            SendMessageA(m.window, WM_SYSCOMMAND, IsZoomed(m.window) ? SC_RESTORE : SC_MAXIMIZE, m.lParam);
+        return 0;
+    }
+    return Pass(m);
+}
+
+LRESULT OnNcButtonUp(const Message& m) { return OnCaptionButton(m.wParam) ? 0 : Pass(m); }
+
+// While a caption button is pressed: hot only while the pointer is over it.
+LRESULT OnMouseMove(const Message& m, FrameState& st) {
+    if (st.pressed == kNoButton) return Pass(m);
+    POINT p = PointOf(m.lParam);
+    ClientToScreen(m.window, &p);
+    const int hot = ButtonAt(m.window, p) == st.pressed ? st.pressed : kNoButton;
+    if (hot != st.hot) {
+        st.hot = hot;
+        PaintFrame(m.window, st);
+    }
+    return 0;
+}
+
+// A pressed caption button released over itself sends its command.
+LRESULT OnButtonUp(const Message& m, FrameState& st) {
+    if (st.pressed == kNoButton) return Pass(m);
+    POINT p = PointOf(m.lParam);
+    ClientToScreen(m.window, &p);
+    const int pressed = st.pressed;
+    const bool release = ButtonAt(m.window, p) == pressed;
+    st.pressed = kNoButton;
+    st.hot = release ? pressed : kNoButton;
+    ReleaseCapture();
+    Repaint(m.window);
+    // The command may destroy the window: nothing of st is used after it.
+    if (release) SendMessageA(m.window, WM_SYSCOMMAND, CommandFor(m.window, pressed), MAKELPARAM(p.x, p.y));
+    return 0;
+}
+
+LRESULT OnCaptureChanged(const Message& m, FrameState& st) {
+    if (st.pressed != kNoButton) {
+        st.pressed = kNoButton;
+        st.hot = kNoButton;
+        PaintFrame(m.window, st);
+    }
+    return Pass(m);
+}
+
+// The default handling, then the engine's frame: a new title or icon is
+// stored without the standard drawing; menus, moving and sizing, and colour
+// changes may have drawn over the frame.
+LRESULT PassThenRepaint(const Message& m) {
+    const bool store = m.message == WM_SETTEXT || m.message == WM_SETICON;
+    const LRESULT result = store ? DefaultWithoutDrawing(m.window, m.message, m.wParam, m.lParam) : Pass(m);
+    Repaint(m.window);
+    return result;
+}
+
+LRESULT OnWindowPosChanged(const Message& m) {
+    const LRESULT result = Pass(m);
+    if (FrameState* st = Find(m.window)) UpdateRegion(m.window, *st);
+    return result;
+}
+
+LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
+    KillTimer(m.window, kHoverTimer);
+    RemoveWindowSubclass(m.window, FrameProc, id);
+    delete st;
+    return Pass(m);
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    const Message m{window, message, wParam, lParam};
+    FrameState& st = *reinterpret_cast<FrameState*>(data);
+    // A minimised window keeps the default frame handling.
     const bool iconic = IsIconic(window) != FALSE;
     switch (message) {
-    case WM_NCCALCSIZE: {
-        if (iconic) break;
-        RECT* r = reinterpret_cast<RECT*>(lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
-        const RECT outer = *r;
-        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE),
-                                          outer.right - outer.left, outer.bottom - outer.top, false,
-                                          ZoomedOverhang(window, outer));
-        r->left = outer.left + L.insets.left;
-        r->top = std::min(outer.bottom, outer.top + L.insets.top);
-        r->right = std::max(r->left, outer.right - L.insets.right);
-        r->bottom = std::max(r->top, outer.bottom - L.insets.bottom);
-        return 0;
-    }
-    case WM_NCPAINT:
-        if (iconic) break;
-        PaintFrame(window, *st);
-        return 0;
-    case WM_NCACTIVATE:
-        if (iconic) break;
-        st->active = wParam != FALSE;
-        PaintFrame(window, *st);
-        return TRUE;
+    case WM_NCCALCSIZE: return iconic ? Pass(m) : OnNcCalcSize(m);
+    case WM_NCPAINT: return iconic ? Pass(m) : OnNcPaint(m, st);
+    case WM_NCACTIVATE: return iconic ? Pass(m) : OnNcActivate(m, st);
     case kDrawCaptionMessage:
-    case kDrawFrameMessage:
-        return 0;
+    case kDrawFrameMessage: return 0;
     case WM_SETTEXT:
-    case WM_SETICON: {
-        const LRESULT result = DefaultWithoutDrawing(window, message, wParam, lParam);
-        Repaint(window);
-        return result;
-    }
-    case WM_NCHITTEST: {
-        if (iconic) break;
-        RECT wr{};
-        GetWindowRect(window, &wr);
-        const POINT p{static_cast<short>(LOWORD(lParam)) - wr.left, static_cast<short>(HIWORD(lParam)) - wr.top};
-        return HitTestFrame(CurrentLayout(window), CurrentSkin(), wr.right - wr.left, wr.bottom - wr.top, p);
-    }
-    case WM_NCMOUSEMOVE: {
-        if (st->pressed != kNoButton) return 0;
-        const int hot = ButtonAt(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-        if (!st->trackingLeave) {
-            TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | TME_NONCLIENT, window, 0};
-            st->trackingLeave = TrackMouseEvent(&tme) != FALSE;
-        }
-        SetHot(window, *st, hot);
-        if (hot != kNoButton) return 0;
-        break;
-    }
-    case WM_NCMOUSELEAVE:
-        st->trackingLeave = false;
-        if (st->pressed == kNoButton) SetHot(window, *st, kNoButton);
-        break;
-    case WM_TIMER:
-        if (wParam != kHoverTimer) break;
-        KillTimer(window, kHoverTimer);
-        if (st->hot != kNoButton && st->pressed == kNoButton) {
-            RECT wr{};
-            GetWindowRect(window, &wr);
-            const FrameLayout L = CurrentLayout(window);
-            const RECT& b = L.buttons[st->hot];
-            ShowTrackingTip(st->tip, window, TipFor(*st, window, st->hot), {wr.left + b.left, wr.top + b.bottom + 4});
-        }
-        return 0;
+    case WM_SETICON: return PassThenRepaint(m);
+    case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
+    case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
+    case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
+    case WM_TIMER: return OnTimer(m, st);
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK:
-        if (wParam == HTMINBUTTON || wParam == HTMAXBUTTON || wParam == HTCLOSE) {
-            const int b = ButtonAt(window, {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))});
-            if (b == kNoButton) return 0;
-            KillTimer(window, kHoverTimer);
-            HideTrackingTip(st->tip, window);
-            st->pressed = b;
-            st->hot = b;
-            SetCapture(window);
-            PaintFrame(window, *st);
-            return 0;
-        }
-        if (message == WM_NCLBUTTONDBLCLK && wParam == HTCAPTION) {
-            if (GetWindowLongPtrA(window, GWL_STYLE) & WS_MAXIMIZEBOX)
-                SendMessageA(window, WM_SYSCOMMAND, IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE, lParam);
-            return 0;
-        }
-        break;
-    case WM_NCLBUTTONUP:
-        if (wParam == HTMINBUTTON || wParam == HTMAXBUTTON || wParam == HTCLOSE) return 0;
-        break;
-    case WM_MOUSEMOVE:
-        if (st->pressed != kNoButton) {
-            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            ClientToScreen(window, &p);
-            const int hot = ButtonAt(window, p) == st->pressed ? st->pressed : kNoButton;
-            if (hot != st->hot) {
-                st->hot = hot;
-                PaintFrame(window, *st);
-            }
-            return 0;
-        }
-        break;
-    case WM_LBUTTONUP:
-        if (st->pressed != kNoButton) {
-            POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            ClientToScreen(window, &p);
-            const int pressed = st->pressed;
-            const bool release = ButtonAt(window, p) == pressed;
-            st->pressed = kNoButton;
-            st->hot = release ? pressed : kNoButton;
-            ReleaseCapture();
-            if ((st = Find(window)) != nullptr) PaintFrame(window, *st);
-            // The command may destroy the window: nothing of st is used after it.
-            if (release) SendMessageA(window, WM_SYSCOMMAND, CommandFor(window, pressed), MAKELPARAM(p.x, p.y));
-            return 0;
-        }
-        break;
-    case WM_CAPTURECHANGED:
-        if (st->pressed != kNoButton) {
-            st->pressed = kNoButton;
-            st->hot = kNoButton;
-            PaintFrame(window, *st);
-        }
-        break;
+    case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
+    case WM_NCLBUTTONUP: return OnNcButtonUp(m);
+    case WM_MOUSEMOVE: return OnMouseMove(m, st);
+    case WM_LBUTTONUP: return OnButtonUp(m, st);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
     case WM_EXITMENULOOP:
     case WM_EXITSIZEMOVE:
-    case WM_SYSCOLORCHANGE: {
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        Repaint(window);
-        return result;
+    case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
+    case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
+    case WM_NCDESTROY: return OnNcDestroy(m, &st, id);
+    default: return Pass(m);
     }
-    case WM_WINDOWPOSCHANGED: {
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        if ((st = Find(window)) != nullptr) UpdateRegion(window, *st);
-        return result;
-    }
-    case WM_NCDESTROY:
-        KillTimer(window, kHoverTimer);
-        Frames().erase(window);
-        RemoveWindowSubclass(window, FrameProc, id);
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 // Without this, desktop composition on newer Windows draws its own frame
@@ -359,6 +392,18 @@ void DisableComposedFrame(HWND window) {
         reinterpret_cast<void*>(SystemFunction("dwmapi.dll", "DwmSetWindowAttribute")));
     const DWORD kNcRenderingPolicy = 2, kDisabled = 1;
     if (set) set(window, kNcRenderingPolicy, &kDisabled, sizeof(kDisabled));
+}
+
+// Six words separated by '|'; missing words keep what they were.
+void SetTips(FrameState& st, const std::string& texts) {
+    std::size_t start = 0;
+    for (int i = 0; i < 6 && start <= texts.size(); ++i) {
+        const std::size_t bar = texts.find('|', start);
+        const std::string word = texts.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
+        if (!word.empty()) st.tips[i] = word.substr(0, 259);
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
 }
 
 }  // namespace
@@ -437,49 +482,35 @@ bool CurrentFrame(HWND window, FrameLayout& layout, int& hot, int& pressed) {
 bool IsSkinned(HWND window) { return Find(window) != nullptr; }
 
 bool SkinWindow(HWND window, const char* buttonTexts) {
-    if (!window || !IsWindow(window) || (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD)) return false;
-    const bool fresh = Find(window) == nullptr;
-    FrameState& st = Frames()[window];
-    if (buttonTexts) {
-        // Six words separated by '|'; missing words keep their defaults.
-        std::string texts(buttonTexts);
-        std::size_t start = 0;
-        for (int i = 0; i < 6 && start <= texts.size(); ++i) {
-            const std::size_t bar = texts.find('|', start);
-            const std::string word = texts.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-            if (!word.empty()) st.tips[i] = word.substr(0, 259);
-            if (bar == std::string::npos) break;
-            start = bar + 1;
-        }
-    }
-    if (!fresh) {
+    if (!window || !IsWindow(window) || !OnEngineThread(window) || (GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD))
+        return false;
+    if (FrameState* st = Find(window)) {
+        if (buttonTexts) SetTips(*st, buttonTexts);
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return true;
     }
     RECT client{};
     GetClientRect(window, &client);
-    if (!SetWindowSubclass(window, FrameProc, kFrameSubclass, 0)) {
-        Frames().erase(window);
-        return false;
-    }
-    st.tip = CreateTrackingTip(window);
-    st.active = GetActiveWindow() == window;
+    auto* st = Subclass<FrameState>(window, FrameProc, kFrameSubclass);
+    if (!st) return false;
+    if (buttonTexts) SetTips(*st, buttonTexts);
+    st->tip = CreateTrackingTip(window);
+    st->active = GetActiveWindow() == window;
     DisableComposedFrame(window);
     PaintClientBackground(window);
 
     // Keep the client area's size: the window grows or shrinks by the
     // difference between the engine's frame and the standard one.
+    UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
+    int width = 0, height = 0;
     if (!IsZoomed(window) && !IsIconic(window)) {
-        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-        const FrameLayout L = LayoutFrame(CurrentSkin(), style, 0, 0, false, RECT{0, 0, 0, 0});
-        const int width = client.right + L.insets.left + L.insets.right;
-        const int height = client.bottom + L.insets.top + L.insets.bottom;
-        SetWindowPos(window, nullptr, 0, 0, width, height,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), 0, 0, false, {});
+        width = client.right + L.insets.left + L.insets.right;
+        height = client.bottom + L.insets.top + L.insets.bottom;
     } else {
-        SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        flags |= SWP_NOSIZE;
     }
+    SetWindowPos(window, nullptr, 0, 0, width, height, flags);
     if (FrameState* now = Find(window)) UpdateRegion(window, *now);
     return true;
 }

@@ -4,15 +4,17 @@
 
 #include <commctrl.h>
 
-#include <map>
+#include <algorithm>
 #include <string>
 
 #include "engine.h"
+#include "helpers.h"
 #include "parts.h"
 
 namespace pelmar {
 namespace {
 
+// Kept with the label as its subclass's reference data, until WM_NCDESTROY.
 struct LabelState {
     std::string face;
     int size = 13;
@@ -21,39 +23,18 @@ struct LabelState {
     HFONT font = nullptr;   // made on first paint after a change
 };
 
-std::map<HWND, LabelState>& Labels() {
-    static std::map<HWND, LabelState> labels;
-    return labels;
-}
+LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-LabelState* Find(HWND label) {
-    auto it = Labels().find(label);
-    return it == Labels().end() ? nullptr : &it->second;
-}
+LabelState* Find(HWND label) { return SubclassData<LabelState>(label, LabelProc, kLabelSubclass); }
 
 void DropFont(LabelState& st) {
     if (st.font) DeleteObject(st.font);
     st.font = nullptr;
 }
 
-std::string Text(HWND label) {
-    const int n = GetWindowTextLengthA(label);
-    if (n <= 0) return std::string();
-    std::string text(static_cast<std::size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(label, text.data(), n + 1);
-    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
-    return text;
-}
-
 void Paint(HWND label, LabelState& st) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(label, &ps);
-    if (!dc) return;
-    RECT client{};
-    GetClientRect(label, &client);
-    const Skin& skin = CurrentSkin();
-    BackBuffer buffer(dc, client.right, client.bottom);
-    if (buffer.Ok()) {
+    PaintBuffered(label, [label, &st](BackBuffer& buffer, const RECT& client) {
+        const Skin& skin = CurrentSkin();
         Canvas c = buffer.Pixels();
         FillGradient(c, 0, 0, client.right, client.bottom, skin.labelTop, skin.labelBottom);
         if (!st.font) st.font = CreateSkinFont(st.face, skin.labelFont, st.size, false, st.antialias, true);
@@ -65,7 +46,7 @@ void Paint(HWND label, LabelState& st) {
         if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
         const int pad = skin.labelPadding;
         RECT box{pad, pad, std::max<LONG>(pad, client.right - pad), std::max<LONG>(pad, client.bottom - pad)};
-        const std::string text = Text(label);
+        const std::string text = win32::WindowText(label);
         if (style & SS_CENTERIMAGE) {
             // Vertically centred block.
             RECT measure = box;
@@ -77,9 +58,7 @@ void Paint(HWND label, LabelState& st) {
         }
         DrawTextArgb(buffer, box, text, st.font, IsWindowEnabled(label) ? st.colour : skin.captionTextInactive,
                      format);
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
-    }
-    EndPaint(label, &ps);
+    });
 }
 
 // The one-pixel edge of WS_BORDER in the skin's colour.
@@ -90,57 +69,56 @@ void PaintEdge(HWND label) {
     RECT r{};
     GetWindowRect(label, &r);
     OffsetRect(&r, -r.left, -r.top);
-    const uint32_t edge = CurrentSkin().labelBorder;
-    HBRUSH brush = CreateSolidBrush(RGB((edge >> 16) & 0xFF, (edge >> 8) & 0xFF, edge & 0xFF));
+    HBRUSH brush = CreateSolidBrush(win32::ArgbToColorref(CurrentSkin().labelBorder));
     FrameRect(dc, &r, brush);
     DeleteObject(brush);
     ReleaseDC(label, dc);
 }
 
-LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-    LabelState* st = Find(label);
-    if (!st) return DefSubclassProc(label, message, wParam, lParam);
+// The edge is the engine's unless a standard edge style draws one.
+LRESULT OnNcPaint(HWND label, WPARAM wParam, LPARAM lParam) {
+    const LONG_PTR exStyle = GetWindowLongPtrA(label, GWL_EXSTYLE);
+    if (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME))
+        return DefSubclassProc(label, WM_NCPAINT, wParam, lParam);
+    PaintEdge(label);
+    return 0;
+}
+
+// Text, enabled state or font: stored by the default handling without its
+// drawing, then painted by the engine.
+LRESULT OnChange(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = DefaultWithoutDrawing(label, message, wParam, lParam);
+    InvalidateRect(label, nullptr, FALSE);
+    return result;
+}
+
+LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    auto* st = reinterpret_cast<LabelState*>(data);
     switch (message) {
-    case WM_PAINT:
-        Paint(label, *st);
-        return 0;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_NCPAINT: {
-        const LONG_PTR exStyle = GetWindowLongPtrA(label, GWL_EXSTYLE);
-        if (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME)) break;
-        PaintEdge(label);
-        return 0;
-    }
+    case WM_PAINT: Paint(label, *st); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_NCPAINT: return OnNcPaint(label, wParam, lParam);
     case WM_SETTEXT:
     case WM_ENABLE:
-    case WM_SETFONT: {
-        const LRESULT result = DefaultWithoutDrawing(label, message, wParam, lParam);
-        InvalidateRect(label, nullptr, FALSE);
-        return result;
-    }
+    case WM_SETFONT: return OnChange(label, message, wParam, lParam);
     case WM_NCDESTROY:
         DropFont(*st);
-        Labels().erase(label);
         RemoveWindowSubclass(label, LabelProc, id);
-        break;
+        delete st;
+        return DefSubclassProc(label, message, wParam, lParam);
+    default: return DefSubclassProc(label, message, wParam, lParam);
     }
-    return DefSubclassProc(label, message, wParam, lParam);
 }
 
 }  // namespace
 
 bool SkinLabel(HWND label) {
-    if (!label || !IsWindow(label)) return false;
+    if (!label || !IsWindow(label) || !OnEngineThread(label)) return false;
     if (Find(label)) return true;
-    LabelState st;
-    st.face = CurrentSkin().labelFont;
-    st.colour = CurrentSkin().captionText;
-    Labels()[label] = st;
-    if (!SetWindowSubclass(label, LabelProc, kLabelSubclass, 0)) {
-        Labels().erase(label);
-        return false;
-    }
+    auto* st = Subclass<LabelState>(label, LabelProc, kLabelSubclass);
+    if (!st) return false;
+    st->face = CurrentSkin().labelFont;
+    st->colour = CurrentSkin().captionText;
     SetWindowPos(label, nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     InvalidateRect(label, nullptr, FALSE);

@@ -5,15 +5,19 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <map>
 #include <vector>
 
-#include "anchor_codes.h"
+#include "anchoring.h"
 #include "engine.h"
+#include "helpers.h"
 #include "parts.h"
 
 namespace pelmar {
 namespace {
+
+// Anchored children move once the parent's own WM_SIZE handler has run, and
+// stay put while its client area is empty.
+constexpr win32::anchoring::Policy kAnchoring{kAnchorSubclass, win32::anchoring::Moment::AfterParent, true};
 
 struct Border {
     HWND child;
@@ -22,28 +26,15 @@ struct Border {
     RECT last;        // where it was last drawn, parent client coordinates
 };
 
-struct Anchored {
-    HWND child;
-    anchor::Code code;
-    RECT at;          // the child's rectangle when the code was set
-    SIZE extent;      // the parent's client size then
-};
-
+// Kept with the parent as its subclass's reference data, until WM_NCDESTROY.
 struct ParentState {
     bool paintBackground = false;
     std::vector<Border> borders;
-    std::vector<Anchored> anchors;
 };
 
-std::map<HWND, ParentState>& Parents() {
-    static std::map<HWND, ParentState> parents;
-    return parents;
-}
+LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-ParentState* Find(HWND parent) {
-    auto it = Parents().find(parent);
-    return it == Parents().end() ? nullptr : &it->second;
-}
+ParentState* Find(HWND parent) { return SubclassData<ParentState>(parent, ParentProc, kParentSubclass); }
 
 RECT ChildRect(HWND child) {
     RECT r{};
@@ -73,115 +64,90 @@ void InvalidateFrame(HWND parent, const RECT& f, int t) {
 }
 
 void DrawBorders(HDC dc, ParentState& state) {
-    HBRUSH brush = CreateSolidBrush(RGB((CurrentSkin().border >> 16) & 0xFF, (CurrentSkin().border >> 8) & 0xFF,
-                                        CurrentSkin().border & 0xFF));
     for (Border& b : state.borders) {
         b.last = FrameFor(b);
         RECT strips[4];
         Strips(b.last, b.thickness, strips);
-        for (const RECT& s : strips) FillRect(dc, &s, brush);
+        for (const RECT& s : strips) FillSolid(dc, s, CurrentSkin().border);
     }
-    DeleteObject(brush);
-}
-
-void ApplyAnchors(HWND parent, ParentState& state) {
-    RECT client{};
-    GetClientRect(parent, &client);
-    if (state.anchors.empty() || client.right <= 0 || client.bottom <= 0) return;
-    HDWP batch = BeginDeferWindowPos(static_cast<int>(state.anchors.size()));
-    for (const Anchored& a : state.anchors) {
-        const anchor::Span h = anchor::Place(a.code.horizontal, {a.at.left, a.at.right - a.at.left},
-                                             a.extent.cx, client.right);
-        const anchor::Span v = anchor::Place(a.code.vertical, {a.at.top, a.at.bottom - a.at.top},
-                                             a.extent.cy, client.bottom);
-        const RECT now = ChildRect(a.child);
-        if (now.left == h.start && now.top == v.start && now.right - now.left == h.size &&
-            now.bottom - now.top == v.size)
-            continue;
-        if (batch)
-            batch = DeferWindowPos(batch, a.child, nullptr, h.start, v.start, h.size, v.size,
-                                   SWP_NOZORDER | SWP_NOACTIVATE);
-        else
-            SetWindowPos(a.child, nullptr, h.start, v.start, h.size, v.size, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (batch) EndDeferWindowPos(batch);
 }
 
 void PaintBackground(HWND parent, ParentState& state) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(parent, &ps);
     if (!dc) return;
-    const uint32_t bg = CurrentSkin().background;
-    HBRUSH brush = CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
-    FillRect(dc, &ps.rcPaint, brush);
-    DeleteObject(brush);
+    FillSolid(dc, ps.rcPaint, CurrentSkin().background);
     DrawBorders(dc, state);
     EndPaint(parent, &ps);
 }
 
-// One brush in the background colour for standard children that ask
-// their parent how to fill their background (trackbars, static texts).
-HBRUSH BackgroundBrush() {
-    static HBRUSH brush = nullptr;
-    static uint32_t colour = 0;
-    const uint32_t bg = CurrentSkin().background;
-    if (!brush || colour != bg) {
-        if (brush) DeleteObject(brush);
-        brush = CreateSolidBrush(RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
-        colour = bg;
-    }
-    return brush;
+LRESULT OnEraseBackground(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
+    if (state.paintBackground) return 1;   // painted whole in WM_PAINT
+    return DefSubclassProc(parent, WM_ERASEBKGND, wParam, lParam);
 }
 
-LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-    ParentState* state = Find(parent);
-    if (!state) return DefSubclassProc(parent, message, wParam, lParam);
+LRESULT OnPaint(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
+    if (state.paintBackground) {
+        // Paint first, then let the window's own handler run on an already
+        // valid area (its drawing goes into its children).
+        PaintBackground(parent, state);
+        return DefSubclassProc(parent, WM_PAINT, wParam, lParam);
+    }
+    const LRESULT result = DefSubclassProc(parent, WM_PAINT, wParam, lParam);
+    ParentState* still = Find(parent);
+    if (still && !still->borders.empty()) {
+        HDC dc = GetDC(parent);
+        DrawBorders(dc, *still);
+        ReleaseDC(parent, dc);
+    }
+    return result;
+}
+
+// Standard children (trackbars, static texts) ask their parent how to fill
+// their background.
+LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!state.paintBackground) return DefSubclassProc(parent, message, wParam, lParam);
+    const auto dc = reinterpret_cast<HDC>(wParam);
+    SetBkColor(dc, win32::ArgbToColorref(CurrentSkin().background));
+    SetTextColor(dc, win32::ArgbToColorref(CurrentSkin().captionText));
+    return reinterpret_cast<LRESULT>(BackgroundBrush());
+}
+
+LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    auto* state = reinterpret_cast<ParentState*>(data);
     switch (message) {
-    case WM_ERASEBKGND:
-        if (state->paintBackground) return 1;   // painted whole in WM_PAINT
-        break;
-    case WM_PAINT:
-        if (state->paintBackground) {
-            // Paint first, then let the window's own handler run on an
-            // already valid area (its drawing goes into its children).
-            PaintBackground(parent, *state);
-            return DefSubclassProc(parent, message, wParam, lParam);
-        } else {
-            const LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
-            if ((state = Find(parent)) != nullptr && !state->borders.empty()) {
-                HDC dc = GetDC(parent);
-                DrawBorders(dc, *state);
-                ReleaseDC(parent, dc);
-            }
-            return result;
-        }
+    case WM_ERASEBKGND: return OnEraseBackground(parent, *state, wParam, lParam);
+    case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-        if (state->paintBackground) {
-            const uint32_t bg = CurrentSkin().background, text = CurrentSkin().captionText;
-            SetBkColor(reinterpret_cast<HDC>(wParam), RGB((bg >> 16) & 0xFF, (bg >> 8) & 0xFF, bg & 0xFF));
-            SetTextColor(reinterpret_cast<HDC>(wParam), RGB((text >> 16) & 0xFF, (text >> 8) & 0xFF, text & 0xFF));
-            return reinterpret_cast<LRESULT>(BackgroundBrush());
-        }
-        break;
-    case WM_SIZE: {
-        const LRESULT result = DefSubclassProc(parent, message, wParam, lParam);
-        if (wParam != SIZE_MINIMIZED && (state = Find(parent)) != nullptr) ApplyAnchors(parent, *state);
-        return result;
-    }
+    case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
     case WM_NCDESTROY:
-        Parents().erase(parent);
         RemoveWindowSubclass(parent, ParentProc, id);
-        break;
+        delete state;
+        return DefSubclassProc(parent, message, wParam, lParam);
+    default: return DefSubclassProc(parent, message, wParam, lParam);
     }
-    return DefSubclassProc(parent, message, wParam, lParam);
 }
 
 ParentState* Attach(HWND parent) {
-    if (!parent || !IsWindow(parent)) return nullptr;
+    if (!parent || !IsWindow(parent) || !OnEngineThread(parent)) return nullptr;
     if (ParentState* state = Find(parent)) return state;
-    if (!SetWindowSubclass(parent, ParentProc, kParentSubclass, 0)) return nullptr;
-    return &Parents()[parent];
+    return Subclass<ParentState>(parent, ParentProc, kParentSubclass);
+}
+
+// A framed child that moved or resized: its frame is drawn again where it
+// is now, and the place it left is repainted.
+void FollowChild(HWND child) {
+    HWND parent = GetParent(child);
+    ParentState* state = Find(parent);
+    if (!state) return;
+    for (Border& b : state->borders) {
+        if (b.child != child) continue;
+        const RECT now = FrameFor(b);
+        if (EqualRect(&now, &b.last)) continue;
+        InvalidateFrame(parent, b.last, b.thickness);
+        InvalidateFrame(parent, now, b.thickness);
+        b.last = now;
+    }
 }
 
 LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
@@ -189,30 +155,16 @@ LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lPara
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         const LRESULT result = DefSubclassProc(child, message, wParam, lParam);
-        HWND parent = GetParent(child);
-        ParentState* state = Find(parent);
-        if (state && pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) {
-            for (Border& b : state->borders) {
-                if (b.child != child) continue;
-                const RECT now = FrameFor(b);
-                if (EqualRect(&now, &b.last)) continue;
-                InvalidateFrame(parent, b.last, b.thickness);
-                InvalidateFrame(parent, now, b.thickness);
-                b.last = now;
-            }
-        }
+        if (pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) FollowChild(child);
         return result;
     }
-    case WM_NCDESTROY: {
-        if (ParentState* state = Find(GetParent(child))) {
+    case WM_NCDESTROY:
+        if (ParentState* state = Find(GetParent(child)))
             std::erase_if(state->borders, [child](const Border& b) { return b.child == child; });
-            std::erase_if(state->anchors, [child](const Anchored& a) { return a.child == child; });
-        }
         RemoveWindowSubclass(child, ChildProc, id);
-        break;
+        return DefSubclassProc(child, message, wParam, lParam);
+    default: return DefSubclassProc(child, message, wParam, lParam);
     }
-    }
-    return DefSubclassProc(child, message, wParam, lParam);
 }
 
 bool WatchChild(HWND child) {
@@ -255,16 +207,8 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
 }
 
 bool SetAnchor(HWND child, int code) {
-    if (!child || !IsWindow(child) || (code != 0 && !anchor::Valid(code))) return false;
-    HWND parent = GetParent(child);
-    ParentState* state = Attach(parent);
-    if (!state || !WatchChild(child)) return false;
-    std::erase_if(state->anchors, [child](const Anchored& a) { return a.child == child; });
-    if (code == 0) return true;
-    RECT client{};
-    GetClientRect(parent, &client);
-    state->anchors.push_back({child, anchor::kTable[code - 1], ChildRect(child), {client.right, client.bottom}});
-    return true;
+    if (!child || !IsWindow(child) || !GetParent(child)) return false;
+    return code == 0 ? win32::anchoring::Remove(kAnchoring, child) : win32::anchoring::Set(kAnchoring, child, code);
 }
 
 }  // namespace pelmar

@@ -42,5 +42,6 @@ inline constexpr UINT_PTR kParentSubclass = 0x5E1F0002;
 inline constexpr UINT_PTR kChildSubclass = 0x5E1F0003;
 inline constexpr UINT_PTR kLabelSubclass = 0x5E1F0004;
 inline constexpr UINT_PTR kToolSubclass = 0x5E1F0005;
+inline constexpr UINT_PTR kAnchorSubclass = 0x5E1F0006;
 
 }  // namespace pelmar

@@ -35,7 +35,7 @@ void Blend(uint32_t& dst, uint32_t argb, double coverage) {
           (mix(8) << 8) | mix(0);
 }
 
-void FillRect(Canvas c, int x, int y, int w, int h, uint32_t argb) {
+void FillPixels(Canvas c, int x, int y, int w, int h, uint32_t argb) {
     const int x0 = std::max(0, x), y0 = std::max(0, y);
     const int x1 = std::min(c.width, x + w), y1 = std::min(c.height, y + h);
     const bool opaque = Channel(argb, 24) == 255;
@@ -55,7 +55,7 @@ void FillGradient(Canvas c, int x, int y, int w, int h, uint32_t top, uint32_t b
         auto mix = [&](int shift) {
             return static_cast<uint32_t>(std::lround(Channel(top, shift) * (1 - t) + Channel(bottom, shift) * t));
         };
-        FillRect(c, x, y + i, w, 1, 0xFF000000u | (mix(16) << 16) | (mix(8) << 8) | mix(0));
+        FillPixels(c, x, y + i, w, 1, 0xFF000000u | (mix(16) << 16) | (mix(8) << 8) | mix(0));
     }
 }
 

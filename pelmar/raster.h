@@ -19,7 +19,7 @@ uint32_t Premultiply(uint32_t argb);
 // Source-over of a straight-alpha ARGB colour at coverage 0..1.
 void Blend(uint32_t& dst, uint32_t argb, double coverage);
 
-void FillRect(Canvas c, int x, int y, int w, int h, uint32_t argb);
+void FillPixels(Canvas c, int x, int y, int w, int h, uint32_t argb);
 // Opaque vertical gradient from top to bottom colour over the rows given.
 void FillGradient(Canvas c, int x, int y, int w, int h, uint32_t top, uint32_t bottom);
 

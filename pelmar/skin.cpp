@@ -71,6 +71,11 @@ const Setting kSettings[] = {
     Col("clock.cap", &Skin::clockCap),
 };
 
+void Skip(ParseReport& report, int line, const char* why) {
+    ++report.skipped;
+    if (report.lines.size() < kMaxListedSkips) report.lines.push_back({line, why});
+}
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
 
 std::string_view Trim(std::string_view s) {
@@ -173,21 +178,23 @@ bool ParseColour(std::string_view text, uint32_t& argb) {
 
 ParseReport ParseSkin(std::string_view text, Skin& skin) {
     ParseReport report;
+    report.lines.reserve(kMaxListedSkips);   // so that listing a skip never throws
     if (text.size() > kMaxSkinBytes) {
         // Cut at the limit, without the line the cut runs through: a cut
         // "width = 16" must not apply as "width = 1".
         const std::size_t lastEnd = text.substr(0, kMaxSkinBytes + 1).rfind('\n');
         text = lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd);
+        report.cut = true;
     }
     std::string section;
     bool sectionValid = true;
-    while (!text.empty()) {
+    for (int number = 1; !text.empty(); ++number) {
         std::size_t eol = text.find('\n');
         std::string_view line = text.substr(0, eol);
         text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
 
         if (line.size() > kMaxLineLength || !Printable(line)) {
-            ++report.skipped;
+            Skip(report, number, line.size() > kMaxLineLength ? "longer than 256 characters" : "not printable text");
             continue;
         }
         line = Trim(line);
@@ -200,7 +207,7 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
             const std::string_view name = closed ? Trim(line.substr(1, line.size() - 2)) : std::string_view();
             sectionValid = closed && name.find_first_of("[]=") == std::string_view::npos;
             if (!sectionValid) {
-                ++report.skipped;
+                Skip(report, number, "bad section header");
                 section.clear();
                 continue;
             }
@@ -210,14 +217,14 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
 
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos || !sectionValid) {
-            ++report.skipped;
+            Skip(report, number, sectionValid ? "no '='" : "under a bad section header");
             continue;
         }
         const std::string_view key = Trim(line.substr(0, eq));
         const std::string_view value = Trim(line.substr(eq + 1));
         const Setting* setting = Find(section, key);
         if (!setting || !Apply(*setting, value, skin)) {
-            ++report.skipped;
+            Skip(report, number, setting ? "bad or out-of-range value" : "unknown key");
             continue;
         }
         ++report.applied;

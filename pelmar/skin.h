@@ -7,13 +7,14 @@
 // Values are integers, colours (#RRGGBB opaque, #AARRGGBB with alpha),
 // booleans (yes/no, true/false, 1/0) or text (font names). Unknown keys,
 // lines without "=", bad values and out-of-range numbers are skipped one
-// line at a time; the rest of the file still applies. docs/pelmar/skin-format.md
-// lists the keys.
+// line at a time; the rest of the file still applies. The SDK's pelmar.md
+// (sdk/doc/pelmar.md, section "Skin files") lists the keys.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pelmar {
 
@@ -50,15 +51,23 @@ struct Skin {
     uint32_t clockCap = 0xFF202020;
 };
 
+struct SkippedLine {
+    int line;          // from 1
+    const char* why;
+};
+
 struct ParseReport {
     int applied = 0;   // settings taken over
     int skipped = 0;   // lines that were not understood
+    std::vector<SkippedLine> lines;   // the first kMaxListedSkips of those
+    bool cut = false;  // the text ran past kMaxSkinBytes
 };
 
 // Largest skin file read; anything beyond is ignored.
 inline constexpr std::size_t kMaxSkinBytes = 64 * 1024;
 // Longest line understood; longer lines are skipped whole.
 inline constexpr std::size_t kMaxLineLength = 256;
+inline constexpr std::size_t kMaxListedSkips = 64;   // skipped lines listed one by one
 
 // Applies the settings of a skin text over skin (which keeps its values for
 // everything the text does not set). Never reads outside text.

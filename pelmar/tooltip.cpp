@@ -4,52 +4,49 @@
 
 #include <commctrl.h>
 
-#include <map>
 #include <string>
 
 #include "engine.h"
+#include "helpers.h"
 #include "parts.h"
 
 namespace pelmar {
 namespace {
 
-std::map<HWND, HWND>& Tips() {
-    static std::map<HWND, HWND> tips;
-    return tips;
-}
+// A window's tooltip is the reference data of the window's subclass.
+LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-COLORREF Ref(uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
+HWND TipOf(HWND window) { return SubclassData<HWND__>(window, ToolProc, kToolSubclass); }
 
-// The size every comctl32 version accepts.
-TTTOOLINFOA ToolInfo() {
+// The size every comctl32 version accepts, for the tool id of owner.
+TTTOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
     TTTOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
+    ti.hwnd = owner;
+    ti.uId = id;
     return ti;
 }
 
 HWND NewTip(HWND owner) {
     HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                               ModuleInstance(), nullptr);
+                               win32::ThisModule(), nullptr);
     if (!tip) return nullptr;
     // Plain drawing, so the skin's colours apply under visual styles too.
     using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     auto set = reinterpret_cast<SetTheme>(reinterpret_cast<void*>(SystemFunction("uxtheme.dll", "SetWindowTheme")));
     if (set) set(tip, L"", L"");
-    SendMessageA(tip, TTM_SETTIPBKCOLOR, Ref(CurrentSkin().tooltipBackground), 0);
-    SendMessageA(tip, TTM_SETTIPTEXTCOLOR, Ref(CurrentSkin().tooltipText), 0);
+    SendMessageA(tip, TTM_SETTIPBKCOLOR, win32::ArgbToColorref(CurrentSkin().tooltipBackground), 0);
+    SendMessageA(tip, TTM_SETTIPTEXTCOLOR, win32::ArgbToColorref(CurrentSkin().tooltipText), 0);
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
     return tip;
 }
 
 // A window's tooltip goes with it.
-LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     if (message == WM_NCDESTROY) {
-        auto it = Tips().find(window);
-        if (it != Tips().end()) {
-            if (IsWindow(it->second)) DestroyWindow(it->second);
-            Tips().erase(it);
-        }
+        HWND tip = reinterpret_cast<HWND>(data);
+        if (IsWindow(tip)) DestroyWindow(tip);
         RemoveWindowSubclass(window, ToolProc, id);
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -58,45 +55,36 @@ LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 }  // namespace
 
 bool AddToolTip(HWND window, const char* text) {
-    if (!window || !IsWindow(window)) return false;
+    if (!window || !IsWindow(window) || !OnEngineThread(window)) return false;
     std::string copy = text ? text : "";
-    auto it = Tips().find(window);
-    if (it != Tips().end() && !IsWindow(it->second)) {
-        Tips().erase(it);
-        it = Tips().end();
-    }
-    TTTOOLINFOA ti = ToolInfo();
+    TTTOOLINFOA ti = ToolInfo(GetParent(window) ? GetParent(window) : window, reinterpret_cast<UINT_PTR>(window));
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.hwnd = GetParent(window) ? GetParent(window) : window;
-    ti.uId = reinterpret_cast<UINT_PTR>(window);
     ti.lpszText = copy.data();
-    if (it != Tips().end()) {
-        SendMessageA(it->second, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (HWND tip = ToolTipOf(window)) {
+        SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
         return true;
     }
     HWND tip = NewTip(GetAncestor(window, GA_ROOT));
     if (!tip) return false;
-    if (!SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti))) {
+    // Installing the subclass again only gives it the new tooltip.
+    if (!SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) ||
+        !SetWindowSubclass(window, ToolProc, kToolSubclass, reinterpret_cast<DWORD_PTR>(tip))) {
         DestroyWindow(tip);
         return false;
     }
-    Tips()[window] = tip;
-    SetWindowSubclass(window, ToolProc, kToolSubclass, 0);
     return true;
 }
 
 HWND ToolTipOf(HWND window) {
-    auto it = Tips().find(window);
-    return it == Tips().end() || !IsWindow(it->second) ? nullptr : it->second;
+    HWND tip = TipOf(window);
+    return tip && IsWindow(tip) ? tip : nullptr;
 }
 
 HWND CreateTrackingTip(HWND owner) {
     HWND tip = NewTip(owner);
     if (!tip) return nullptr;
-    TTTOOLINFOA ti = ToolInfo();
+    TTTOOLINFOA ti = ToolInfo(owner, 1);
     ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    ti.hwnd = owner;
-    ti.uId = 1;
     char empty[] = "";
     ti.lpszText = empty;
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
@@ -106,9 +94,7 @@ HWND CreateTrackingTip(HWND owner) {
 void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen) {
     if (!tip) return;
     std::string copy = text;
-    TTTOOLINFOA ti = ToolInfo();
-    ti.hwnd = owner;
-    ti.uId = 1;
+    TTTOOLINFOA ti = ToolInfo(owner, 1);
     ti.lpszText = copy.data();
     SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
     SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
@@ -117,9 +103,7 @@ void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen
 
 void HideTrackingTip(HWND tip, HWND owner) {
     if (!tip) return;
-    TTTOOLINFOA ti = ToolInfo();
-    ti.hwnd = owner;
-    ti.uId = 1;
+    TTTOOLINFOA ti = ToolInfo(owner, 1);
     SendMessageA(tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
 }
 

@@ -8,6 +8,7 @@
 
 #include "anchor_codes.h"
 #include "orvane.h"
+#include "window_place.h"
 
 namespace {
 
@@ -16,13 +17,6 @@ namespace {
 HWND gWatched = nullptr;
 RECT gSeenAtSize{};
 int gSizeMessages = 0;
-
-RECT InParent(HWND child) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_SIZE && gWatched) {

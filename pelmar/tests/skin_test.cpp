@@ -6,7 +6,9 @@
 
 #include <string>
 
+#include "debug_output.h"
 #include "engine.h"
+#include "helpers.h"
 #include "pelmar.h"
 #include "skin.h"
 
@@ -61,26 +63,30 @@ TEST(PelmarSkin, BadLinesAreSkippedOneByOne) {
     struct Case {
         std::string line;
         const char* why;
+        std::string reason;   // as the report names it
     } cases[] = {
-        {"caption.height", "no equals sign"},
-        {"caption.height = 5", "below the range"},
-        {"caption.height = 400", "above the range"},
-        {"caption.height = 30px", "trailing junk"},
-        {"caption.height = 99999999999999999999", "overflow"},
-        {"caption.top = red", "not a colour"},
-        {"no.such.key = 1", "unknown key"},
-        {"caption.font.bold = maybe", "not a boolean"},
-        {"caption.font = " + std::string(40, 'x'), "face name too long"},
-        {"name = " + std::string(300, 'n'), "line too long"},
-        {std::string("caption.height = 3\0" "0", 20), "embedded NUL"},
-        {"caption.height = \xff\xfe", "high bytes"},
-        {"= #FFFFFF", "empty key"},
+        {"caption.height", "no equals sign", "no '='"},
+        {"caption.height = 5", "below the range", "bad or out-of-range value"},
+        {"caption.height = 400", "above the range", "bad or out-of-range value"},
+        {"caption.height = 30px", "trailing junk", "bad or out-of-range value"},
+        {"caption.height = 99999999999999999999", "overflow", "bad or out-of-range value"},
+        {"caption.top = red", "not a colour", "bad or out-of-range value"},
+        {"no.such.key = 1", "unknown key", "unknown key"},
+        {"caption.font.bold = maybe", "not a boolean", "bad or out-of-range value"},
+        {"caption.font = " + std::string(40, 'x'), "face name too long", "bad or out-of-range value"},
+        {"name = " + std::string(300, 'n'), "line too long", "longer than 256 characters"},
+        {std::string("caption.height = 3\0" "0", 20), "embedded NUL", "not printable text"},
+        {"caption.height = \xff\xfe", "high bytes", "not printable text"},
+        {"= #FFFFFF", "empty key", "unknown key"},
     };
     for (const Case& c : cases) {
         Skin s;
         const std::string text = c.line + "\nframe.width = 9\n";
         const ParseReport r = ParseSkin(text, s);
         EXPECT_EQ(r.skipped, 1) << c.why;
+        ASSERT_EQ(r.lines.size(), 1u) << c.why;
+        EXPECT_EQ(r.lines[0].line, 1) << c.why;
+        EXPECT_EQ(r.lines[0].why, c.reason) << c.why;
         EXPECT_EQ(r.applied, 1) << c.why;   // the good line after it still applies
         EXPECT_EQ(s.frameWidth, 9) << c.why;
         EXPECT_EQ(s.captionHeight, defaults.captionHeight) << c.why;
@@ -95,6 +101,10 @@ TEST(PelmarSkin, KeysUnderABrokenSectionAreNotMisread) {
     EXPECT_EQ(s.captionHeight, 41);
     EXPECT_EQ(r.applied, 1);
     EXPECT_EQ(r.skipped, 2);
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_STREQ(r.lines[0].why, "bad section header");
+    EXPECT_STREQ(r.lines[1].why, "under a bad section header");
+    EXPECT_EQ(r.lines[1].line, 2);
 }
 
 TEST(PelmarSkin, ReadsNothingBeyondTheTextOrTheSizeLimit) {
@@ -129,7 +139,7 @@ void WriteText(const std::string& path, const std::string& text) {
 }
 
 TEST(PelmarSkin, BareNameIsFoundBesideTheProgramBeforeItsResourceFolder) {
-    const std::string folder = ExecutableFolder();
+    const std::string folder = win32::ProgramFolder();
     CreateDirectoryA((folder + "Resource").c_str(), nullptr);
     const std::string beside = folder + "PelmarLookup.sks", inResource = folder + "Resource\\PelmarLookup.sks";
     WriteText(inResource, "name = InResource\n");
@@ -153,7 +163,7 @@ TEST(PelmarSkin, MissingOrGarbageFileStillStartsTheEngine) {
     EXPECT_NE(skInitEngine(nullptr, nullptr), 0);
     EXPECT_NE(skInitEngine("", ""), 0);
 
-    const std::string path = ExecutableFolder() + "PelmarGarbage.sks";
+    const std::string path = win32::ProgramFolder() + "PelmarGarbage.sks";
     std::string garbage;
     for (int i = 0; i < 3000; ++i) garbage += static_cast<char>((i * 7919) & 0xFF);
     garbage += "\ncaption.height = 35\n";
@@ -175,7 +185,7 @@ TEST(PelmarSkin, AFileOverTheLimitDropsTheLineTheLimitCuts) {
         text.resize(kMaxSkinBytes - c.cutAfter - 1, '#');
         text += '\n';
         text += line + "frame.corner = 9\n";
-        const std::string path = ExecutableFolder() + "PelmarBig.sks";
+        const std::string path = win32::ProgramFolder() + "PelmarBig.sks";
         WriteText(path, text);
         ASSERT_NE(skInitEngine("PelmarBig.sks", nullptr), 0);
         EXPECT_EQ(CurrentSkin().frameWidth, c.width) << c.cutAfter;
@@ -191,6 +201,46 @@ TEST(PelmarSkin, ScarletFileIsCleanAndSetsItsLook) {
     EXPECT_EQ(CurrentReport().skipped, 0);
     EXPECT_GT(CurrentReport().applied, 30);
     EXPECT_EQ(CurrentSkin().border, 0xFFC0212Bu);
+}
+
+// The engine's own lines among what the process wrote to the debug output.
+std::vector<std::string> EngineLines(debug_output::Capture& capture) {
+    std::vector<std::string> mine;
+    for (const std::string& line : capture.Lines())
+        if (line.rfind("pelmar: ", 0) == 0) mine.push_back(line);
+    return mine;
+}
+
+TEST(PelmarSkin, EverySkippedLineIsReportedOnceWithItsFileAndNumber) {
+    const std::string path = win32::ProgramFolder() + "PelmarReported.sks";
+    {
+        debug_output::Capture capture;
+        ASSERT_TRUE(capture.Ok());
+        WriteText(path, "name = Reported\n\ncaption.height = 400\nframe.width = 7\nno.such.key = 1\n");
+        ASSERT_NE(skInitEngine("PelmarReported.sks", nullptr), 0);
+        EXPECT_EQ(CurrentSkin().frameWidth, 7);
+        ASSERT_NE(skInitEngine("NoSuchSkin.sks", nullptr), 0);
+        const std::vector<std::string> expected = {
+            "pelmar: skin line skipped: " + path + ":3: bad or out-of-range value",
+            "pelmar: skin line skipped: " + path + ":5: unknown key",
+            "pelmar: skin file: NoSuchSkin.sks: not found",
+        };
+        EXPECT_EQ(EngineLines(capture), expected);
+    }
+    {
+        // A long run of garbage lists its first lines and counts the rest.
+        debug_output::Capture capture;
+        ASSERT_TRUE(capture.Ok());
+        std::string garbage;
+        for (std::size_t i = 0; i < kMaxListedSkips + 10; ++i) garbage += "garbage\n";
+        WriteText(path, garbage);
+        ASSERT_NE(skInitEngine("PelmarReported.sks", nullptr), 0);
+        const std::vector<std::string> lines = EngineLines(capture);
+        ASSERT_EQ(lines.size(), kMaxListedSkips + 1);
+        EXPECT_EQ(lines.front(), "pelmar: skin line skipped: " + path + ":1: no '='");
+        EXPECT_EQ(lines.back(), "pelmar: skin lines skipped: " + path + ": 10 more");
+    }
+    DeleteFileA(path.c_str());
 }
 
 TEST(PelmarSkin, ArgbPacksAndClampsItsParts) {

@@ -1,0 +1,162 @@
+#include "anchoring.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "anchor_codes.h"
+
+namespace win32::anchoring {
+namespace {
+
+struct Anchored {
+    HWND child;
+    anchor::Code code;
+    RECT at;       // the child in the parent's client coordinates, when anchored
+    SIZE extent;   // the parent's client size at that time
+};
+
+// What one library anchors in one parent.
+struct Parent {
+    Policy policy;
+    std::vector<Anchored> children;
+};
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                            DWORD_PTR data);
+
+Parent* Find(HWND parent, UINT_PTR id) {
+    DWORD_PTR data = 0;
+    if (!parent || !GetWindowSubclass(parent, ParentProc, id, &data)) return nullptr;
+    return reinterpret_cast<Parent*>(data);
+}
+
+bool OnOwnThread(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
+
+bool RectInParent(HWND child, HWND parent, RECT* out) {
+    if (!GetWindowRect(child, out)) return false;
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(out), 2);
+    return true;
+}
+
+// Moves every anchored child of parent to its place for the client size,
+// in one deferred batch.
+void Reposition(HWND parent, Parent& state) {
+    RECT client{};
+    if (IsIconic(parent) || !GetClientRect(parent, &client)) return;
+    if (state.policy.holdOnEmptyClient && (client.right <= 0 || client.bottom <= 0)) return;
+    // Children destroyed or moved to another parent since they were anchored.
+    std::erase_if(state.children, [parent](const Anchored& a) {
+        return !IsWindow(a.child) || GetAncestor(a.child, GA_PARENT) != parent;
+    });
+
+    struct Move {
+        HWND child;
+        RECT to;
+    };
+    std::vector<Move> moves;
+    try {
+        moves.reserve(state.children.size());
+    } catch (...) {
+        return;
+    }
+    for (const Anchored& a : state.children) {
+        const anchor::Span h = anchor::Place(a.code.horizontal, {a.at.left, a.at.right - a.at.left},
+                                             a.extent.cx, client.right);
+        const anchor::Span v = anchor::Place(a.code.vertical, {a.at.top, a.at.bottom - a.at.top},
+                                             a.extent.cy, client.bottom);
+        const RECT to{h.start, v.start, h.start + h.size, v.start + v.size};
+        RECT now{};
+        if (RectInParent(a.child, parent, &now) && EqualRect(&now, &to)) continue;
+        moves.push_back({a.child, to});
+    }
+    if (moves.empty()) return;
+
+    constexpr UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    HDWP batch = BeginDeferWindowPos(static_cast<int>(moves.size()));
+    for (const Move& m : moves) {
+        const int w = m.to.right - m.to.left, h = m.to.bottom - m.to.top;
+        if (batch) batch = DeferWindowPos(batch, m.child, nullptr, m.to.left, m.to.top, w, h, flags);
+        if (!batch) SetWindowPos(m.child, nullptr, m.to.left, m.to.top, w, h, flags);   // batch lost: one by one
+    }
+    if (batch) EndDeferWindowPos(batch);
+}
+
+LRESULT OnSize(HWND parent, Parent& state, WPARAM wParam, LPARAM lParam, UINT_PTR id) {
+    if (wParam == SIZE_MINIMIZED) return DefSubclassProc(parent, WM_SIZE, wParam, lParam);
+    if (state.policy.moment == Moment::BeforeParent) {
+        Reposition(parent, state);
+        return DefSubclassProc(parent, WM_SIZE, wParam, lParam);
+    }
+    const LRESULT result = DefSubclassProc(parent, WM_SIZE, wParam, lParam);
+    // The parent's handler may have destroyed the parent.
+    if (Parent* still = Find(parent, id)) Reposition(parent, *still);
+    return result;
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                            DWORD_PTR data) {
+    auto* state = reinterpret_cast<Parent*>(data);
+    switch (message) {
+    case WM_SIZE:
+        return OnSize(window, *state, wParam, lParam, id);
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, ParentProc, id);
+        delete state;
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+Parent* Attach(HWND parent, const Policy& policy) {
+    if (Parent* state = Find(parent, policy.subclassId)) return state;
+    auto* state = new (std::nothrow) Parent{policy, {}};
+    if (!state) return nullptr;
+    if (!SetWindowSubclass(parent, ParentProc, policy.subclassId, reinterpret_cast<DWORD_PTR>(state))) {
+        delete state;
+        return nullptr;
+    }
+    return state;
+}
+
+}  // namespace
+
+bool Set(const Policy& policy, HWND child, int code) {
+    if (!child || !IsWindow(child) || !anchor::Valid(code)) return false;
+    if (!(GetWindowLongPtrA(child, GWL_STYLE) & WS_CHILD)) return false;
+    HWND parent = GetAncestor(child, GA_PARENT);
+    RECT client{}, at{};
+    if (!parent || !OnOwnThread(parent) || !GetClientRect(parent, &client) || !RectInParent(child, parent, &at))
+        return false;
+    Parent* state = Attach(parent, policy);
+    if (!state) return false;
+    const Anchored entry{child, anchor::kTable[code - 1], at, {client.right, client.bottom}};
+    auto it = std::find_if(state->children.begin(), state->children.end(),
+                           [child](const Anchored& a) { return a.child == child; });
+    if (it != state->children.end()) {
+        *it = entry;
+        return true;
+    }
+    try {
+        state->children.push_back(entry);
+    } catch (...) {
+        return false;
+    }
+    return true;
+}
+
+bool Remove(const Policy& policy, HWND child) {
+    if (!child || !IsWindow(child)) return false;
+    HWND parent = GetAncestor(child, GA_PARENT);
+    Parent* state = Find(parent, policy.subclassId);
+    if (!state) return true;
+    if (!OnOwnThread(parent)) return false;
+    std::erase_if(state->children, [child](const Anchored& a) { return a.child == child; });
+    return true;
+}
+
+}  // namespace win32::anchoring

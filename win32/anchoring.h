@@ -1,0 +1,38 @@
+// Anchoring: children keep their place against their parent's client edges,
+// with the codes of anchor_codes.h, as the parent resizes. Each library that
+// anchors has its own policy (its subclass id and its moment); the children a
+// library anchors in a parent are kept with that parent, as the reference
+// data of the library's comctl32 subclass, and freed with the parent.
+//
+// Threads: every call for a child runs on the thread of the child's parent
+// (the thread that receives its WM_SIZE); a call from another thread is
+// refused. Nothing is locked.
+#pragma once
+
+#include <windows.h>
+
+namespace win32::anchoring {
+
+// When anchored children move, against the parent's own handling of WM_SIZE
+// (its window procedure and the subclasses installed before the engine's).
+enum class Moment {
+    BeforeParent,   // the parent's handler finds its children in place
+    AfterParent,    // the children move once the parent's handler has run
+};
+
+struct Policy {
+    UINT_PTR subclassId;      // unique to the library
+    Moment moment;
+    bool holdOnEmptyClient;   // nothing moves while the client area has no width or height
+};
+
+// Anchors child (a WS_CHILD window) with code 1..16 from where it stands in
+// its parent's client area now; a child anchored before takes the new code
+// and margins. false for anything else, or when the parent cannot be
+// subclassed.
+bool Set(const Policy& policy, HWND child, int code);
+// Removes child's anchor (true also when it had none); false when child is
+// not a window.
+bool Remove(const Policy& policy, HWND child);
+
+}  // namespace win32::anchoring
