@@ -62,7 +62,7 @@ add_custom_target(release_binaries ALL DEPENDS ${shipped})
 
 # --- demo -----------------------------------------------------------------
 install(FILES ${shipped} DESTINATION . COMPONENT demo)
-set(DEMO_RESOURCE_FILES Background.jpg Sydney.png Sydney.md2 Clock_09_92.png Orvane.png Scarlet.sks)
+set(DEMO_RESOURCE_FILES ${RESOURCE_FILES})
 list(TRANSFORM DEMO_RESOURCE_FILES PREPEND ${PROJECT_SOURCE_DIR}/resources/Resource/)
 install(FILES ${DEMO_RESOURCE_FILES} DESTINATION Resource COMPONENT demo)
 install(FILES ${RELEASE_TEXT_DIR}/demo/README.txt ${RELEASE_TEXT_DIR}/LICENSE.txt
