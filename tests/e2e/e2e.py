@@ -395,6 +395,41 @@ def case_bad_resources():
     run_variant("corrupt-pictures", pictures)
 
 
+def case_diagnostics():
+    """A corrupt model, a picture that cannot be decoded and a skin with a bad
+    line: the program runs as ever, silent to the user, and with Wine's
+    debug-string channel on each refusal is named once on the debug output."""
+    folder = os.path.join(OUT, "variant-diagnostics")
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(PROGRAM_DIR, folder)
+    resource = os.path.join(folder, "Resource")
+    garbage(os.path.join(resource, "Sydney.md2"), b"IDP2\x08\x00\x00\x00" + b"\xff" * 200)
+    garbage(os.path.join(resource, "Background.jpg"))
+    with open(os.path.join(resource, "Scarlet.sks"), "a") as skin:
+        skin.write("no.such.key = 1\n")
+    log_path = os.path.join(OUT, "diagnostics.log")
+    env = dict(os.environ, WINEDEBUG="-all,+debugstr")
+    with open(log_path, "wb") as log:
+        process = subprocess.Popen([WINE, os.path.join(folder, "orvane_demo.exe")], stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=log, env=env)
+        try:
+            wait_window()
+            time.sleep(1.0)
+            check(process.poll() is None, "the program runs")
+            screenshot("variant-diagnostics")
+            check(close_and_wait(process) == 0, "closes with exit code 0")
+        finally:
+            stop(process)
+    with open(log_path, encoding="utf-8", errors="replace") as f:
+        lines = [line for line in f.read().splitlines() if "OutputDebugString" in line]
+    for item in ("md2ex: model refused: ", "orvane: picture refused: ", "pelmar: skin line skipped: "):
+        named = [line for line in lines if item in line]
+        check(len(named) == 1, "one line names %r (got %d)" % (item.strip(), len(named)))
+    check(any("Sydney.md2" in line for line in lines if "model refused" in line), "the model's path is named")
+    check(any("Background.jpg" in line for line in lines if "picture refused" in line), "the picture's path is named")
+    check(any("unknown key" in line for line in lines if "skin line skipped" in line), "the skin line's reason")
+
+
 def run_from_folder(tag, name):
     """Runs a copy of the program from a folder called name, with a Western
     locale, and checks that every file it reads was found: the background,
@@ -455,6 +490,7 @@ CASES = {
     "bad_resources": case_bad_resources,
     "doubles": case_doubles,
     "folders": case_folders,
+    "diagnostics": case_diagnostics,
 }
 
 def no_program_running():
