@@ -11,6 +11,10 @@
 
 namespace orvane {
 
+// Whether OpenGL drawn into a child window stays hidden on this system, so
+// child views draw on surfaces; read once, by the library's context.
+bool ChildGLIsHidden();
+
 // Makes the view's drawable and its context (current on this thread): the
 // pixel format, the context, and on the native path the swap interval. False
 // when no context can be made; ReleaseDrawable then undoes what was made.

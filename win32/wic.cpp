@@ -1,0 +1,205 @@
+#include "wic.h"
+
+#include <objbase.h>
+
+#include <stdio.h>
+
+#include <string>
+
+namespace win32 {
+namespace {
+
+// Holds one COM interface and releases it at scope end.
+template <class T>
+class Com {
+public:
+    Com() = default;
+    Com(const Com&) = delete;
+    Com& operator=(const Com&) = delete;
+    ~Com() {
+        if (p_) p_->Release();
+    }
+    T* operator->() const { return p_; }
+    T* get() const { return p_; }
+    T** put() { return &p_; }
+    void** put_void() { return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
+// COM for this call only, when the caller's thread has none.
+class ComScope {
+public:
+    ComScope() = default;
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+    bool Start() {
+        owned_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        return owned_;
+    }
+    ~ComScope() {
+        if (owned_) CoUninitialize();
+    }
+
+private:
+    bool owned_ = false;
+};
+
+// The size declared by a PNG's header or a JPEG's frame header. read(offset,
+// bytes, count) fills exactly count bytes or returns false. False when the
+// data is neither, or ends before the size.
+template <class Read>
+bool DeclaredSize(Read read, std::uint32_t* width, std::uint32_t* height) {
+    unsigned char b[24];
+    if (!read(0, b, 2)) return false;
+    if (b[0] == 0x89 && b[1] == 'P') {
+        static const unsigned char kPng[16] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
+                                               0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        if (!read(0, b, 24)) return false;
+        for (int i = 0; i < 16; ++i)
+            if (b[i] != kPng[i]) return false;
+        *width = std::uint32_t(b[16]) << 24 | std::uint32_t(b[17]) << 16 | std::uint32_t(b[18]) << 8 | b[19];
+        *height = std::uint32_t(b[20]) << 24 | std::uint32_t(b[21]) << 16 | std::uint32_t(b[22]) << 8 | b[23];
+        return true;
+    }
+    if (b[0] != 0xFF || b[1] != 0xD8) return false;
+    // JPEG: walk the segments to the first frame header; bounded, since a
+    // count from the file is never trusted.
+    std::uint64_t at = 2;
+    for (int segment = 0; segment < 4096; ++segment) {
+        if (!read(at, b, 4) || b[0] != 0xFF) return false;
+        const unsigned marker = b[1];
+        if (marker == 0xFF) {   // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {   // no length
+            at += 2;
+            continue;
+        }
+        const unsigned length = unsigned(b[2]) << 8 | b[3];
+        if (length < 2) return false;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (length < 7 || !read(at + 5, b, 4)) return false;
+            *height = unsigned(b[0]) << 8 | b[1];
+            *width = unsigned(b[2]) << 8 | b[3];
+            return true;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return false;   // end, or scan data before any frame
+        at += 2 + std::uint64_t(length);
+    }
+    return false;
+}
+
+// The declared size of a picture file; false when it cannot be told.
+bool FileDeclaredSize(const wchar_t* path, std::uint32_t* width, std::uint32_t* height) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    auto read = [file](std::uint64_t offset, unsigned char* bytes, DWORD count) {
+        LARGE_INTEGER to;
+        to.QuadPart = LONGLONG(offset);
+        DWORD got = 0;
+        return SetFilePointerEx(file, to, nullptr, FILE_BEGIN) && ReadFile(file, bytes, count, &got, nullptr) &&
+               got == count;
+    };
+    const bool known = DeclaredSize(read, width, height);
+    CloseHandle(file);
+    return known;
+}
+
+PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const PictureRequest& request,
+                     const PictureBuffer& buffer) {
+    PictureResult result;
+    const auto refuse = [&result](PictureStatus status, HRESULT hr = S_OK) {
+        result.status = status;
+        result.hr = hr;
+        return result;
+    };
+    if (FileDeclaredSize(path, &result.width, &result.height) &&
+        !PictureSizeAllowed(result.width, result.height, request.maxSide))
+        return refuse(PictureStatus::OverCaps);
+    result.width = result.height = 0;
+    Com<IWICBitmapDecoder> decoder;
+    HRESULT hr = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                    decoder.put());
+    if (FAILED(hr)) return refuse(PictureStatus::NotDecoded, hr);
+    Com<IWICBitmapFrameDecode> frame;
+    if (FAILED(hr = decoder->GetFrame(0, frame.put()))) return refuse(PictureStatus::NotDecoded, hr);
+    UINT w = 0, h = 0;
+    if (FAILED(hr = frame->GetSize(&w, &h))) return refuse(PictureStatus::NotDecoded, hr);
+    result.width = request.width ? request.width : w;
+    result.height = request.height ? request.height : h;
+    if (!PictureSizeAllowed(w, h, request.maxSide)) {
+        result.width = w;
+        result.height = h;
+        return refuse(PictureStatus::OverCaps);
+    }
+    if (!PictureSizeAllowed(result.width, result.height, request.maxSide)) return refuse(PictureStatus::OverCaps);
+
+    Com<IWICFormatConverter> converter;
+    if (FAILED(hr = factory->CreateFormatConverter(converter.put())) ||
+        FAILED(hr = converter->Initialize(frame.get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                          WICBitmapPaletteTypeCustom)))
+        return refuse(PictureStatus::NotDecoded, hr);
+    IWICBitmapSource* source = converter.get();
+    Com<IWICBitmapScaler> scaler;
+    if (result.width != w || result.height != h) {
+        if (FAILED(hr = factory->CreateBitmapScaler(scaler.put())) ||
+            FAILED(hr = scaler->Initialize(converter.get(), result.width, result.height,
+                                           WICBitmapInterpolationModeFant)))
+            return refuse(PictureStatus::NotDecoded, hr);
+        source = scaler.get();
+    }
+    void* pixels = buffer(result.width, result.height);
+    if (!pixels) return refuse(PictureStatus::NoBuffer);
+    const UINT stride = result.width * 4u;
+    if (FAILED(hr = source->CopyPixels(nullptr, stride, stride * result.height, static_cast<BYTE*>(pixels))))
+        return refuse(PictureStatus::NotDecoded, hr);
+    result.status = PictureStatus::Decoded;
+    return result;
+}
+
+}  // namespace
+
+const char* PictureResult::Reason(char* text, std::size_t size) const {
+    switch (status) {
+    case PictureStatus::Decoded: snprintf(text, size, "decoded"); break;
+    case PictureStatus::BadPath: snprintf(text, size, "no usable path"); break;
+    case PictureStatus::OverCaps:
+        snprintf(text, size, "%u x %u is over the size caps", unsigned(width), unsigned(height));
+        break;
+    case PictureStatus::NotDecoded:
+        snprintf(text, size, "cannot be decoded (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
+        break;
+    case PictureStatus::NoBuffer:
+        snprintf(text, size, "no memory for %u x %u pixels", unsigned(width), unsigned(height));
+        break;
+    }
+    return text;
+}
+
+PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer) {
+    try {
+        const int n = request.path ? MultiByteToWideChar(CP_ACP, 0, request.path, -1, nullptr, 0) : 0;
+        if (n <= 1) return {};
+        std::wstring path(static_cast<std::size_t>(n), L'\0');
+        if (MultiByteToWideChar(CP_ACP, 0, request.path, -1, path.data(), n) != n) return {};
+
+        ComScope com;
+        Com<IWICImagingFactory> factory;
+        HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory, factory.put_void());
+        if (hr == CO_E_NOTINITIALIZED && com.Start())
+            hr = CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                  factory.put_void());
+        if (FAILED(hr)) return {PictureStatus::NotDecoded, hr};
+        return Decode(factory.get(), path.c_str(), request, buffer);
+    } catch (...) {   // out of memory
+        return {PictureStatus::NoBuffer};
+    }
+}
+
+}  // namespace win32
