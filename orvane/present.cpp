@@ -208,13 +208,10 @@ bool ChildGLIsHidden() {
     return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-bool DrawsOnSurface(const View& view) { return view.surface != nullptr; }
-
 View* FindViewByDC(HDC dc) {
     HWND window = dc ? WindowFromDC(dc) : nullptr;
     if (!window) return nullptr;
-    char name[sizeof kSurfaceClass + 1] = {};
-    if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, kSurfaceClass) == 0)
+    if (GetClassLongPtrA(window, GCW_ATOM) == TheLibrary().surfaceClass)
         window = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
     View* view = FindView(window);
     return view && view->dc == dc ? view : nullptr;

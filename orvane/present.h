@@ -31,7 +31,4 @@ bool Present(View& view);
 // and validates the view.
 void PaintView(View& view);
 
-// Whether this view draws on a hidden surface (for tests and diagnostics).
-bool DrawsOnSurface(const View& view);
-
 }  // namespace orvane

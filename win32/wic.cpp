@@ -1,6 +1,7 @@
 #include "wic.h"
 
 #include <objbase.h>
+#include <wrl/client.h>
 
 #include <stdio.h>
 
@@ -9,42 +10,8 @@
 namespace win32 {
 namespace {
 
-// Holds one COM interface and releases it at scope end.
 template <class T>
-class Com {
-public:
-    Com() = default;
-    Com(const Com&) = delete;
-    Com& operator=(const Com&) = delete;
-    ~Com() {
-        if (p_) p_->Release();
-    }
-    T* operator->() const { return p_; }
-    T* get() const { return p_; }
-    T** put() { return &p_; }
-    void** put_void() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
-
-// COM for this call only, when the caller's thread has none.
-class ComScope {
-public:
-    ComScope() = default;
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool Start() {
-        owned_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-        return owned_;
-    }
-    ~ComScope() {
-        if (owned_) CoUninitialize();
-    }
-
-private:
-    bool owned_ = false;
-};
+using Com = Microsoft::WRL::ComPtr<T>;
 
 // The size declared by a PNG's header or a JPEG's frame header. read(offset,
 // bytes, count) fills exactly count bytes or returns false. False when the
@@ -124,10 +91,10 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
     result.width = result.height = 0;
     Com<IWICBitmapDecoder> decoder;
     HRESULT hr = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                    decoder.put());
+                                                    decoder.GetAddressOf());
     if (FAILED(hr)) return refuse(PictureStatus::NotDecoded, hr);
     Com<IWICBitmapFrameDecode> frame;
-    if (FAILED(hr = decoder->GetFrame(0, frame.put()))) return refuse(PictureStatus::NotDecoded, hr);
+    if (FAILED(hr = decoder->GetFrame(0, frame.GetAddressOf()))) return refuse(PictureStatus::NotDecoded, hr);
     UINT w = 0, h = 0;
     if (FAILED(hr = frame->GetSize(&w, &h))) return refuse(PictureStatus::NotDecoded, hr);
     result.width = request.width ? request.width : w;
@@ -140,18 +107,18 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
     if (!PictureSizeAllowed(result.width, result.height, request.maxSide)) return refuse(PictureStatus::OverCaps);
 
     Com<IWICFormatConverter> converter;
-    if (FAILED(hr = factory->CreateFormatConverter(converter.put())) ||
-        FAILED(hr = converter->Initialize(frame.get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
+    if (FAILED(hr = factory->CreateFormatConverter(converter.GetAddressOf())) ||
+        FAILED(hr = converter->Initialize(frame.Get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
                                           WICBitmapPaletteTypeCustom)))
         return refuse(PictureStatus::NotDecoded, hr);
-    IWICBitmapSource* source = converter.get();
+    IWICBitmapSource* source = converter.Get();
     Com<IWICBitmapScaler> scaler;
     if (result.width != w || result.height != h) {
-        if (FAILED(hr = factory->CreateBitmapScaler(scaler.put())) ||
-            FAILED(hr = scaler->Initialize(converter.get(), result.width, result.height,
+        if (FAILED(hr = factory->CreateBitmapScaler(scaler.GetAddressOf())) ||
+            FAILED(hr = scaler->Initialize(converter.Get(), result.width, result.height,
                                            WICBitmapInterpolationModeFant)))
             return refuse(PictureStatus::NotDecoded, hr);
-        source = scaler.get();
+        source = scaler.Get();
     }
     void* pixels = buffer(result.width, result.height);
     if (!pixels) return refuse(PictureStatus::NoBuffer);
@@ -165,41 +132,46 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
 }  // namespace
 
 const char* PictureResult::Reason(char* text, std::size_t size) const {
-    switch (status) {
-    case PictureStatus::Decoded: snprintf(text, size, "decoded"); break;
-    case PictureStatus::BadPath: snprintf(text, size, "no usable path"); break;
-    case PictureStatus::OverCaps:
-        snprintf(text, size, "%u x %u is over the size caps", unsigned(width), unsigned(height));
-        break;
-    case PictureStatus::NotDecoded:
+    const unsigned w = width, h = height;
+    if (status == PictureStatus::OverCaps)
+        snprintf(text, size, "%u x %u is over the size caps", w, h);
+    else if (status == PictureStatus::NotDecoded)
         snprintf(text, size, "cannot be decoded (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
-        break;
-    case PictureStatus::NoBuffer:
-        snprintf(text, size, "no memory for %u x %u pixels", unsigned(width), unsigned(height));
-        break;
-    }
+    else if (status == PictureStatus::NoBuffer)
+        snprintf(text, size, "no memory for %u x %u pixels", w, h);
+    else
+        snprintf(text, size, "%s", status == PictureStatus::BadPath ? "no usable path" : "decoded");
     return text;
 }
 
 PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer) {
+    std::wstring path;
     try {
         const int n = request.path ? MultiByteToWideChar(CP_ACP, 0, request.path, -1, nullptr, 0) : 0;
         if (n <= 1) return {};
-        std::wstring path(static_cast<std::size_t>(n), L'\0');
+        path.resize(static_cast<std::size_t>(n));
         if (MultiByteToWideChar(CP_ACP, 0, request.path, -1, path.data(), n) != n) return {};
-
-        ComScope com;
-        Com<IWICImagingFactory> factory;
-        HRESULT hr = CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IWICImagingFactory, factory.put_void());
-        if (hr == CO_E_NOTINITIALIZED && com.Start())
-            hr = CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                  factory.put_void());
-        if (FAILED(hr)) return {PictureStatus::NotDecoded, hr};
-        return Decode(factory.get(), path.c_str(), request, buffer);
     } catch (...) {   // out of memory
         return {PictureStatus::NoBuffer};
     }
+    // COM for this call only, when the caller's thread has none.
+    bool ownCom = false;
+    PictureResult result{PictureStatus::NotDecoded};
+    {
+        Com<IWICImagingFactory> factory;
+        const auto create = [&factory] {
+            return CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                    reinterpret_cast<void**>(factory.GetAddressOf()));
+        };
+        result.hr = create();
+        if (result.hr == CO_E_NOTINITIALIZED) {
+            ownCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+            if (ownCom) result.hr = create();
+        }
+        if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), path.c_str(), request, buffer);
+    }   // every interface is released before COM may be closed
+    if (ownCom) CoUninitialize();
+    return result;
 }
 
 }  // namespace win32

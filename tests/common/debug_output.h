@@ -1,10 +1,11 @@
 // Captures what this process writes with OutputDebugStringA while an object
-// lives, the way a debug-output viewer does: it owns the shared buffer and
-// the two events of the debug-output protocol (DBWIN_BUFFER,
-// DBWIN_BUFFER_READY, DBWIN_DATA_READY) and a thread that reads each string.
-// The objects are the session's: captures of several processes take turns
-// through a named mutex, so that no other reader takes their strings. Under
-// a debugger the strings go to the debugger instead.
+// lives. OutputDebugStringA first raises DBG_PRINTEXCEPTION_C with the text
+// for a debugger; a vectored handler that continues the exception takes the
+// text in the writing thread, before the call returns, and the string then
+// goes nowhere else. Nothing is shared with other processes: the debug-output
+// buffer of a viewer (DBWIN_BUFFER and its events) would be the session's,
+// and a writer in a parallel test would wait up to 10 s for it once a
+// capture ended. One capture at a time per process.
 #pragma once
 
 #include <windows.h>
@@ -13,59 +14,30 @@
 
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 class DebugOutput {
 public:
     DebugOutput() {
-        turn_ = CreateMutexA(nullptr, FALSE, "DebugOutputCaptureTurn");
-        if (!turn_ || WaitForSingleObject(turn_, 60000) == WAIT_TIMEOUT) return;
-        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSize, "DBWIN_BUFFER");
-        bufferReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
-        dataReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
-        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        view_ = mapping_ ? static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, kSize)) : nullptr;
-        if (view_ && bufferReady_ && dataReady_ && stop_) reader_ = std::thread([this] { Read(); });
+        Current() = this;
+        handler_ = AddVectoredExceptionHandler(1, &DebugOutput::Take);
     }
     ~DebugOutput() {
-        if (stop_) SetEvent(stop_);
-        if (reader_.joinable()) reader_.join();
-        if (view_) UnmapViewOfFile(view_);
-        for (HANDLE h : {mapping_, bufferReady_, dataReady_, stop_})
-            if (h) CloseHandle(h);
-        if (turn_) {
-            ReleaseMutex(turn_);
-            CloseHandle(turn_);
-        }
+        if (handler_) RemoveVectoredExceptionHandler(handler_);
+        Current() = nullptr;
     }
     DebugOutput(const DebugOutput&) = delete;
     DebugOutput& operator=(const DebugOutput&) = delete;
 
-    bool Ready() const { return reader_.joinable(); }
+    bool Ready() const { return handler_ != nullptr; }
 
-    // The lines this process wrote so far, without their line feeds. Writes
-    // a marker line first and waits until it arrives, so every line written
-    // before the call is in.
+    // The lines written so far, without their line feeds.
     std::vector<std::string> Lines() {
-        const std::string marker = "debug-output-mark " + std::to_string(++marks_);
-        OutputDebugStringA(marker.c_str());
-        for (int tries = 0; tries < 400; ++tries) {
-            {
-                std::lock_guard<std::mutex> hold(lock_);
-                for (auto at = lines_.begin(); at != lines_.end(); ++at)
-                    if (*at == marker) {
-                        lines_.erase(at);
-                        return lines_;
-                    }
-            }
-            Sleep(5);
-        }
         std::lock_guard<std::mutex> hold(lock_);
         return lines_;
     }
 
-    // The received lines that start with prefix.
+    // The lines written so far that start with prefix.
     std::vector<std::string> LinesStartingWith(const std::string& prefix) {
         std::vector<std::string> found;
         for (const std::string& line : Lines())
@@ -74,25 +46,28 @@ public:
     }
 
 private:
-    static constexpr DWORD kSize = 4096;   // a process id, then the text
-
-    void Read() {
-        const HANDLE wait[2] = {dataReady_, stop_};
-        for (;;) {
-            SetEvent(bufferReady_);
-            if (WaitForMultipleObjects(2, wait, FALSE, INFINITE) != WAIT_OBJECT_0) return;
-            if (*reinterpret_cast<const DWORD*>(view_) != GetCurrentProcessId()) continue;
-            std::string line(view_ + sizeof(DWORD), strnlen(view_ + sizeof(DWORD), kSize - sizeof(DWORD)));
-            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
-            std::lock_guard<std::mutex> hold(lock_);
-            lines_.push_back(std::move(line));
-        }
+    static DebugOutput*& Current() {
+        static DebugOutput* current = nullptr;
+        return current;
     }
 
-    HANDLE turn_ = nullptr, mapping_ = nullptr, bufferReady_ = nullptr, dataReady_ = nullptr, stop_ = nullptr;
-    const char* view_ = nullptr;
-    std::thread reader_;
+    static LONG CALLBACK Take(EXCEPTION_POINTERS* exception) {
+        const EXCEPTION_RECORD* record = exception->ExceptionRecord;
+        DebugOutput* self = Current();
+        if (!self || record->ExceptionCode != DBG_PRINTEXCEPTION_C || record->NumberParameters < 2)
+            return EXCEPTION_CONTINUE_SEARCH;
+        const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+        try {
+            std::string line(text ? text : "", text ? strnlen(text, record->ExceptionInformation[0]) : 0);
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+            std::lock_guard<std::mutex> hold(self->lock_);
+            self->lines_.push_back(std::move(line));
+        } catch (...) {   // out of memory: the line is lost, the writer goes on
+        }
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+
+    PVOID handler_ = nullptr;
     std::mutex lock_;
     std::vector<std::string> lines_;
-    int marks_ = 0;
 };
