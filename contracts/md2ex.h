@@ -1,13 +1,11 @@
 // md2ex.dll: MD2 models in numbered slots, drawn with OpenGL 1.1.
 // Every call is __stdcall with C linkage and an undecorated export name.
 //
-// Threads. The slots are one table for the whole process, and the library
-// takes no lock: its calls may come from any thread, but never from two at
-// once (a program that uses it from several threads serialises the calls
-// itself). MD2_Draw draws in the GL context current on the calling thread,
-// so a slot's texture must be a name of that context (or of one that shares
-// its objects). MD2_Load, MD2_GetFrameCount and MD2_Delete touch no GL
-// state and need no context. A refused file is named on the debug output.
+// Threads. The slots are one table for the whole process and the library
+// takes no lock: calls may come from any thread, never from two at once.
+// MD2_Draw draws in the GL context current on the calling thread, which must
+// own the slot's texture (or share objects with the context that does); the
+// other calls use no GL. A refused file is named on the debug output.
 #pragma once
 
 #include <windows.h>

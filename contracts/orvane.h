@@ -4,20 +4,14 @@
 // the result (and, for a developer, a line on the debug output). The library
 // must stay loaded while any of its views or anchored windows exist.
 //
-// Threads. A view belongs to the thread that created it, and its OpenGL
-// context is current on one thread at a time:
-//  - calls that name a view (QI_GetGLDC, QI_SetGLzoom, QI_GetGLzoom,
-//    QI_ResizeGLWindow, QI_DrawGLText, QI_UpdateGLWindow) come from the
-//    view's own thread; on any other thread the window counts as a window
-//    that is not a view;
-//  - QI_BuildGLfont, QI_DeleteGLFont and QI_DestroyTexture work in the GL
-//    context current on the calling thread;
-//  - QI_SetAnchorMode comes from the thread that owns the child's parent;
-//  - RegisterOrvaneClass, QI_LoadDLL, qInstance, QI_Version,
-//    QI_CreateGLTextureFromFileEX, QI_IsLButtonDown, QI_IsRButtonDown and
-//    QD_ColorARGB may come from any thread at any time.
-// Views on different threads need nothing from each other: a view's state
-// lives with its window, and the library takes no lock.
+// Threads. A view belongs to the thread that created it: calls that name a
+// view (QI_GetGLDC, QI_SetGLzoom, QI_GetGLzoom, QI_ResizeGLWindow,
+// QI_DrawGLText, QI_UpdateGLWindow) come from that thread, and on any other
+// the window counts as no view. QI_BuildGLfont, QI_DeleteGLFont and
+// QI_DestroyTexture work in the GL context current on the calling thread (a
+// context is current on one thread at a time). QI_SetAnchorMode comes from
+// the thread that owns the child's parent. The other calls may come from any
+// thread. A view's state lives with its window; the library takes no lock.
 #pragma once
 
 #include <windows.h>

@@ -6,11 +6,8 @@
 
 namespace md2ex {
 
-// A model file that cannot be read: why (missing, over the size cap, a read
-// error, no memory).
-inline constexpr char kModelUnreadable[] = "model unreadable";
-// A model file the reader refuses: the check it failed (md2::ErrorName).
-inline constexpr char kModelRefused[] = "model refused";
+inline constexpr char kModelUnreadable[] = "model unreadable";   // path: cannot be opened, too large, ...
+inline constexpr char kModelRefused[] = "model refused";         // path: the check failed (md2::ErrorName)
 
 inline void Report(const char* item, const char* path, const char* why) {
     win32::Report("md2ex", item, path, why);

@@ -6,14 +6,9 @@
 
 namespace orvane {
 
-// A picture file refused: its path, and the size over the caps or WIC's HRESULT.
-inline constexpr char kPictureRefused[] = "picture refused";
-// A view without OpenGL: its window, and which step failed (with the error).
-inline constexpr char kNoContext[] = "no OpenGL context";
-// Once per view when its context is made: its window, and the path its
-// frames take ("native": SwapBuffers in the view; "surface": a hidden
-// top-level window whose frames are copied onto the view).
-inline constexpr char kPresentation[] = "presentation";
+inline constexpr char kPictureRefused[] = "picture refused";   // path: size over the caps, or HRESULT
+inline constexpr char kNoContext[] = "no OpenGL context";      // view: the step that failed, error
+inline constexpr char kPresentation[] = "presentation";        // view: "native" or "surface", once
 
 inline void Report(const char* item, const char* subject, const char* why) {
     win32::Report("orvane", item, subject, why);

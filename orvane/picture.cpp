@@ -4,7 +4,7 @@
 #include <objbase.h>
 #include <GL/gl.h>
 
-#include <string.h>
+#include <algorithm>
 
 #include "diagnostics.h"
 #include "orvane.h"
@@ -33,16 +33,9 @@ size_t PictureBytes(uint32_t width, uint32_t height) {
 }
 
 void FlipRows(unsigned char* pixels, size_t stride, uint32_t rows) {
-    unsigned char chunk[4096];
     for (uint32_t top = 0, bottom = rows ? rows - 1 : 0; top < bottom; ++top, --bottom) {
-        unsigned char* a = pixels + size_t(top) * stride;
-        unsigned char* b = pixels + size_t(bottom) * stride;
-        for (size_t done = 0; done < stride; done += sizeof(chunk)) {
-            const size_t n = stride - done < sizeof(chunk) ? stride - done : sizeof(chunk);
-            memcpy(chunk, a + done, n);
-            memcpy(a + done, b + done, n);
-            memcpy(b + done, chunk, n);
-        }
+        unsigned char* row = pixels + size_t(top) * stride;
+        std::swap_ranges(row, row + stride, pixels + size_t(bottom) * stride);
     }
 }
 

@@ -5,7 +5,7 @@
 
 #include <stdio.h>
 
-#include <cstring>
+#include <string_view>
 
 #include "diagnostics.h"
 #include "helpers.h"
@@ -64,12 +64,10 @@ bool HasWglExtension(HDC dc, const char* name) {
     if (!list)
         if (auto ext = GLProc<ExtList>("wglGetExtensionsStringEXT")) list = ext();
     if (!list) return false;
-    const std::size_t length = std::strlen(name);
-    for (const char* at = std::strstr(list, name); at; at = std::strstr(at + length, name)) {
-        const bool starts = at == list || at[-1] == ' ';
-        const bool ends = at[length] == '\0' || at[length] == ' ';
-        if (starts && ends) return true;
-    }
+    const std::string_view all(list), want(name);
+    for (std::size_t at = all.find(want); at != all.npos; at = all.find(want, at + 1))
+        if ((at == 0 || all[at - 1] == ' ') && (at + want.size() == all.size() || all[at + want.size()] == ' '))
+            return true;
     return false;
 }
 
@@ -183,13 +181,17 @@ void MoveToNewSurface(View& view) {
     view.dc = dc;
 }
 
-// Says why a view gets no OpenGL context; false.
-bool Refuse(const View& view, const char* step) {
-    const DWORD error = GetLastError();
-    char subject[32], why[96];
+void Say(const char* item, const View& view, const char* why) {
+    char subject[32];
     snprintf(subject, sizeof subject, "view %p", static_cast<void*>(view.window));
-    snprintf(why, sizeof why, "%s (error %lu)", step, static_cast<unsigned long>(error));
-    Report(kNoContext, subject, why);
+    Report(item, subject, why);
+}
+
+// Says which step left the view without an OpenGL context; false.
+bool Refuse(const View& view, const char* step) {
+    char why[96];
+    snprintf(why, sizeof why, "%s (error %lu)", step, static_cast<unsigned long>(GetLastError()));
+    Say(kNoContext, view, why);
     return false;
 }
 
@@ -245,11 +247,8 @@ bool CreateDrawable(View& view) {
     view.context = wglCreateContext(view.dc);
     if (!view.context || !wglMakeCurrent(view.dc, view.context)) return Refuse(view, "no rendering context");
     if (!view.surface) SwapWithoutWaiting(view.dc);
-    char subject[32];
-    snprintf(subject, sizeof subject, "view %p", static_cast<void*>(view.window));
-    Report(kPresentation, subject,
-           view.surface ? "surface (a hidden top-level window, frames copied onto the view)"
-                        : "native (SwapBuffers in the view)");
+    Say(kPresentation, view, view.surface ? "surface (a hidden top-level window, frames copied onto the view)"
+                                          : "native (SwapBuffers in the view)");
     return true;
 }
 

@@ -11,8 +11,7 @@
 
 namespace orvane {
 
-// Whether OpenGL drawn into a child window stays hidden on this system, so
-// child views draw on surfaces; read once, by the library's context.
+// Whether a child window's OpenGL stays hidden here (read once, by Library).
 bool ChildGLIsHidden();
 
 // Makes the view's drawable and its context (current on this thread): the

@@ -15,22 +15,19 @@ namespace orvane {
 inline constexpr const char* kViewClass = "QOPENGLCTRL";
 inline constexpr int kStartZoom = 51;
 
-// What the library keeps for the whole process. Everything else lives with
-// the window it belongs to, so no list of windows is kept and nothing needs
-// a lock: a view's record is used only on the view's own thread.
+// What the library keeps for the whole process, made on first use. The rest
+// lives with the window it belongs to: no list of windows, no lock.
 struct Library {
-    HINSTANCE instance;     // the module that holds this code
-    bool childGLHidden;     // read once from the system (see present.cpp)
+    HINSTANCE instance;                  // the module that holds this code
+    bool childGLHidden;                  // read once (see present.cpp)
     std::atomic<ATOM> viewClass{0};      // once RegisterOrvaneClass succeeded
     std::atomic<ATOM> surfaceClass{0};   // once the first surface was made
     Library();
 };
-// Made on first use, on whichever thread comes first.
 Library& TheLibrary();
 
-// The glyph bitmaps of a font built in a view's context, by the font's first
-// display list; they are packed into the atlas texture named by the font
-// record's Reserved field.
+// The glyphs of a font built in a view's context, by its first display list
+// (packed into the atlas texture named by the font record's Reserved field).
 struct ViewFont {
     unsigned base;
     GlyphSet glyphs;

@@ -28,10 +28,8 @@ bool Picture::Load(const std::string& path, int width, int height) {
         bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         return bitmap ? bits : nullptr;
     });
-    if (!result) {
-        if (bitmap) DeleteObject(bitmap);
-        return false;
-    }
+    if (!result && bitmap) DeleteObject(bitmap);
+    if (!result) return false;
     bitmap_ = bitmap;
     width_ = static_cast<int>(result.width);
     height_ = static_cast<int>(result.height);

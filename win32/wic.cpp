@@ -4,14 +4,14 @@
 #include <wrl/client.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <string>
 
 namespace win32 {
 namespace {
 
-template <class T>
-using Com = Microsoft::WRL::ComPtr<T>;
+using Microsoft::WRL::ComPtr;
 
 // The size declared by a PNG's header or a JPEG's frame header. read(offset,
 // bytes, count) fills exactly count bytes or returns false. False when the
@@ -24,8 +24,7 @@ bool DeclaredSize(Read read, std::uint32_t* width, std::uint32_t* height) {
         static const unsigned char kPng[16] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
                                                0, 0, 0, 13, 'I', 'H', 'D', 'R'};
         if (!read(0, b, 24)) return false;
-        for (int i = 0; i < 16; ++i)
-            if (b[i] != kPng[i]) return false;
+        if (memcmp(b, kPng, sizeof kPng) != 0) return false;
         *width = std::uint32_t(b[16]) << 24 | std::uint32_t(b[17]) << 16 | std::uint32_t(b[18]) << 8 | b[19];
         *height = std::uint32_t(b[20]) << 24 | std::uint32_t(b[21]) << 16 | std::uint32_t(b[22]) << 8 | b[23];
         return true;
@@ -79,52 +78,42 @@ bool FileDeclaredSize(const wchar_t* path, std::uint32_t* width, std::uint32_t* 
 
 PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const PictureRequest& request,
                      const PictureBuffer& buffer) {
-    PictureResult result;
-    const auto refuse = [&result](PictureStatus status, HRESULT hr = S_OK) {
-        result.status = status;
-        result.hr = hr;
+    const std::uint32_t most = request.maxSide;
+    PictureResult result{PictureStatus::OverCaps};
+    if (FileDeclaredSize(path, &result.width, &result.height) && !PictureSizeAllowed(result.width, result.height, most))
         return result;
-    };
-    if (FileDeclaredSize(path, &result.width, &result.height) &&
-        !PictureSizeAllowed(result.width, result.height, request.maxSide))
-        return refuse(PictureStatus::OverCaps);
-    result.width = result.height = 0;
-    Com<IWICBitmapDecoder> decoder;
-    HRESULT hr = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
-                                                    decoder.GetAddressOf());
-    if (FAILED(hr)) return refuse(PictureStatus::NotDecoded, hr);
-    Com<IWICBitmapFrameDecode> frame;
-    if (FAILED(hr = decoder->GetFrame(0, frame.GetAddressOf()))) return refuse(PictureStatus::NotDecoded, hr);
+    result = {PictureStatus::NotDecoded};
+    HRESULT& hr = result.hr;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
     UINT w = 0, h = 0;
-    if (FAILED(hr = frame->GetSize(&w, &h))) return refuse(PictureStatus::NotDecoded, hr);
-    result.width = request.width ? request.width : w;
-    result.height = request.height ? request.height : h;
-    if (!PictureSizeAllowed(w, h, request.maxSide)) {
-        result.width = w;
-        result.height = h;
-        return refuse(PictureStatus::OverCaps);
-    }
-    if (!PictureSizeAllowed(result.width, result.height, request.maxSide)) return refuse(PictureStatus::OverCaps);
+    if (FAILED(hr = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                       decoder.GetAddressOf())) ||
+        FAILED(hr = decoder->GetFrame(0, frame.GetAddressOf())) || FAILED(hr = frame->GetSize(&w, &h)))
+        return result;
+    const std::uint32_t outW = request.width ? request.width : w, outH = request.height ? request.height : h;
+    if (const bool own = PictureSizeAllowed(w, h, most); !own || !PictureSizeAllowed(outW, outH, most))
+        return {PictureStatus::OverCaps, S_OK, own ? outW : w, own ? outH : h};
 
-    Com<IWICFormatConverter> converter;
+    ComPtr<IWICFormatConverter> converter;
     if (FAILED(hr = factory->CreateFormatConverter(converter.GetAddressOf())) ||
         FAILED(hr = converter->Initialize(frame.Get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
                                           WICBitmapPaletteTypeCustom)))
-        return refuse(PictureStatus::NotDecoded, hr);
+        return result;
     IWICBitmapSource* source = converter.Get();
-    Com<IWICBitmapScaler> scaler;
-    if (result.width != w || result.height != h) {
+    ComPtr<IWICBitmapScaler> scaler;
+    if (outW != w || outH != h) {
         if (FAILED(hr = factory->CreateBitmapScaler(scaler.GetAddressOf())) ||
-            FAILED(hr = scaler->Initialize(converter.Get(), result.width, result.height,
-                                           WICBitmapInterpolationModeFant)))
-            return refuse(PictureStatus::NotDecoded, hr);
+            FAILED(hr = scaler->Initialize(converter.Get(), outW, outH, WICBitmapInterpolationModeFant)))
+            return result;
         source = scaler.Get();
     }
-    void* pixels = buffer(result.width, result.height);
-    if (!pixels) return refuse(PictureStatus::NoBuffer);
-    const UINT stride = result.width * 4u;
-    if (FAILED(hr = source->CopyPixels(nullptr, stride, stride * result.height, static_cast<BYTE*>(pixels))))
-        return refuse(PictureStatus::NotDecoded, hr);
+    result.width = outW;
+    result.height = outH;
+    void* pixels = buffer(outW, outH);
+    if (!pixels) return {PictureStatus::NoBuffer, S_OK, outW, outH};
+    if (FAILED(hr = source->CopyPixels(nullptr, outW * 4u, outW * 4u * outH, static_cast<BYTE*>(pixels))))
+        return result;
     result.status = PictureStatus::Decoded;
     return result;
 }
@@ -158,7 +147,7 @@ PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& 
     bool ownCom = false;
     PictureResult result{PictureStatus::NotDecoded};
     {
-        Com<IWICImagingFactory> factory;
+        ComPtr<IWICImagingFactory> factory;
         const auto create = [&factory] {
             return CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
                                     reinterpret_cast<void**>(factory.GetAddressOf()));

@@ -21,12 +21,12 @@ constexpr bool PictureSizeAllowed(std::uint32_t width, std::uint32_t height, std
            std::uint64_t(width) * height <= kMaxPicturePixels;
 }
 
+// The size wanted: a side of 0 keeps the picture's own. The picture and the
+// size made from it are both held to the size rule.
 struct PictureRequest {
     const char* path;                  // ANSI text in the process's code page
     const WICPixelFormatGUID& format;  // a 32-bit format, such as GUID_WICPixelFormat32bppRGBA
     std::uint32_t maxSide = kDefaultMaxPictureSide;
-    // The size wanted; a side of 0 keeps the picture's own. The picture and
-    // the size made from it are both held to the size rule.
     std::uint32_t width = 0, height = 0;
 };
 
@@ -45,11 +45,10 @@ struct PictureResult {
 // width * 4 bytes apart, or null to refuse them.
 using PictureBuffer = std::function<void*(std::uint32_t width, std::uint32_t height)>;
 
-// Decodes the first frame of a picture file. A picture over the size rule is
-// refused from the size its header declares, before a decoder may allocate
-// the whole picture. COM should be initialised on the calling thread; when
-// it is not, the call initialises it for its own duration. On any result but
-// Decoded the caller frees whatever buffer it gave.
+// Decodes the first frame of a picture file; one over the size rule is
+// refused from its header, before a decoder may allocate the whole picture.
+// Without COM on the calling thread, COM is started for the call alone. On
+// any result but Decoded the caller frees whatever buffer it gave.
 PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer);
 
 }  // namespace win32
