@@ -63,6 +63,12 @@ int HandOver(const char* name, HANDLE ownMutex) {
 bool RegisterMainClass(HINSTANCE instance, const char* className) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(WNDCLASSEXA);
+    // The look-up asks under the GL control library's instance (qInstance
+    // is offered for this test), not the program's: a class found there
+    // counts as registered and is not registered again. The program registers
+    // under its own instance, so with the library in its own DLL the look-up
+    // finds nothing at a fresh start and the class is registered below; only
+    // where the library is linked into the program are the two instances one.
     if (GetClassInfoExA(qInstance(), className, &windowClass)) return true;
     windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.style = CS_VREDRAW | CS_HREDRAW;

@@ -1,6 +1,11 @@
 // md2ex.dll: MD2 models in numbered slots, drawn with OpenGL 1.1.
-// Every call is __stdcall with C linkage and an undecorated export name,
-// made on the thread whose GL context is current.
+// Every call is __stdcall with C linkage and an undecorated export name.
+//
+// Threads. The slots are one table for the whole process and the library
+// takes no lock: calls may come from any thread, never from two at once.
+// MD2_Draw draws in the GL context current on the calling thread, which must
+// own the slot's texture (or share objects with the context that does); the
+// other calls use no GL. A refused file is named on the debug output.
 #pragma once
 
 #include <windows.h>

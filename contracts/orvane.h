@@ -1,9 +1,17 @@
 // orvane.dll: the OpenGL view control, picture decoding, GL text, zoom and
 // anchoring. Every call is __stdcall with C linkage and an undecorated export
-// name. All calls are made from the thread that created the view. No call
-// throws, and none shows a message: failures are reported by the result.
-// The library must stay loaded while any of its views or anchored windows
-// exist.
+// name. No call throws, and none shows a message: failures are reported by
+// the result (and, for a developer, a line on the debug output). The library
+// must stay loaded while any of its views or anchored windows exist.
+//
+// Threads. A view belongs to the thread that created it: calls that name a
+// view (QI_GetGLDC, QI_SetGLzoom, QI_GetGLzoom, QI_ResizeGLWindow,
+// QI_DrawGLText, QI_UpdateGLWindow) come from that thread, and on any other
+// the window counts as no view. QI_BuildGLfont, QI_DeleteGLFont and
+// QI_DestroyTexture work in the GL context current on the calling thread (a
+// context is current on one thread at a time). QI_SetAnchorMode comes from
+// the thread that owns the child's parent. The other calls may come from any
+// thread. A view's state lives with its window; the library takes no lock.
 #pragma once
 
 #include <windows.h>

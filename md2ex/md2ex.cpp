@@ -1,8 +1,10 @@
 // md2ex.dll: MD2 models in numbered slots, drawn with OpenGL 1.1 vertex
-// arrays. All calls come from the thread whose GL context is current; no
-// exception leaves an exported call.
+// arrays. The slots are the process's; the calls take no lock (see
+// md2ex.h). No exception leaves an exported call.
 #include "md2ex.h"
+#include "diagnostics.h"
 #include "draw.h"
+#include "helpers.h"
 #include "model.h"
 #include "trace.h"
 
@@ -14,7 +16,7 @@ namespace {
 
 // A file within the format's limits is a few megabytes; anything much
 // larger is not a model and is not read into memory.
-constexpr LONGLONG kMaxFileBytes = 32 * 1024 * 1024;
+constexpr std::size_t kMaxFileBytes = 32 * 1024 * 1024;
 
 struct Slot {
     md2::Model model;
@@ -27,27 +29,6 @@ std::unique_ptr<Slot> g_slots[MD2_MAX_SLOTS];
 std::unique_ptr<Slot>* Find(int32_t slot) {
     if (slot < 1 || slot > MD2_MAX_SLOTS) return nullptr;
     return &g_slots[slot - 1];
-}
-
-bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool ok = false;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxFileBytes) {
-        bytes.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        ok = true;
-        while (ok && done < bytes.size()) {
-            DWORD got = 0;
-            ok = ReadFile(file, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
-                          nullptr) && got > 0;
-            done += got;
-        }
-    }
-    CloseHandle(file);
-    return ok;
 }
 
 }  // namespace
@@ -63,15 +44,22 @@ int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_
     orvane_trace::Step step("md2ex", "MD2_Load");
     try {
         std::vector<std::uint8_t> bytes;
-        if (!ReadWholeFile(path, bytes)) return 0;
-        auto loaded = std::make_unique<Slot>();
-        if (md2::Load(bytes.data(), bytes.size(), width, height, loaded->model) != md2::Error::None)
+        if (const auto read = win32::ReadWholeFile(path, kMaxFileBytes, bytes); read != win32::ReadResult::Ok) {
+            md2ex::Report(md2ex::kModelUnreadable, path, win32::ReadResultName(read));
             return 0;
+        }
+        auto loaded = std::make_unique<Slot>();
+        if (const md2::Error error = md2::Load(bytes.data(), bytes.size(), width, height, loaded->model);
+            error != md2::Error::None) {
+            md2ex::Report(md2ex::kModelRefused, path, md2::ErrorName(error));
+            return 0;
+        }
         loaded->texture = texture;
         loaded->buffers.Size(loaded->model);
         *target = std::move(loaded);
         return 1;
     } catch (...) {  // out of memory: the slot stays empty
+        md2ex::Report(md2ex::kModelUnreadable, path, "out of memory");
         return 0;
     }
 }

@@ -6,19 +6,16 @@
 
 #include <new>
 
+#include "helpers.h"
 #include "orvane.h"
-#include "text.h"
 #include "present.h"
 #include "views.h"
 
 namespace orvane {
 namespace {
 
-// The view class's atom, once registered: a window of that class keeps its
-// View record in its window extra bytes, owned from WM_NCCREATE to
-// WM_NCDESTROY, so no list of views is kept anywhere.
-ATOM gViewAtom = 0;
-
+// A window of the view class keeps its View record in its window extra
+// bytes, owned from WM_NCCREATE to WM_NCDESTROY.
 View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrA(window, 0)); }
 
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -57,7 +54,6 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_NCDESTROY:
         if (View* gone = ViewOf(window)) {
             SetWindowLongPtrA(window, 0, 0);
-            if (gone->context) ForgetFonts(gone->context);
             ReleaseDrawable(*gone);
             delete gone;
         }
@@ -70,8 +66,19 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 }  // namespace
 
+Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()) {}
+
+Library& TheLibrary() {
+    static Library library;
+    return library;
+}
+
 View* FindView(HWND window) {
-    if (!window || !gViewAtom || GetClassLongPtrA(window, GCW_ATOM) != gViewAtom) return nullptr;
+    const ATOM atom = TheLibrary().viewClass;
+    if (!window || !atom || GetClassLongPtrA(window, GCW_ATOM) != atom) return nullptr;
+    // A view's record is its own thread's (a window of another process has
+    // no record in this one at all).
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId()) return nullptr;
     return ViewOf(window);
 }
 
@@ -88,37 +95,24 @@ using namespace orvane;
 extern "C" {
 
 HINSTANCE WINAPI qInstance(void) {
-    // The module that holds this code: the DLL, or the program that links
-    // the library statically.
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&qInstance), &module);
-    return module;
+    return TheLibrary().instance;
 }
 
 int32_t WINAPI RegisterOrvaneClass(void) {
-    HINSTANCE instance = qInstance();
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof(existing);
-    if (ATOM atom = static_cast<ATOM>(GetClassInfoExA(instance, kViewClass, &existing)))
-        return existing.lpfnWndProc == ViewProc ? gViewAtom = atom : 0;
-
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
     // Global: the program creates views with its own instance handle.
     wc.style = CS_OWNDC | CS_GLOBALCLASS;
     wc.lpfnWndProc = ViewProc;
     wc.cbWndExtra = sizeof(View*);
-    wc.hInstance = instance;
+    wc.hInstance = qInstance();
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
     wc.lpszClassName = kViewClass;
-    if (ATOM atom = RegisterClassExA(&wc)) return gViewAtom = atom;
-    // Lost a race with another registration, or the name is taken by
-    // another module's global class, which would not make our views.
-    if (ATOM atom = static_cast<ATOM>(GetClassInfoExA(instance, kViewClass, &existing)))
-        return existing.lpfnWndProc == ViewProc ? gViewAtom = atom : 0;
-    return 0;
+    // Refused when the name is taken by another module's global class, which
+    // would not make our views.
+    const ATOM atom = win32::RegisterClassOnce(wc);
+    if (atom) TheLibrary().viewClass = atom;
+    return atom;
 }
 
 int32_t WINAPI QI_LoadDLL(const char*) {

@@ -3,7 +3,12 @@
 
 #include <GL/gl.h>
 
-#include <cstring>
+#include <stdio.h>
+
+#include <string_view>
+
+#include "diagnostics.h"
+#include "helpers.h"
 
 namespace orvane {
 namespace {
@@ -14,40 +19,18 @@ namespace {
 
 constexpr char kSurfaceClass[] = "OrvaneSurface";
 
-// Wine (8.x) renders OpenGL of child windows off screen and never shows it,
-// while OpenGL of a top-level window and GDI drawing on child windows work.
-// There a child view renders into a hidden top-level window and its frames
-// are copied onto the view. ORVANE_NATIVE_CHILD_GL=1 forces the direct path
-// (for tests of the path Windows runs); any other value changes nothing.
-bool ChildGLIsHidden() {
-    static const bool hidden = [] {
-        char value[4] = {};
-        const DWORD length = GetEnvironmentVariableA("ORVANE_NATIVE_CHILD_GL", value, sizeof value);
-        if (length == 1 && value[0] == '1') return false;
-        HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-        return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-    }();
-    return hidden;
-}
-
-HINSTANCE ModuleInstance() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ChildGLIsHidden), &module);
-    return module;
-}
-
-bool RegisterSurfaceClass() {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(ModuleInstance(), kSurfaceClass, &existing)) return true;
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = ModuleInstance();
-    wc.lpszClassName = kSurfaceClass;
-    return RegisterClassExA(&wc) != 0 || GetClassInfoExA(ModuleInstance(), kSurfaceClass, &existing);
+ATOM RegisterSurfaceClass() {
+    Library& library = TheLibrary();
+    if (!library.surfaceClass) {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_OWNDC;
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = library.instance;
+        wc.lpszClassName = kSurfaceClass;
+        library.surfaceClass = win32::RegisterClassOnce(wc);
+    }
+    return library.surfaceClass;
 }
 
 SIZE ClientSize(HWND window) {
@@ -62,7 +45,7 @@ HWND CreateSurface(HWND view) {
     const SIZE size = ClientSize(view);
     HWND surface = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
                                    size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, nullptr, nullptr,
-                                   ModuleInstance(), nullptr);
+                                   TheLibrary().instance, nullptr);
     // The surface knows its view, so a view is found from the surface's DC.
     if (surface) SetWindowLongPtrA(surface, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
     return surface;
@@ -81,12 +64,10 @@ bool HasWglExtension(HDC dc, const char* name) {
     if (!list)
         if (auto ext = GLProc<ExtList>("wglGetExtensionsStringEXT")) list = ext();
     if (!list) return false;
-    const std::size_t length = std::strlen(name);
-    for (const char* at = std::strstr(list, name); at; at = std::strstr(at + length, name)) {
-        const bool starts = at == list || at[-1] == ' ';
-        const bool ends = at[length] == '\0' || at[length] == ' ';
-        if (starts && ends) return true;
-    }
+    const std::string_view all(list), want(name);
+    for (std::size_t at = all.find(want); at != all.npos; at = all.find(want, at + 1))
+        if ((at == 0 || all[at - 1] == ' ') && (at + want.size() == all.size() || all[at + want.size()] == ' '))
+            return true;
     return false;
 }
 
@@ -200,15 +181,39 @@ void MoveToNewSurface(View& view) {
     view.dc = dc;
 }
 
+void Say(const char* item, const View& view, const char* why) {
+    char subject[32];
+    snprintf(subject, sizeof subject, "view %p", static_cast<void*>(view.window));
+    Report(item, subject, why);
+}
+
+// Says which step left the view without an OpenGL context; false.
+bool Refuse(const View& view, const char* step) {
+    char why[96];
+    snprintf(why, sizeof why, "%s (error %lu)", step, static_cast<unsigned long>(GetLastError()));
+    Say(kNoContext, view, why);
+    return false;
+}
+
 }  // namespace
 
-bool DrawsOnSurface(const View& view) { return view.surface != nullptr; }
+// Wine (8.x) renders OpenGL of child windows off screen and never shows it,
+// while OpenGL of a top-level window and GDI drawing on child windows work.
+// There a child view renders into a hidden top-level window and its frames
+// are copied onto the view. ORVANE_NATIVE_CHILD_GL=1 forces the direct path
+// (for tests of the path Windows runs); any other value changes nothing.
+bool ChildGLIsHidden() {
+    char value[4] = {};
+    const DWORD length = GetEnvironmentVariableA("ORVANE_NATIVE_CHILD_GL", value, sizeof value);
+    if (length == 1 && value[0] == '1') return false;
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
 
 View* FindViewByDC(HDC dc) {
     HWND window = dc ? WindowFromDC(dc) : nullptr;
     if (!window) return nullptr;
-    char name[sizeof kSurfaceClass + 1] = {};
-    if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, kSurfaceClass) == 0)
+    if (GetClassLongPtrA(window, GCW_ATOM) == TheLibrary().surfaceClass)
         window = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
     View* view = FindView(window);
     return view && view->dc == dc ? view : nullptr;
@@ -217,13 +222,13 @@ View* FindViewByDC(HDC dc) {
 bool CreateDrawable(View& view) {
     // Only a child's OpenGL is hidden; a top-level view draws on itself.
     const bool child = (GetWindowLongPtrA(view.window, GWL_STYLE) & WS_CHILD) != 0;
-    if (child && ChildGLIsHidden()) {
+    if (child && TheLibrary().childGLHidden) {
         view.surface = CreateSurface(view.window);
-        if (!view.surface) return false;
+        if (!view.surface) return Refuse(view, "no surface window");
     }
     // The class's own DC (CS_OWNDC), kept for life.
     view.dc = GetDC(view.surface ? view.surface : view.window);
-    if (!view.dc) return false;
+    if (!view.dc) return Refuse(view, "no device context");
     PIXELFORMATDESCRIPTOR pfd{};
     pfd.nSize = sizeof(pfd);
     pfd.nVersion = 1;
@@ -233,15 +238,17 @@ bool CreateDrawable(View& view) {
     pfd.cDepthBits = 24;
     pfd.iLayerType = PFD_MAIN_PLANE;
     const int format = ChoosePixelFormat(view.dc, &pfd);
-    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return false;
+    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return Refuse(view, "no pixel format");
     PIXELFORMATDESCRIPTOR got{};
     if (!DescribePixelFormat(view.dc, format, sizeof(got), &got) || !(got.dwFlags & PFD_DOUBLEBUFFER) ||
         got.cDepthBits == 0) {
-        return false;
+        return Refuse(view, "pixel format without double buffer or depth");
     }
     view.context = wglCreateContext(view.dc);
-    if (!view.context || !wglMakeCurrent(view.dc, view.context)) return false;
+    if (!view.context || !wglMakeCurrent(view.dc, view.context)) return Refuse(view, "no rendering context");
     if (!view.surface) SwapWithoutWaiting(view.dc);
+    Say(kPresentation, view, view.surface ? "surface (a hidden top-level window, frames copied onto the view)"
+                                          : "native (SwapBuffers in the view)");
     return true;
 }
 

@@ -11,6 +11,9 @@
 
 namespace orvane {
 
+// Whether a child window's OpenGL stays hidden here (read once, by Library).
+bool ChildGLIsHidden();
+
 // Makes the view's drawable and its context (current on this thread): the
 // pixel format, the context, and on the native path the swap interval. False
 // when no context can be made; ReleaseDrawable then undoes what was made.
@@ -26,8 +29,5 @@ bool Present(View& view);
 // Answers the view's WM_PAINT: puts the last frame back where one is kept,
 // and validates the view.
 void PaintView(View& view);
-
-// Whether this view draws on a hidden surface (for tests and diagnostics).
-bool DrawsOnSurface(const View& view);
 
 }  // namespace orvane

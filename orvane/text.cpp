@@ -7,13 +7,11 @@
 
 #include <algorithm>
 #include <memory>
-#include <mutex>
 #include <new>
 #include <vector>
 
 #include "glyphs.h"
 #include "orvane.h"
-#include "text.h"
 #include "trace.h"
 #include "views.h"
 
@@ -22,24 +20,18 @@ namespace {
 
 constexpr int kMaxFontHeight = 1000;
 
-// The glyph bitmaps of every built font, by rendering context and first list.
-struct BuiltFont {
-    HGLRC context;
-    GLuint base;
-    GlyphSet glyphs;   // packed into the atlas texture, whose name is the record's Reserved field
-};
-std::mutex gFontsLock;
-std::vector<std::unique_ptr<BuiltFont>> gFonts;
-
-void Forget(HGLRC context, GLuint base) {
-    std::lock_guard<std::mutex> hold(gFontsLock);
-    std::erase_if(gFonts, [&](const auto& f) { return f->context == context && f->base == base; });
+// The view whose context is current on this thread, or null: fonts built in
+// a view's context keep their glyphs with the view and go with it.
+View* CurrentView() {
+    HGLRC context = wglGetCurrentContext();
+    View* view = context ? FindViewByDC(wglGetCurrentDC()) : nullptr;
+    return view && view->context == context ? view : nullptr;
 }
 
-const GlyphSet* FindGlyphs(HGLRC context, GLuint base) {
-    std::lock_guard<std::mutex> hold(gFontsLock);
-    for (const auto& f : gFonts)
-        if (f->context == context && f->base == base) return &f->glyphs;
+const GlyphSet* FindGlyphs(const View* view, GLuint base) {
+    if (view)
+        for (const auto& f : view->fonts)
+            if (f->base == base) return &f->glyphs;
     return nullptr;
 }
 
@@ -50,10 +42,11 @@ bool HasContextFor(HDC dc) {
 }
 
 void FreeFont(GLFontRecord* font) {
-    if (HGLRC context = wglGetCurrentContext()) {
+    if (wglGetCurrentContext()) {
         if (font->ListBase != 0 && font->ListCount > 0 && font->ListCount <= 256) {
             glDeleteLists(font->ListBase, font->ListCount);
-            Forget(context, font->ListBase);
+            if (View* view = CurrentView())
+                std::erase_if(view->fonts, [font](const auto& f) { return f->base == font->ListBase; });
         }
         if (font->Reserved != 0) {
             const GLuint texture = GLuint(font->Reserved);
@@ -220,11 +213,6 @@ void ForEachLine(const GLFontRecord& font, int x, int y, const char* text, Draw 
 
 }  // namespace
 
-void ForgetFonts(HGLRC context) {
-    std::lock_guard<std::mutex> hold(gFontsLock);
-    std::erase_if(gFonts, [context](const auto& f) { return f->context == context; });
-}
-
 }  // namespace orvane
 
 using namespace orvane;
@@ -248,10 +236,13 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
                                DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
     if (!handle) return 0;
-    auto built = std::unique_ptr<BuiltFont>(new (std::nothrow) BuiltFont{});
+    auto built = std::unique_ptr<ViewFont>(new (std::nothrow) ViewFont{});
     HGDIOBJ previous = SelectObject(dc, handle);
     TEXTMETRICA metrics{};
     const GLuint base = built && GetTextMetricsA(dc, &metrics) ? glGenLists(kCharCount) : 0;
+    // Only a view keeps the glyphs for drawing them as quads; a font built in
+    // any other context is drawn with its display lists.
+    View* owner = CurrentView();
     bool ok = false;
     GLuint atlas = 0;
     if (base != 0) {
@@ -269,11 +260,13 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
         }
         if (ok) {
             CompileLists(built->glyphs, base);
-            atlas = MakeAtlas(&built->glyphs);
+            if (owner) atlas = MakeAtlas(&built->glyphs);
         } else {
             // Fonts without outlines: the platform's own bitmap lists, drawn
-            // a character at a time.
-            built.reset();
+            // a character at a time. Some Windows OpenGL implementations fail
+            // the first wglUseFontBitmaps call of a context and succeed when
+            // it is repeated with the same arguments; where the first call
+            // succeeds, || makes no second one.
             ok = wglUseFontBitmapsA(dc, kFirstChar, kCharCount, base) ||
                  wglUseFontBitmapsA(dc, kFirstChar, kCharCount, base);
         }
@@ -285,12 +278,10 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
         if (base != 0) glDeleteLists(base, kCharCount);
         return 0;
     }
-    if (built && atlas) {
-        built->context = wglGetCurrentContext();
+    if (owner && atlas) {
         built->base = base;
         try {
-            std::lock_guard<std::mutex> hold(gFontsLock);
-            gFonts.push_back(std::move(built));
+            owner->fonts.push_back(std::move(built));
         } catch (...) {
             // Drawing falls back to the display lists.
         }
@@ -312,7 +303,8 @@ int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t
                              const char* text, uint32_t argb) {
     if (!font || !text || font->ListBase == 0 || font->ListCount <= 0 || font->ListCount > 256)
         return 0;
-    if (View* view = FindView(window)) {
+    View* view = FindView(window);
+    if (view) {
         if (!MakeCurrent(*view)) return 0;
     } else if (!IsWindow(window) || !wglGetCurrentContext()) {
         return 0;
@@ -321,7 +313,7 @@ int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t
     GetClientRect(window, &client);
     const int width = client.right, height = client.bottom;
     if (width <= 0 || height <= 0 || !StacksHaveRoom()) return 0;
-    const GlyphSet* glyphs = font->Reserved ? FindGlyphs(wglGetCurrentContext(), font->ListBase) : nullptr;
+    const GlyphSet* glyphs = font->Reserved ? FindGlyphs(view ? view : CurrentView(), font->ListBase) : nullptr;
 
     // Everything changed below is restored by the matching pops.
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LIST_BIT |

@@ -1,12 +1,37 @@
-// Internal: the library's record of each view control it created.
+// Internal: the library's one context object, and its record of each view
+// control, kept with the view's window.
 #pragma once
 
 #include <windows.h>
+
+#include <atomic>
+#include <memory>
+#include <vector>
+
+#include "glyphs.h"
 
 namespace orvane {
 
 inline constexpr const char* kViewClass = "QOPENGLCTRL";
 inline constexpr int kStartZoom = 51;
+
+// What the library keeps for the whole process, made on first use. The rest
+// lives with the window it belongs to: no list of windows, no lock.
+struct Library {
+    HINSTANCE instance;                  // the module that holds this code
+    bool childGLHidden;                  // read once (see present.cpp)
+    std::atomic<ATOM> viewClass{0};      // once RegisterOrvaneClass succeeded
+    std::atomic<ATOM> surfaceClass{0};   // once the first surface was made
+    Library();
+};
+Library& TheLibrary();
+
+// The glyphs of a font built in a view's context, by its first display list
+// (packed into the atlas texture named by the font record's Reserved field).
+struct ViewFont {
+    unsigned base;
+    GlyphSet glyphs;
+};
 
 struct View {
     HWND window = nullptr;
@@ -24,11 +49,14 @@ struct View {
     void* frameBits = nullptr;
     int frameWidth = 0;
     int frameHeight = 0;
+    // The fonts built in this view's context; they go with it.
+    std::vector<std::unique_ptr<ViewFont>> fonts;
 };
 
-// The view record of a window of the view class, kept with the window, or
-// null for any other window (null, destroyed, or of another class). Valid
-// until the view's WM_NCDESTROY; only the view's own thread may use it.
+// The view record of a window of the view class that belongs to the calling
+// thread, kept with the window, or null for any other window (null,
+// destroyed, of another class, or of another thread). Valid until the view's
+// WM_NCDESTROY.
 View* FindView(HWND window);
 
 // The view whose OpenGL device context is dc, or null (see present.cpp).

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "helpers.h"
 #include "md2ex.h"
 #include "scene_state.h"
 #include "textures.h"
@@ -33,23 +34,11 @@ std::string ReplaceExtension(std::string_view path, std::string_view from, std::
     return result;
 }
 
-// The program's own path, however long it is.
-std::string ModulePath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) return path.substr(0, length);
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
-}
-
 }  // namespace
 
 void PrepareScene() {
     orvane_trace::Step step("app", "scene");
-    PrepareSceneFrom(ModulePath().c_str());
+    PrepareSceneFrom(win32::ProgramPath().c_str());
 }
 
 void PrepareSceneFrom(const char* programPath) {

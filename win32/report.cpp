@@ -4,16 +4,21 @@
 
 namespace win32 {
 
-void Report(const char* module, const char* item, const std::string& detail) {
+void Report(const char* module, const char* item, const char* subject, const char* why) noexcept {
     std::string line;
     try {
         line.append(module ? module : "?").append(": ").append(item ? item : "?");
-        if (!detail.empty()) line.append(": ").append(detail);
+        if (subject) line.append(": ").append(subject);
+        if (why && *why) line.append(": ").append(why);
         line.push_back('\n');
     } catch (...) {
         return;   // out of memory: nothing to say it with
     }
     OutputDebugStringA(line.c_str());
+}
+
+void Report(const char* module, const char* item, const std::string& detail) {
+    Report(module, item, detail.empty() ? nullptr : detail.c_str(), nullptr);
 }
 
 }  // namespace win32

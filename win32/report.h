@@ -11,5 +11,8 @@
 namespace win32 {
 
 void Report(const char* module, const char* item, const std::string& detail);
+// The same with the detail "<subject>: <why>" (a file and the reason it was
+// refused); builds the line without letting an exception out.
+void Report(const char* module, const char* item, const char* subject, const char* why) noexcept;
 
 }  // namespace win32

@@ -2,6 +2,7 @@
 // file, drawn lit and textured where it belongs, and leaves the GL state as
 // it found it apart from the bound texture.
 #include "builder.h"
+#include "debug_output.h"
 #include "md2ex.h"
 #include "presentation_path.h"
 #include "view_gl_window.h"
@@ -337,6 +338,26 @@ TEST_F(Md2Draw, SlotsEmptyFailedAndOutOfRange) {
     EXPECT_EQ(MD2_Delete(3), 1);
     EXPECT_EQ(MD2_Delete(3), 0);  // already empty: harmless
     EXPECT_EQ(MD2_GetFrameCount(3), 0);
+}
+
+TEST_F(Md2Draw, EachRefusedFileIsNamedOnceWithItsReason) {
+    DebugOutput output;
+    ASSERT_TRUE(output.Ready());
+    auto bytes = md2test::Build(md2test::Square());
+    md2test::SetField(bytes, md2test::kNumTriangles, 5000);
+    WriteFile(bytes);
+    const std::string missing = path_ + ".missing";
+    EXPECT_EQ(MD2_Load(1, path_.c_str(), texture_, 0, 0), 0);
+    EXPECT_EQ(MD2_Load(1, missing.c_str(), texture_, 0, 0), 0);
+    const std::pair<std::string, std::string> expected[] = {
+        {"md2ex: model refused: " + path_ + ": ", "bad count"},
+        {"md2ex: model unreadable: " + missing + ": ", "cannot be opened"},
+    };
+    for (const auto& [prefix, why] : expected) {
+        const auto lines = output.LinesStartingWith(prefix);
+        ASSERT_EQ(lines.size(), 1u) << prefix;
+        EXPECT_EQ(lines[0], prefix + why);
+    }
 }
 
 TEST_F(Md2Draw, CharacterSizedBodyUnderTheProgramsLight) {

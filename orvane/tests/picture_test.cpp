@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debug_output.h"
 #include "orvane.h"
 #include "picture.h"
 #include "png_writer.h"
@@ -231,6 +232,28 @@ TEST_F(Pictures, PicturesOverTheSizeLimitAreRefusedFromTheirHeaderAtOnce) {
                     static_cast<unsigned long>((PeakPrivateBytes() - peakBefore) >> 10));
         DeleteFileA(path.c_str());
     }
+}
+
+TEST_F(Pictures, EachRefusalIsNamedOnceWithItsFileAndReason) {
+    DebugOutput output;
+    ASSERT_TRUE(output.Ready());
+    const std::string text = WriteFile("words.png", {'h', 'e', 'l', 'l', 'o', '\n'});
+    const std::string huge = DataPath("huge.png");
+    const std::string missing = TempPath("missing.png");
+    const std::pair<std::string, std::string> cases[] = {
+        {text, "cannot be decoded (HRESULT 0x"},
+        {huge, "16384 x 16384 is over the size caps"},
+        {missing, "cannot be decoded (HRESULT 0x80070002)"},
+    };
+    for (const auto& [path, why] : cases) {
+        int32_t width = 0, height = 0;
+        unsigned char* pixels = nullptr;
+        EXPECT_EQ(QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, 0), 0);
+        const auto lines = output.LinesStartingWith("orvane: picture refused: " + path + ": ");
+        ASSERT_EQ(lines.size(), 1u) << path;
+        EXPECT_NE(lines[0].find(why), std::string::npos) << lines[0];
+    }
+    DeleteFileA(text.c_str());
 }
 
 TEST_F(Pictures, NullArgumentsAreRefused) {

@@ -3,10 +3,16 @@
 #include <GL/gl.h>
 #include <commctrl.h>
 
+#include <stdio.h>
+#include <string.h>
+
 #include <cmath>
+#include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
+#include "debug_output.h"
 #include "orvane.h"
 #include "presentation_path.h"
 #include "projection.h"
@@ -51,6 +57,21 @@ TEST(PresentationPath, IsTheOneThisRunAsksFor) {
     Sleep(50);
     EXPECT_EQ(OnScreen(top, 32, 24), RGB(0, 0, 255));
     DestroyWindow(top);
+}
+
+TEST(PresentationPath, EachViewNamesItsPathOnceOnTheDebugOutput) {
+    DebugOutput output;
+    ASSERT_TRUE(output.Ready());
+    ViewWindow a(32, 32), b(32, 32);
+    ASSERT_NE(b.view(), nullptr);
+    const char* way = path::NativeExpected() ? ": native" : ": surface";
+    for (HWND view : {a.view(), b.view()}) {
+        char subject[48];
+        snprintf(subject, sizeof subject, "orvane: presentation: view %p", static_cast<void*>(view));
+        const auto lines = output.LinesStartingWith(subject);
+        ASSERT_EQ(lines.size(), 1u) << subject;
+        EXPECT_EQ(lines[0].compare(strlen(subject), strlen(way), way), 0) << lines[0];
+    }
 }
 
 TEST(PresentationPath, TheViewClipsItsChildrenAndSiblings) {
@@ -290,6 +311,10 @@ TEST(Zoom, StartsAt51AndIsKeptPerView) {
     EXPECT_EQ(QI_SetGLzoom(a.host(), 5), 0);
     EXPECT_EQ(QI_UpdateGLWindow(a.view()), 1);
     EXPECT_EQ(QI_UpdateGLWindow(a.host()), 0);   // only views present frames
+    // A view is its own thread's: on another thread it is no view.
+    int32_t elsewhere = -1;
+    std::thread([&] { elsewhere = QI_GetGLzoom(a.view()); }).join();
+    EXPECT_EQ(elsewhere, 0);
 }
 
 void ExpectProjection(int zoom, int width, int height) {

@@ -204,7 +204,7 @@ TEST(PelmarSkin, ScarletFileIsCleanAndSetsItsLook) {
 }
 
 // The engine's own lines among what the process wrote to the debug output.
-std::vector<std::string> EngineLines(debug_output::Capture& capture) {
+std::vector<std::string> EngineLines(DebugOutput& capture) {
     std::vector<std::string> mine;
     for (const std::string& line : capture.Lines())
         if (line.rfind("pelmar: ", 0) == 0) mine.push_back(line);
@@ -214,8 +214,8 @@ std::vector<std::string> EngineLines(debug_output::Capture& capture) {
 TEST(PelmarSkin, EverySkippedLineIsReportedOnceWithItsFileAndNumber) {
     const std::string path = win32::ProgramFolder() + "PelmarReported.sks";
     {
-        debug_output::Capture capture;
-        ASSERT_TRUE(capture.Ok());
+        DebugOutput capture;
+        ASSERT_TRUE(capture.Ready());
         WriteText(path, "name = Reported\n\ncaption.height = 400\nframe.width = 7\nno.such.key = 1\n");
         ASSERT_NE(skInitEngine("PelmarReported.sks", nullptr), 0);
         EXPECT_EQ(CurrentSkin().frameWidth, 7);
@@ -229,8 +229,8 @@ TEST(PelmarSkin, EverySkippedLineIsReportedOnceWithItsFileAndNumber) {
     }
     {
         // A long run of garbage lists its first lines and counts the rest.
-        debug_output::Capture capture;
-        ASSERT_TRUE(capture.Ok());
+        DebugOutput capture;
+        ASSERT_TRUE(capture.Ready());
         std::string garbage;
         for (std::size_t i = 0; i < kMaxListedSkips + 10; ++i) garbage += "garbage\n";
         WriteText(path, garbage);

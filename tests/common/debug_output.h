@@ -1,104 +1,73 @@
-// Reads this process's debug output (OutputDebugStringA) while a Capture
-// lives, the way a debug-output viewer does: it makes the shared buffer and
-// the two events writers look for (DBWIN_BUFFER, DBWIN_BUFFER_READY,
-// DBWIN_DATA_READY) and a reader thread that takes each string in turn.
-// Strings of other processes are passed over. Only one capture runs at a time
-// on the machine (a named mutex), since two readers would take each other's
-// strings.
+// Captures what this process writes with OutputDebugStringA while an object
+// lives. OutputDebugStringA first raises DBG_PRINTEXCEPTION_C with the text
+// for a debugger; a vectored handler that continues the exception takes the
+// text in the writing thread, before the call returns, and the string then
+// goes nowhere else. Nothing is shared with other processes: the debug-output
+// buffer of a viewer (DBWIN_BUFFER and its events) would be the session's,
+// and a writer in a parallel test would wait up to 10 s for it once a
+// capture ended. One capture at a time per process.
 #pragma once
 
 #include <windows.h>
 
-#include <cstring>
+#include <string.h>
+
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
-namespace debug_output {
-
-class Capture {
+class DebugOutput {
 public:
-    Capture() {
-        exclusive_ = CreateMutexA(nullptr, FALSE, "OrvaneTestDebugOutputCapture");
-        if (!exclusive_) return;
-        const DWORD waited = WaitForSingleObject(exclusive_, 60000);
-        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return;
-        owned_ = true;
-        bufferReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY");
-        dataReady_ = CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY");
-        mapping_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kSize, "DBWIN_BUFFER");
-        if (mapping_) view_ = static_cast<const char*>(MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, kSize));
-        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (!bufferReady_ || !dataReady_ || !view_ || !stop_) return;
-        reader_ = std::thread([this] { Read(); });
-        SetEvent(bufferReady_);
+    DebugOutput() {
+        Current() = this;
+        handler_ = AddVectoredExceptionHandler(1, &DebugOutput::Take);
     }
-
-    ~Capture() {
-        if (reader_.joinable()) {
-            SetEvent(stop_);
-            reader_.join();
-        }
-        if (view_) UnmapViewOfFile(view_);
-        for (HANDLE h : {mapping_, dataReady_, bufferReady_, stop_})
-            if (h) CloseHandle(h);
-        if (owned_) ReleaseMutex(exclusive_);
-        if (exclusive_) CloseHandle(exclusive_);
+    ~DebugOutput() {
+        if (handler_) RemoveVectoredExceptionHandler(handler_);
+        Current() = nullptr;
     }
+    DebugOutput(const DebugOutput&) = delete;
+    DebugOutput& operator=(const DebugOutput&) = delete;
 
-    Capture(const Capture&) = delete;
-    Capture& operator=(const Capture&) = delete;
+    bool Ready() const { return handler_ != nullptr; }
 
-    bool Ok() const { return reader_.joinable(); }
-
-    // Every string this process wrote since the capture began, up to this
-    // call (each without its line end).
+    // The lines written so far, without their line feeds.
     std::vector<std::string> Lines() {
-        // A marker written now comes after everything written before it.
-        const std::string marker = "debug-output-capture-mark " + std::to_string(++marks_);
-        OutputDebugStringA(marker.c_str());
-        for (int i = 0; i < 500; ++i) {
-            {
-                std::lock_guard<std::mutex> hold(lock_);
-                for (std::size_t n = 0; n < lines_.size(); ++n) {
-                    if (lines_[n] != marker) continue;
-                    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(n));
-                    return lines_;
-                }
-            }
-            Sleep(10);
-        }
         std::lock_guard<std::mutex> hold(lock_);
         return lines_;
     }
 
-private:
-    static constexpr DWORD kSize = 4096;
-
-    void Read() {
-        const HANDLE waits[] = {dataReady_, stop_};
-        while (WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0) {
-            DWORD pid = 0;
-            std::memcpy(&pid, view_, sizeof pid);
-            if (pid == GetCurrentProcessId()) {
-                std::string text(view_ + sizeof pid, strnlen(view_ + sizeof pid, kSize - sizeof pid));
-                while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-                std::lock_guard<std::mutex> hold(lock_);
-                lines_.push_back(text);
-            }
-            SetEvent(bufferReady_);
-        }
+    // The lines written so far that start with prefix.
+    std::vector<std::string> LinesStartingWith(const std::string& prefix) {
+        std::vector<std::string> found;
+        for (const std::string& line : Lines())
+            if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
+        return found;
     }
 
-    HANDLE exclusive_ = nullptr;
-    bool owned_ = false;
-    HANDLE bufferReady_ = nullptr, dataReady_ = nullptr, mapping_ = nullptr, stop_ = nullptr;
-    const char* view_ = nullptr;
-    std::thread reader_;
+private:
+    static DebugOutput*& Current() {
+        static DebugOutput* current = nullptr;
+        return current;
+    }
+
+    static LONG CALLBACK Take(EXCEPTION_POINTERS* exception) {
+        const EXCEPTION_RECORD* record = exception->ExceptionRecord;
+        DebugOutput* self = Current();
+        if (!self || record->ExceptionCode != DBG_PRINTEXCEPTION_C || record->NumberParameters < 2)
+            return EXCEPTION_CONTINUE_SEARCH;
+        const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+        try {
+            std::string line(text ? text : "", text ? strnlen(text, record->ExceptionInformation[0]) : 0);
+            while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+            std::lock_guard<std::mutex> hold(self->lock_);
+            self->lines_.push_back(std::move(line));
+        } catch (...) {   // out of memory: the line is lost, the writer goes on
+        }
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+
+    PVOID handler_ = nullptr;
     std::mutex lock_;
     std::vector<std::string> lines_;
-    int marks_ = 0;
 };
-
-}  // namespace debug_output

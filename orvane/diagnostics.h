@@ -1,0 +1,17 @@
+// Internal: what orvane says through the debug-output channel (see
+// win32/report.h), one line each: "orvane: <item>: <subject>: <why>".
+#pragma once
+
+#include "report.h"
+
+namespace orvane {
+
+inline constexpr char kPictureRefused[] = "picture refused";   // path: size over the caps, or HRESULT
+inline constexpr char kNoContext[] = "no OpenGL context";      // view: the step that failed, error
+inline constexpr char kPresentation[] = "presentation";        // view: "native" or "surface", once
+
+inline void Report(const char* item, const char* subject, const char* why) {
+    win32::Report("orvane", item, subject, why);
+}
+
+}  // namespace orvane

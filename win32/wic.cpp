@@ -1,0 +1,166 @@
+#include "wic.h"
+
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <stdio.h>
+#include <string.h>
+
+#include <string>
+
+namespace win32 {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// The size declared by a PNG's header or a JPEG's frame header. read(offset,
+// bytes, count) fills exactly count bytes or returns false. False when the
+// data is neither, or ends before the size.
+template <class Read>
+bool DeclaredSize(Read read, std::uint32_t* width, std::uint32_t* height) {
+    unsigned char b[24];
+    if (!read(0, b, 2)) return false;
+    if (b[0] == 0x89 && b[1] == 'P') {
+        static const unsigned char kPng[16] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
+                                               0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+        if (!read(0, b, 24)) return false;
+        if (memcmp(b, kPng, sizeof kPng) != 0) return false;
+        *width = std::uint32_t(b[16]) << 24 | std::uint32_t(b[17]) << 16 | std::uint32_t(b[18]) << 8 | b[19];
+        *height = std::uint32_t(b[20]) << 24 | std::uint32_t(b[21]) << 16 | std::uint32_t(b[22]) << 8 | b[23];
+        return true;
+    }
+    if (b[0] != 0xFF || b[1] != 0xD8) return false;
+    // JPEG: walk the segments to the first frame header; bounded, since a
+    // count from the file is never trusted.
+    std::uint64_t at = 2;
+    for (int segment = 0; segment < 4096; ++segment) {
+        if (!read(at, b, 4) || b[0] != 0xFF) return false;
+        const unsigned marker = b[1];
+        if (marker == 0xFF) {   // fill byte
+            ++at;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {   // no length
+            at += 2;
+            continue;
+        }
+        const unsigned length = unsigned(b[2]) << 8 | b[3];
+        if (length < 2) return false;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (length < 7 || !read(at + 5, b, 4)) return false;
+            *height = unsigned(b[0]) << 8 | b[1];
+            *width = unsigned(b[2]) << 8 | b[3];
+            return true;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return false;   // end, or scan data before any frame
+        at += 2 + std::uint64_t(length);
+    }
+    return false;
+}
+
+// The declared size of a picture file; false when it cannot be told.
+bool FileDeclaredSize(const wchar_t* path, std::uint32_t* width, std::uint32_t* height) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    auto read = [file](std::uint64_t offset, unsigned char* bytes, DWORD count) {
+        LARGE_INTEGER to;
+        to.QuadPart = LONGLONG(offset);
+        DWORD got = 0;
+        return SetFilePointerEx(file, to, nullptr, FILE_BEGIN) && ReadFile(file, bytes, count, &got, nullptr) &&
+               got == count;
+    };
+    const bool known = DeclaredSize(read, width, height);
+    CloseHandle(file);
+    return known;
+}
+
+PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const PictureRequest& request,
+                     const PictureBuffer& buffer) {
+    const std::uint32_t most = request.maxSide;
+    PictureResult result{PictureStatus::OverCaps};
+    if (FileDeclaredSize(path, &result.width, &result.height) && !PictureSizeAllowed(result.width, result.height, most))
+        return result;
+    result = {PictureStatus::NotDecoded};
+    HRESULT& hr = result.hr;
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    UINT w = 0, h = 0;
+    if (FAILED(hr = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
+                                                       decoder.GetAddressOf())) ||
+        FAILED(hr = decoder->GetFrame(0, frame.GetAddressOf())) || FAILED(hr = frame->GetSize(&w, &h)))
+        return result;
+    const std::uint32_t outW = request.width ? request.width : w, outH = request.height ? request.height : h;
+    if (const bool own = PictureSizeAllowed(w, h, most); !own || !PictureSizeAllowed(outW, outH, most))
+        return {PictureStatus::OverCaps, S_OK, own ? outW : w, own ? outH : h};
+
+    ComPtr<IWICFormatConverter> converter;
+    if (FAILED(hr = factory->CreateFormatConverter(converter.GetAddressOf())) ||
+        FAILED(hr = converter->Initialize(frame.Get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
+                                          WICBitmapPaletteTypeCustom)))
+        return result;
+    IWICBitmapSource* source = converter.Get();
+    ComPtr<IWICBitmapScaler> scaler;
+    if (outW != w || outH != h) {
+        if (FAILED(hr = factory->CreateBitmapScaler(scaler.GetAddressOf())) ||
+            FAILED(hr = scaler->Initialize(converter.Get(), outW, outH, WICBitmapInterpolationModeFant)))
+            return result;
+        source = scaler.Get();
+    }
+    result.width = outW;
+    result.height = outH;
+    void* pixels = buffer(outW, outH);
+    if (!pixels) return {PictureStatus::NoBuffer, S_OK, outW, outH};
+    if (FAILED(hr = source->CopyPixels(nullptr, outW * 4u, outW * 4u * outH, static_cast<BYTE*>(pixels))))
+        return result;
+    result.status = PictureStatus::Decoded;
+    return result;
+}
+
+}  // namespace
+
+const char* PictureResult::Reason(char* text, std::size_t size) const {
+    const unsigned w = width, h = height;
+    if (status == PictureStatus::OverCaps)
+        snprintf(text, size, "%u x %u is over the size caps", w, h);
+    else if (status == PictureStatus::NotDecoded)
+        snprintf(text, size, "cannot be decoded (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
+    else if (status == PictureStatus::NoBuffer)
+        snprintf(text, size, "no memory for %u x %u pixels", w, h);
+    else
+        snprintf(text, size, "%s", status == PictureStatus::BadPath ? "no usable path" : "decoded");
+    return text;
+}
+
+PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer) {
+    std::wstring path;
+    try {
+        const int n = request.path ? MultiByteToWideChar(CP_ACP, 0, request.path, -1, nullptr, 0) : 0;
+        if (n <= 1) return {};
+        path.resize(static_cast<std::size_t>(n));
+        if (MultiByteToWideChar(CP_ACP, 0, request.path, -1, path.data(), n) != n) return {};
+    } catch (...) {   // out of memory
+        return {PictureStatus::NoBuffer};
+    }
+    // COM for this call only, when the caller's thread has none.
+    bool ownCom = false;
+    PictureResult result{PictureStatus::NotDecoded};
+    {
+        ComPtr<IWICImagingFactory> factory;
+        const auto create = [&factory] {
+            return CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                    reinterpret_cast<void**>(factory.GetAddressOf()));
+        };
+        result.hr = create();
+        if (result.hr == CO_E_NOTINITIALIZED) {
+            ownCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+            if (ownCom) result.hr = create();
+        }
+        if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), path.c_str(), request, buffer);
+    }   // every interface is released before COM may be closed
+    if (ownCom) CoUninitialize();
+    return result;
+}
+
+}  // namespace win32
