@@ -10,6 +10,7 @@
 #include "orvane.h"
 #include "present.h"
 #include "views.h"
+#include "wic.h"
 
 namespace orvane {
 namespace {
@@ -116,6 +117,9 @@ int32_t WINAPI RegisterOrvaneClass(void) {
 }
 
 int32_t WINAPI QI_LoadDLL(const char*) {
+    // Programs load their pictures soon after this call: the imaging
+    // component's first use runs meanwhile, beside their window's creation.
+    win32::WarmUpPictureDecoding();
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest

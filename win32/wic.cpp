@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <atomic>
 #include <string>
 
 namespace win32 {
@@ -131,6 +132,42 @@ const char* PictureResult::Reason(char* text, std::size_t size) const {
     else
         snprintf(text, size, "%s", status == PictureStatus::BadPath ? "no usable path" : "decoded");
     return text;
+}
+
+namespace {
+
+DWORD WINAPI WarmUp(void*) {
+    HMODULE self = nullptr;   // the reference the starter took for this thread
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&WarmUp), &self);
+    if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+        {
+            ComPtr<IWICImagingFactory> factory;
+            if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IWICImagingFactory, reinterpret_cast<void**>(factory.GetAddressOf())))) {
+                for (const GUID& format : {GUID_ContainerFormatJpeg, GUID_ContainerFormatPng}) {
+                    ComPtr<IWICBitmapDecoder> decoder;
+                    factory->CreateDecoder(format, nullptr, decoder.GetAddressOf());
+                }
+            }
+        }
+        CoUninitialize();
+    }
+    FreeLibraryAndExitThread(self, 0);
+}
+
+}  // namespace
+
+void WarmUpPictureDecoding() {
+    static std::atomic<bool> started{false};
+    if (started.exchange(true)) return;
+    HMODULE self = nullptr;   // kept loaded for the thread, which frees it as it ends
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&WarmUp), &self))
+        return;
+    if (HANDLE thread = CreateThread(nullptr, 0, WarmUp, nullptr, 0, nullptr))
+        CloseHandle(thread);
+    else
+        FreeLibrary(self);
 }
 
 PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer) {

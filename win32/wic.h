@@ -51,4 +51,11 @@ using PictureBuffer = std::function<void*(std::uint32_t width, std::uint32_t hei
 // any result but Decoded the caller frees whatever buffer it gave.
 PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer);
 
+// Starts, on a thread of its own, the first use of the imaging component (its
+// factory and the JPEG and PNG decoders, whose first creation loads and sets
+// up their codecs), so that it overlaps the caller's own start-up work
+// instead of delaying the first picture. Harmless to call again; the thread
+// keeps the calling module loaded until it ends.
+void WarmUpPictureDecoding();
+
 }  // namespace win32
