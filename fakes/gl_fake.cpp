@@ -54,14 +54,14 @@ std::string Enum(GLenum value) {
 std::string Floats(const GLfloat* values, int count) {
     if (!values) return "null";
     std::string text = "[";
-    for (int i = 0; i < count; ++i) text += (i ? "," : "") + NumF(values[i]);
+    for (int i = 0; i < count; ++i) text.append(i ? "," : "").append(NumF(values[i]));
     return text + "]";
 }
 
 std::string Names(GLsizei count, const GLuint* names) {
     if (!names) return "null";
     std::string text = "[";
-    for (GLsizei i = 0; i < count; ++i) text += (i ? "," : "") + to_string(names[i]);
+    for (GLsizei i = 0; i < count; ++i) text.append(i ? "," : "").append(to_string(names[i]));
     return text + "]";
 }
 
