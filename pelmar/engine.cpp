@@ -52,22 +52,22 @@ int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
 void ReadSkin(Context& e, const std::string& name) {
     using namespace diagnostics;
     const std::string path = FindSkinFile(name);
-    if (path.empty()) return win32::Report(kModule, kSkinFile, name + ": not found");
+    if (path.empty()) return Report(kSkinFile, name.c_str(), "not found");
     // One byte over the limit, so the parser can tell a cut text from a
     // whole one.
     std::string text;
     const win32::ReadResult read = win32::ReadFileHead(path.c_str(), kMaxSkinBytes + 1, text);
     if (read != win32::ReadResult::Ok)
-        return win32::Report(kModule, kSkinFile, path + ": " + win32::ReadResultName(read));
+        return Report(kSkinFile, path.c_str(), win32::ReadResultName(read));
     e.report = ParseSkin(text, e.skin);
     e.source = SkinSource::File;
     e.path = path;
     if (e.report.cut)
-        win32::Report(kModule, kSkinCut, path + ": only the first " + std::to_string(kMaxSkinBytes) + " bytes are read");
+        Report(kSkinCut, path.c_str(), ("only the first " + std::to_string(kMaxSkinBytes) + " bytes are read").c_str());
     for (const SkippedLine& skipped : e.report.lines)
-        win32::Report(kModule, kSkinLine, path + ":" + std::to_string(skipped.line) + ": " + skipped.why);
+        Report(kSkinLine, (path + ":" + std::to_string(skipped.line)).c_str(), skipped.why);
     const int unlisted = e.report.skipped - static_cast<int>(e.report.lines.size());
-    if (unlisted > 0) win32::Report(kModule, kSkinLinesMore, path + ": " + std::to_string(unlisted) + " more");
+    if (unlisted > 0) Report(kSkinLinesMore, path.c_str(), (std::to_string(unlisted) + " more").c_str());
 }
 
 bool FontInstalled(const std::string& face) {

@@ -1,5 +1,6 @@
 #include "picture.h"
 
+#include "diagnostics.h"
 #include "wic.h"
 
 namespace pelmar {
@@ -28,8 +29,12 @@ bool Picture::Load(const std::string& path, int width, int height) {
         bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         return bitmap ? bits : nullptr;
     });
-    if (!result && bitmap) DeleteObject(bitmap);
-    if (!result) return false;
+    if (!result) {
+        if (bitmap) DeleteObject(bitmap);
+        char why[96];
+        diagnostics::Report(diagnostics::kPicture, path.c_str(), result.Reason(why, sizeof why));
+        return false;
+    }
     bitmap_ = bitmap;
     width_ = static_cast<int>(result.width);
     height_ = static_cast<int>(result.height);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace win32 {
 
 void Report(const char* module, const char* item, const char* subject, const char* why) noexcept {
@@ -15,10 +17,6 @@ void Report(const char* module, const char* item, const char* subject, const cha
         return;   // out of memory: nothing to say it with
     }
     OutputDebugStringA(line.c_str());
-}
-
-void Report(const char* module, const char* item, const std::string& detail) {
-    Report(module, item, detail.empty() ? nullptr : detail.c_str(), nullptr);
 }
 
 }  // namespace win32

@@ -2,17 +2,14 @@
 // a developer can see it: one line through the debug-output channel
 // (OutputDebugStringA, which a debugger or a debug-output viewer shows and
 // Wine prints with WINEDEBUG=+debugstr):
-//     <module>: <item>: <detail>
-// Each library names its items in one list. Users see nothing.
+//     <module>: <item>: <subject>: <why>
+// (the subject is a file or a window; either part may be left out). Each
+// library names its items in one list. Users see nothing.
 #pragma once
-
-#include <string>
 
 namespace win32 {
 
-void Report(const char* module, const char* item, const std::string& detail);
-// The same with the detail "<subject>: <why>" (a file and the reason it was
-// refused); builds the line without letting an exception out.
+// Builds the line without letting an exception out.
 void Report(const char* module, const char* item, const char* subject, const char* why) noexcept;
 
 }  // namespace win32

@@ -396,8 +396,8 @@ def case_bad_resources():
 
 
 def case_diagnostics():
-    """A corrupt model, a picture that cannot be decoded and a skin with a bad
-    line: the program runs as ever, silent to the user, and with Wine's
+    """A corrupt model, pictures that cannot be decoded (one for each library
+    that reads pictures) and a skin with a bad line: the program runs as ever, silent to the user, and with Wine's
     debug-string channel on each refusal is named once on the debug output."""
     folder = os.path.join(OUT, "variant-diagnostics")
     shutil.rmtree(folder, ignore_errors=True)
@@ -405,6 +405,7 @@ def case_diagnostics():
     resource = os.path.join(folder, "Resource")
     garbage(os.path.join(resource, "Sydney.md2"), b"IDP2\x08\x00\x00\x00" + b"\xff" * 200)
     garbage(os.path.join(resource, "Background.jpg"))
+    garbage(os.path.join(resource, "Orvane.png"))
     with open(os.path.join(resource, "Scarlet.sks"), "a") as skin:
         skin.write("no.such.key = 1\n")
     log_path = os.path.join(OUT, "diagnostics.log")
@@ -422,12 +423,14 @@ def case_diagnostics():
             stop(process)
     with open(log_path, encoding="utf-8", errors="replace") as f:
         lines = [line for line in f.read().splitlines() if "OutputDebugString" in line]
-    for item in ("md2ex: model refused: ", "orvane: picture refused: ", "pelmar: skin line skipped: "):
+    for item in ("md2ex: model refused: ", "orvane: picture refused: ", "pelmar: skin line skipped: ",
+                 "pelmar: picture refused: "):
         named = [line for line in lines if item in line]
         check(len(named) == 1, "one line names %r (got %d)" % (item.strip(), len(named)))
     check(any("Sydney.md2" in line for line in lines if "model refused" in line), "the model's path is named")
     check(any("Background.jpg" in line for line in lines if "picture refused" in line), "the picture's path is named")
     check(any("unknown key" in line for line in lines if "skin line skipped" in line), "the skin line's reason")
+    check(any("Orvane.png" in line for line in lines if "pelmar: picture refused" in line), "the logo's path is named")
 
 
 def run_from_folder(tag, name):
