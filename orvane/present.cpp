@@ -5,6 +5,8 @@
 
 #include <stdio.h>
 
+#include <memory>
+#include <new>
 #include <string_view>
 
 #include "diagnostics.h"
@@ -80,45 +82,20 @@ void SwapWithoutWaiting(HDC dc) {
     if (auto set = GLProc<SwapInterval>("wglSwapIntervalEXT")) set(0);
 }
 
-void FreeFrame(View& view) {
-    if (view.frameDC) {
-        SelectObject(view.frameDC, view.frameOldBitmap);
-        DeleteDC(view.frameDC);
-    }
-    if (view.frameBitmap) DeleteObject(view.frameBitmap);
-    view.frameDC = nullptr;
-    view.frameBitmap = nullptr;
-    view.frameOldBitmap = nullptr;
-    view.frameBits = nullptr;
-    view.frameWidth = view.frameHeight = 0;
-}
-
-// A bottom-up 32-bit DIB section of the view's size, selected into a memory
-// DC: its rows are laid out exactly as glReadPixels delivers BGRA rows.
+// A bottom-up DIB section of the view's size in a memory DC: its rows are
+// laid out exactly as glReadPixels delivers BGRA rows.
 bool FrameOfSize(View& view, SIZE size) {
-    if (view.frameBitmap && view.frameWidth == size.cx && view.frameHeight == size.cy) return true;
-    FreeFrame(view);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = size.cx;
-    info.bmiHeader.biHeight = size.cy;   // bottom-up, as OpenGL reads
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    view.frameDC = CreateCompatibleDC(nullptr);
-    view.frameBitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &view.frameBits, nullptr, 0);
-    if (!view.frameDC || !view.frameBitmap || !view.frameBits) {
-        FreeFrame(view);
-        return false;
-    }
-    view.frameOldBitmap = SelectObject(view.frameDC, view.frameBitmap);
-    view.frameWidth = size.cx;
-    view.frameHeight = size.cy;
+    if (view.frame && view.frame->Width() == size.cx && view.frame->Height() == size.cy) return true;
+    view.frame.reset();
+    std::unique_ptr<win32::Dib> frame(new (std::nothrow) win32::Dib(nullptr, size.cx, size.cy, true));
+    if (!frame || !frame->Ok()) return false;
+    view.frame = std::move(frame);
     return true;
 }
 
 bool Blit(const View& view, HDC dc) {
-    return BitBlt(dc, 0, 0, view.frameWidth, view.frameHeight, view.frameDC, 0, 0, SRCCOPY) != FALSE;
+    const win32::Dib& frame = *view.frame;
+    return BitBlt(dc, 0, 0, frame.Width(), frame.Height(), frame.Dc(), 0, 0, SRCCOPY) != FALSE;
 }
 
 // Reads the finished back buffer straight into the frame's DIB section and
@@ -137,7 +114,7 @@ bool CopyFrame(View& view) {
     glPixelStorei(GL_PACK_SKIP_ROWS, 0);
     glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
     glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frameBits);
+    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frame->Bits());
     glReadBuffer(static_cast<GLenum>(readBuffer));
     glPopClientAttrib();
 
@@ -266,7 +243,7 @@ void ReleaseDrawable(View& view) {
         DestroyWindow(view.surface);
         view.surface = nullptr;
     }
-    FreeFrame(view);
+    view.frame.reset();
 }
 
 void FollowSize(View& view) {
@@ -291,7 +268,7 @@ bool Present(View& view) {
 void PaintView(View& view) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(view.window, &paint);
-    if (dc && view.surface && view.frameBitmap) Blit(view, dc);
+    if (dc && view.surface && view.frame) Blit(view, dc);
     EndPaint(view.window, &paint);
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "dib.h"
 #include "glyphs.h"
 
 namespace orvane {
@@ -43,12 +44,7 @@ struct View {
     int zoom = kStartZoom;
     // The last frame copied from a surface: a DIB section that OpenGL reads
     // into and GDI copies from, kept for repainting.
-    HDC frameDC = nullptr;
-    HBITMAP frameBitmap = nullptr;
-    HGDIOBJ frameOldBitmap = nullptr;
-    void* frameBits = nullptr;
-    int frameWidth = 0;
-    int frameHeight = 0;
+    std::unique_ptr<win32::Dib> frame;
     // The fonts built in this view's context; they go with it.
     std::vector<std::unique_ptr<ViewFont>> fonts;
 };

@@ -219,33 +219,10 @@ LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM l
     return result;
 }
 
-BackBuffer::BackBuffer(HDC reference, int width, int height) : width_(width), height_(height) {
-    if (width <= 0 || height <= 0) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;   // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    dc_ = CreateCompatibleDC(reference);
-    if (!dc_) return;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bitmap_) return;
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-}
-
-BackBuffer::~BackBuffer() {
-    if (dc_ && old_) SelectObject(dc_, old_);
-    if (bitmap_) DeleteObject(bitmap_);
-    if (dc_) DeleteDC(dc_);
-}
-
 Canvas BackBuffer::Pixels() {
     GdiFlush();
-    return {bits_, bits_ ? width_ : 0, bits_ ? height_ : 0};
+    auto* bits = static_cast<uint32_t*>(Bits());
+    return {bits, bits ? Width() : 0, bits ? Height() : 0};
 }
 
 void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,

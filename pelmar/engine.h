@@ -14,6 +14,7 @@
 #include <new>
 #include <string>
 
+#include "dib.h"
 #include "raster.h"
 #include "skin.h"
 
@@ -95,25 +96,10 @@ T* Subclass(HWND window, SUBCLASSPROC proc, UINT_PTR id) {
 
 // A memory device context with a top-down 32 bpp DIB section selected;
 // everything is released by the destructor.
-class BackBuffer {
+class BackBuffer : public win32::Dib {
 public:
-    BackBuffer(HDC reference, int width, int height);
-    ~BackBuffer();
-    BackBuffer(const BackBuffer&) = delete;
-    BackBuffer& operator=(const BackBuffer&) = delete;
-
-    bool Ok() const { return dc_ && bits_; }
-    HDC Dc() const { return dc_; }
+    BackBuffer(HDC reference, int width, int height) : Dib(reference, width, height, false) {}
     Canvas Pixels();   // flushes pending GDI work first
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-
-private:
-    HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-    uint32_t* bits_ = nullptr;
-    int width_ = 0, height_ = 0;
 };
 
 // Paints window's client area (WM_PAINT) through a back buffer of its size:

@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include "diagnostics.h"
+#include "dib.h"
 #include "wic.h"
 
 namespace pelmar {
@@ -18,16 +19,9 @@ bool Picture::Load(const std::string& path, int width, int height) {
     const win32::PictureRequest request{path.c_str(), GUID_WICPixelFormat32bppPBGRA, win32::kDefaultMaxPictureSide,
                                         static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
     const win32::PictureResult result = win32::DecodePicture(request, [&bitmap](uint32_t w, uint32_t h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = static_cast<LONG>(w);
-        info.bmiHeader.biHeight = -static_cast<LONG>(h);   // top row first
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        return bitmap ? bits : nullptr;
+        bitmap = win32::CreateDib(static_cast<int>(w), static_cast<int>(h), false, &bits);
+        return bits;
     });
     if (!result) {
         if (bitmap) DeleteObject(bitmap);
