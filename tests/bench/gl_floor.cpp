@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <GL/gl.h>
 
+#include "trace.h"
+
 LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
@@ -20,6 +22,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, "GLFloor", "floor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 178, 127, 678, 567,
                                   nullptr, nullptr, instance, nullptr);
+    orvane_trace::Mark("floor", "window");
     HDC dc = GetDC(window);
     PIXELFORMATDESCRIPTOR pfd{};
     pfd.nSize = sizeof pfd;
@@ -34,6 +37,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     glClearColor(1.0f, 0.0f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     SwapBuffers(dc);
+    orvane_trace::Mark("floor", "first frame");
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
     wglMakeCurrent(nullptr, nullptr);
