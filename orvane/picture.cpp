@@ -26,10 +26,8 @@ uint32_t MaxSide() {
 }  // namespace
 
 size_t PictureBytes(uint32_t width, uint32_t height) {
-    if (width == 0 || height == 0) return 0;
-    const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4u;
-    if (bytes > uint64_t(INT32_MAX) || bytes > uint64_t(SIZE_MAX)) return 0;
-    return static_cast<size_t>(bytes);
+    const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4u;   // 0 for an empty side
+    return bytes <= uint64_t(INT32_MAX) ? static_cast<size_t>(bytes) : 0;
 }
 
 void FlipRows(unsigned char* pixels, size_t stride, uint32_t rows) {

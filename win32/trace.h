@@ -42,20 +42,18 @@ inline double SinceProcessStart() {
     return static_cast<double>(static_cast<long long>(ticks(now) - ticks(created))) / 10000.0;
 }
 
-inline void Report(const char* module, const char* step, double tookMs) {
-    char line[160];
-    snprintf(line, sizeof line, "orvane-trace %s %s: at %.1f ms, took %.2f ms\n", module, step,
-             SinceProcessStart(), tookMs);
-    OutputDebugStringA(line);
-}
-
 // Times the scope it lives in; a null step reports nothing.
 class Step {
 public:
     Step(const char* module, const char* step)
         : module_(module), step_(step), start_(step && Enabled() ? Milliseconds() : 0.0) {}
     ~Step() {
-        if (step_ && Enabled()) Report(module_, step_, Milliseconds() - start_);
+        if (!step_ || !Enabled()) return;
+        const double took = Milliseconds() - start_;
+        char line[160];
+        snprintf(line, sizeof line, "orvane-trace %s %s: at %.1f ms, took %.2f ms\n", module_, step_,
+                 SinceProcessStart(), took);
+        OutputDebugStringA(line);
     }
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;
