@@ -131,8 +131,7 @@ bool Set(const Policy& policy, HWND child, int code) {
     Parent* state = Attach(parent, policy);
     if (!state) return false;
     const Anchored entry{child, anchor::kTable[code - 1], at, {client.right, client.bottom}};
-    auto it = std::find_if(state->children.begin(), state->children.end(),
-                           [child](const Anchored& a) { return a.child == child; });
+    auto it = std::ranges::find(state->children, child, &Anchored::child);
     if (it != state->children.end()) {
         *it = entry;
         return true;
