@@ -1,11 +1,11 @@
 // md2ex.dll: MD2 models in numbered slots, drawn with OpenGL 1.1.
 // Every call is __stdcall with C linkage and an undecorated export name.
 //
-// Threads. The slots are one table for the whole process and the library
-// takes no lock: calls may come from any thread, never from two at once.
-// MD2_Draw draws in the GL context current on the calling thread, which must
-// own the slot's texture (or share objects with the context that does); the
-// other calls use no GL. A refused file is named on the debug output.
+// Threads. The slots are one table for the whole process, without a lock:
+// calls may come from any thread, never from two at once. MD2_Draw draws in
+// the GL context current on the calling thread, which must own the slot's
+// texture (or share objects with its context); the other calls use no GL.
+// A refused file is named on the debug output.
 #pragma once
 
 #include <windows.h>
@@ -19,11 +19,10 @@ extern "C" {
 #define MD2_MAX_SLOTS 64
 
 // Loads the model file at path into slot, to be drawn with the GL texture
-// name texture whose picture is width x height pixels (0 x 0: use the file's
-// own skin size). The picture is expected as uploaded bottom row first, so
-// its top row lies at t = 1. A model already in the slot is replaced. A file
-// that fails validation (or a missing file, or one over 32 MB) leaves the
-// slot empty. Non-zero on success.
+// name texture whose picture is width x height pixels (0 x 0: the file's own
+// skin size), uploaded bottom row first (its top row at t = 1). A model in
+// the slot is replaced; a file that fails validation (or is missing, or over
+// 32 MB) leaves the slot empty. Non-zero on success.
 int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width,
                         int32_t height);
 
@@ -39,8 +38,7 @@ int32_t WINAPI MD2_GetFrameCount(int32_t slot);
 // texture. Non-zero when something was drawn.
 int32_t WINAPI MD2_Draw(int32_t slot, float frame);
 
-// Frees the slot. Deleting an empty slot is harmless. Non-zero when a model
-// was freed.
+// Frees the slot (harmless when empty). Non-zero when a model was freed.
 int32_t WINAPI MD2_Delete(int32_t slot);
 
 #ifdef __cplusplus

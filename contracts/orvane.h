@@ -34,10 +34,9 @@ typedef struct TextureEntry {
     int32_t Height;         // pixels
 } TextureEntry;
 
-// A bitmap font for GL text. The caller fills FontName, FontHeight and
-// FontWeight and keeps the rest zero before QI_BuildGLfont; the library owns
-// every other field. The caller reserves 88 bytes. A font belongs to the GL
-// context that was current when it was built.
+// A bitmap font for GL text (88 bytes), belonging to the GL context current
+// when it was built. Before QI_BuildGLfont the caller fills FontName,
+// FontHeight and FontWeight and keeps the rest zero; the library owns the rest.
 typedef struct GLFontRecord {
     char FontName[64];      // face name, zero-terminated
     uint32_t ListBase;      // library: first display list (0 = not built)
@@ -48,39 +47,36 @@ typedef struct GLFontRecord {
     int32_t Reserved;       // library
 } GLFontRecord;
 
-// A window class "QOPENGLCTRL" whose windows own a double-buffered RGBA
-// OpenGL context with a depth buffer, current on the creating thread.
-// Returns non-zero (the class atom) once the class exists; a repeated call is
-// harmless. The class is registered under qInstance() as a global class
-// (CS_GLOBALCLASS | CS_OWNDC), so a program creates views with its own
-// instance handle. A view adds WS_CLIPCHILDREN and WS_CLIPSIBLINGS to the
-// style it is created with (a window with a pixel format must not draw over
-// the windows that overlap it) and erases no background. Its owner draws
-// every frame; on WM_PAINT a view puts back its last frame where it keeps one
-// (see QI_UpdateGLWindow) and validates itself. An owner that does not draw
-// frames continuously draws one when the view gets WM_PAINT (subclass the
-// view and draw before passing the message on): that is what brings a
-// covered view back where frames are swapped into the view, and it is right
-// on either path. Creation fails (CreateWindowEx returns 0) when no OpenGL
-// context can be made. Destroying the view releases its context and DC, and
-// the fonts built in it.
-// A view may be subclassed; its own procedure must keep receiving messages,
-// WM_SIZE, WM_PAINT and WM_NCDESTROY at least.
+// Registers the window class "QOPENGLCTRL" under qInstance() as a global
+// class (CS_GLOBALCLASS | CS_OWNDC), so a program creates views with its own
+// instance handle. A view owns a double-buffered RGBA OpenGL context with a
+// depth buffer, current on the creating thread; creation fails
+// (CreateWindowEx returns 0) when none can be made, and destroying the view
+// releases its context, its DC and the fonts built in it. A view adds
+// WS_CLIPCHILDREN and WS_CLIPSIBLINGS to its style (a window with a pixel
+// format must not draw over the windows that overlap it) and erases no
+// background. Its owner draws every frame; on WM_PAINT a view puts back its
+// last frame where it keeps one (see QI_UpdateGLWindow) and validates
+// itself. So an owner that does not draw continuously draws a frame when the
+// view gets WM_PAINT (subclass the view, draw, then pass the message on):
+// that brings a covered view back where frames are swapped into it, and is
+// right on either path. A subclassed view's own procedure must keep
+// receiving WM_SIZE, WM_PAINT and WM_NCDESTROY at least. Non-zero (the class
+// atom) once the class exists; a repeated call is harmless.
 int32_t WINAPI RegisterOrvaneClass(void);
 
-// Makes sure the common-control classes the program uses (trackbar, tooltip,
-// status, the other ICC_WIN95_CLASSES, and with version 6 the themed standard
-// classes such as static) are registered. The text is reserved and may be
-// null. Non-zero on success.
+// Registers the common-control classes (ICC_WIN95_CLASSES: trackbar,
+// tooltip, status and the rest; with version 6 also the themed standard
+// classes such as static). The text is reserved (may be null). Non-zero on
+// success.
 int32_t WINAPI QI_LoadDLL(const char* reserved);
 
 // The library's module handle: the instance under which it registers classes.
 HINSTANCE WINAPI qInstance(void);
 
-// The library version as dotted decimal digits, the version its file's
-// version resource carries (for example "1.0.0"): plain ASCII characters
-// held as UTF-16 in an OLE BSTR (SysStringLen gives 5 for that). The caller
-// owns it and frees it with SysFreeString. Null only when out of memory.
+// The version its file's version resource carries, as dotted decimal digits
+// in an OLE BSTR ("1.0.0": SysStringLen gives 5). The caller frees it with
+// SysFreeString. Null only when out of memory.
 BSTR WINAPI QI_Version(void);
 
 // Anchoring of a child window to its parent's client edges. The code says
@@ -90,25 +86,24 @@ BSTR WINAPI QI_Version(void);
 //   4 stretches wide, top     5 stretches both ways        6 stretches tall, left
 //   7 stretches wide, bottom  8 stretches tall, right      9 follows the bottom-right corner
 //   10..16 the centred variants; 0 removes the child's anchor.
-// Margins are recorded when the code is set. All anchored children of a
-// parent are moved in one deferred batch before the parent's window
-// procedure sees WM_SIZE (the parent is watched through a comctl32 subclass,
-// which chains safely with other subclasses and is removed on WM_NCDESTROY).
-// Positions are always computed from the recorded margins, so shrinking and
+// Margins are recorded when the code is set (again: from the child's
+// current place), and positions always computed from them, so shrinking and
 // growing back restores the layout exactly; a stretched size never goes
-// below 0; minimising moves nothing. Setting a code again re-records the
-// margins from the child's current place. Result 1 when set or removed; 0
-// for a null child, a top-level window or an unknown code, which are ignored.
+// below 0; minimising moves nothing. All anchored children of a parent move
+// in one deferred batch before the parent's window procedure sees WM_SIZE
+// (through a comctl32 subclass of the parent, removed on WM_NCDESTROY).
+// Result 1 when set or removed; 0 for a null child, a top-level window or
+// an unknown code, which are ignored.
 int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode);
 
 // The device context the view's OpenGL context draws through: the view's own
-// (CS_OWNDC), or, where frames are drawn on a hidden surface (see
-// QI_UpdateGLWindow), the surface's. It always carries the view's pixel
-// format, every call that makes the view's context current makes it current
-// with this DC, and wglMakeCurrent(dc, context) may be used with it. Use it
-// for OpenGL only: GDI output on it is not part of the frame, and frames are
-// shown with QI_UpdateGLWindow, not SwapBuffers. Valid until the view is
-// destroyed or resized; null for a window that is not a view.
+// (CS_OWNDC), or the hidden surface's where frames are drawn on one (see
+// QI_UpdateGLWindow). It carries the view's pixel format, every call that
+// makes the view's context current does so with this DC, and
+// wglMakeCurrent(dc, context) may be used with it. For OpenGL only: GDI
+// output on it is not part of the frame, and frames are shown with
+// QI_UpdateGLWindow, not SwapBuffers. Valid until the view is destroyed or
+// resized; null for a window that is not a view.
 HDC WINAPI QI_GetGLDC(HWND view);
 
 // Builds bitmap display lists for characters 32..255 of the record's face,
@@ -121,8 +116,7 @@ HDC WINAPI QI_GetGLDC(HWND view);
 int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font);
 
 // Frees the font's display lists (in the current context) and zeroes the
-// library's fields; the caller's fields stay. Harmless on a font that was
-// never built or is already deleted.
+// library's fields. Harmless on a font never built or already deleted.
 int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font);
 
 // Draws text with its character cell's top-left corner at (x, y) pixels from
@@ -141,19 +135,18 @@ int32_t WINAPI QI_DrawGLText(HWND view, GLFontRecord* font, int32_t x, int32_t y
 
 // Decodes a picture file (PNG with or without alpha, JPEG, and whatever else
 // the Windows Imaging Component reads) into width x height pixels of 4 bytes
-// (R, G, B, A, alpha 255 where the picture has none), rows delivered bottom
-// row first (the first row is the picture's lowest), so that the rows handed
-// straight to glTexImage2D put the picture upright with t = 0 at its bottom.
-// The path is ANSI text. COM should be initialised on the calling thread;
-// when it is not, the call initialises it for its own duration.
-// Buffer ownership: *pixels is allocated with CoTaskMemAlloc and belongs to
-// the caller, who frees it with CoTaskMemFree (the COM task allocator is
-// shared by every module, whatever runtime it links). A non-null *pixels on
-// entry is freed by the library first, so a variable may be reused across
-// calls: keep it null or a buffer from this call. On failure (result 0:
-// missing, truncated or unreadable file, a size of 0, or more than 2 GiB of
-// pixels) *pixels is null, the sizes are 0 and nothing stays allocated.
-// option is reserved: pass 0; other values are ignored.
+// (R, G, B, A; alpha 255 where the picture has none), the picture's lowest
+// row first, so that rows handed straight to glTexImage2D put it upright with
+// t = 0 at its bottom. The path is ANSI text. COM should be initialised on
+// the calling thread; when it is not, the call does so for its own duration.
+// *pixels is allocated with CoTaskMemAlloc and belongs to the caller, who
+// frees it with CoTaskMemFree (the COM task allocator is shared by every
+// module, whatever runtime it links). A non-null *pixels on entry is freed
+// first, so a variable may be reused across calls: keep it null or a buffer
+// from this call. On failure (result 0: missing, truncated or unreadable
+// file, a size of 0, or more than 2 GiB of pixels) *pixels is null, the
+// sizes are 0 and nothing stays allocated. option is reserved: pass 0;
+// other values are ignored.
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height,
                                             unsigned char** pixels, int32_t option);
 
@@ -181,14 +174,13 @@ int32_t WINAPI QI_ResizeGLWindow(HWND view);
 // Shows the finished frame and leaves the view's context current with
 // QI_GetGLDC's DC. Normally it swaps the view's buffers, with a swap interval
 // of 0 where the driver offers WGL_EXT_swap_control, so presenting never
-// waits for the display (pace frames with a timer). Under Wine, OpenGL drawn
-// into a child window never reaches the screen (a top-level window's does),
-// so a child view draws on a hidden top-level surface of its size instead and
-// this call copies the back buffer onto the view, which keeps the copy and
-// puts it back on WM_PAINT. ORVANE_NATIVE_CHILD_GL=1 in the environment makes
-// child views draw in themselves under Wine too (for tests of the path
-// Windows takes); any other value changes nothing. 0 for a window that is not
-// a view.
+// waits for the display (pace frames with a timer). Under Wine, where OpenGL
+// drawn into a child window never reaches the screen (a top-level window's
+// does), a child view draws on a hidden top-level surface of its size and
+// this call copies the back buffer onto the view, which keeps the copy for
+// WM_PAINT. ORVANE_NATIVE_CHILD_GL=1 in the environment makes child views
+// draw in themselves under Wine too (to test the path Windows takes); other
+// values change nothing. 0 for a window that is not a view.
 int32_t WINAPI QI_UpdateGLWindow(HWND view);
 
 // -1 while the button is physically down at the time of the call, whether or

@@ -23,10 +23,9 @@ extern "C" {
 // Starts the engine with a skin file. A bare file name is looked for beside
 // the executable first, then in its Resource folder; a name with a folder is
 // used as given. A missing skin gives the built-in look; bad lines of a skin
-// are skipped and the rest applies. A second call replaces the skin.
-// key is reserved (may be null).
-// Non-zero when the engine runs; 0 only when it cannot start at all (or is
-// called on a thread other than the engine's).
+// are skipped and the rest applies. A second call replaces the skin. key is
+// reserved (may be null). Non-zero when the engine runs; 0 only when it
+// cannot start at all (or on a thread other than the engine's).
 int32_t WINAPI skInitEngine(const char* skinFile, const char* key);
 
 // Dresses a top-level window: frame, caption and caption buttons drawn by

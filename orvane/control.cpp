@@ -22,10 +22,9 @@ View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrA(win
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE: {
-        // A window with a pixel format must clip its children and siblings:
-        // its frames must not land on a window that overlaps it, and some
-        // drivers refuse or misdraw formats on unclipped windows. The owner
-        // creates the view with whatever style it likes; the view adds these.
+        // Whatever style the owner gives, a window with a pixel format clips
+        // its children and siblings: its frames must not land on a window that
+        // overlaps it, and some drivers refuse or misdraw unclipped formats.
         const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
         SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
         // The window owns its record from here on; WM_NCDESTROY frees it,
@@ -143,8 +142,7 @@ HDC WINAPI QI_GetGLDC(HWND window) {
 
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
     View* view = FindView(window);
-    if (!view) return 0;
-    return Present(*view) ? 1 : 0;
+    return view && Present(*view) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -13,14 +13,18 @@ int PhysicalKeyFor(MouseButton button, bool swapped) {
     return left ? VK_LBUTTON : VK_RBUTTON;
 }
 
+}  // namespace orvane
+
+using namespace orvane;
+
+namespace {
+
 int32_t ButtonDown(MouseButton button) {
     const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
     return (GetAsyncKeyState(PhysicalKeyFor(button, swapped)) & 0x8000) ? -1 : 0;
 }
 
-}  // namespace orvane
-
-using namespace orvane;
+}  // namespace
 
 extern "C" {
 

@@ -26,10 +26,8 @@ uint32_t MaxSide() {
 }  // namespace
 
 size_t PictureBytes(uint32_t width, uint32_t height) {
-    if (width == 0 || height == 0) return 0;
-    const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4u;
-    if (bytes > kMaxPictureBytes || bytes > uint64_t(SIZE_MAX)) return 0;
-    return static_cast<size_t>(bytes);
+    const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4u;   // 0 for an empty side
+    return bytes <= uint64_t(INT32_MAX) ? static_cast<size_t>(bytes) : 0;
 }
 
 void FlipRows(unsigned char* pixels, size_t stride, uint32_t rows) {
@@ -37,29 +35,6 @@ void FlipRows(unsigned char* pixels, size_t stride, uint32_t rows) {
         unsigned char* row = pixels + size_t(top) * stride;
         std::swap_ranges(row, row + stride, pixels + size_t(bottom) * stride);
     }
-}
-
-bool DecodePicture(const char* path, uint32_t* width, uint32_t* height, unsigned char** pixels) {
-    *pixels = nullptr;
-    *width = *height = 0;
-    unsigned char* buffer = nullptr;
-    const win32::PictureResult result =
-        win32::DecodePicture({path, GUID_WICPixelFormat32bppRGBA, MaxSide()}, [&buffer](uint32_t w, uint32_t h) {
-            const size_t bytes = PictureBytes(w, h);
-            buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
-            return static_cast<void*>(buffer);
-        });
-    if (!result) {
-        CoTaskMemFree(buffer);
-        char why[96];
-        Report(kPictureRefused, path, result.Reason(why, sizeof why));
-        return false;
-    }
-    FlipRows(buffer, size_t(result.width) * 4u, result.height);
-    *width = result.width;
-    *height = result.height;
-    *pixels = buffer;
-    return true;
 }
 
 }  // namespace orvane
@@ -77,10 +52,23 @@ int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, in
     if (width) *width = 0;
     if (height) *height = 0;
     if (!path || !width || !height || !pixels) return 0;
-    uint32_t w = 0, h = 0;
-    if (!DecodePicture(path, &w, &h, pixels)) return 0;
-    *width = static_cast<int32_t>(w);
-    *height = static_cast<int32_t>(h);
+    unsigned char* buffer = nullptr;
+    const win32::PictureResult result =
+        win32::DecodePicture({path, GUID_WICPixelFormat32bppRGBA, MaxSide()}, [&buffer](uint32_t w, uint32_t h) {
+            const size_t bytes = PictureBytes(w, h);
+            buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
+            return static_cast<void*>(buffer);
+        });
+    if (!result) {
+        CoTaskMemFree(buffer);
+        char why[96];
+        Report(kPictureRefused, path, result.Reason(why, sizeof why));
+        return 0;
+    }
+    FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
+    *width = static_cast<int32_t>(result.width);
+    *height = static_cast<int32_t>(result.height);
+    *pixels = buffer;
     return 1;
 }
 

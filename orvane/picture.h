@@ -1,4 +1,4 @@
-// Picture decoding into bottom-up RGBA rows.
+// The pixel buffers of decoded pictures: RGBA rows, bottom row first.
 #pragma once
 
 #include <stddef.h>
@@ -6,18 +6,11 @@
 
 namespace orvane {
 
-// Largest pixel buffer the library makes, in bytes.
-inline constexpr uint64_t kMaxPictureBytes = 0x7FFFFFFFu;
-
 // Bytes of a width x height RGBA picture, or 0 when either side is 0 or the
 // size would not fit the buffer arithmetic (int32 sizes, UINT strides).
 size_t PictureBytes(uint32_t width, uint32_t height);
 
 // Reverses the order of `rows` rows of `stride` bytes in place.
 void FlipRows(unsigned char* pixels, size_t stride, uint32_t rows);
-
-// Decodes a picture file into a CoTaskMemAlloc buffer of RGBA rows, bottom
-// row first. False leaves *pixels null and nothing allocated.
-bool DecodePicture(const char* path, uint32_t* width, uint32_t* height, unsigned char** pixels);
 
 }  // namespace orvane

@@ -247,11 +247,9 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
     GLuint atlas = 0;
     if (base != 0) {
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);   // bitmaps are read with the default layout
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+        for (GLenum name : {GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST, GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS,
+                            GL_UNPACK_SKIP_PIXELS})
+            glPixelStorei(name, 0);   // GL_FALSE for the two flags
         glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         try {
             ok = ReadGlyphs(dc, &built->glyphs);

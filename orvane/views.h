@@ -49,17 +49,16 @@ struct View {
     std::vector<std::unique_ptr<ViewFont>> fonts;
 };
 
-// The view record of a window of the view class that belongs to the calling
-// thread, kept with the window, or null for any other window (null,
-// destroyed, of another class, or of another thread). Valid until the view's
+// The record of a view of the calling thread, or null for any other window
+// (null, destroyed, of another class or thread). Valid until the view's
 // WM_NCDESTROY.
 View* FindView(HWND window);
 
 // The view whose OpenGL device context is dc, or null (see present.cpp).
 View* FindViewByDC(HDC dc);
 
-// Makes the view's rendering context current on this thread if it is not
-// already. False when that fails.
+// Makes the view's context current on this thread (if not already); false
+// when that fails.
 bool MakeCurrent(const View& view);
 
 }  // namespace orvane

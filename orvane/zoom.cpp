@@ -2,18 +2,25 @@
 #include <windows.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "orvane.h"
-#include "projection.h"
 #include "views.h"
 
-namespace orvane {
+namespace {
 
+// Near and far planes in view units: the scene's backdrop stands 80 units
+// away, so the far plane lies well beyond it.
+constexpr double kNearPlane = 0.1;
+constexpr double kFarPlane = 1000.0;
+
+// Column-major 4x4 matrix for glLoadMatrixd: a perspective projection with
+// a vertical field of view of `zoom` degrees, held to what a perspective can
+// take (1..179), for a client area of width x height pixels (aspect 1 when
+// it is empty).
 void Perspective(int zoom, int width, int height, double out[16]) {
-    int fov = zoom;
-    if (fov < kMinFieldOfView) fov = kMinFieldOfView;
-    if (fov > kMaxFieldOfView) fov = kMaxFieldOfView;
+    const int fov = std::clamp(zoom, 1, 179);
     const double aspect = width > 0 && height > 0 ? double(width) / double(height) : 1.0;
     const double f = 1.0 / std::tan(fov * 3.14159265358979323846 / 360.0);
     for (int i = 0; i < 16; ++i) out[i] = 0.0;
@@ -24,7 +31,7 @@ void Perspective(int zoom, int width, int height, double out[16]) {
     out[14] = 2.0 * kFarPlane * kNearPlane / (kNearPlane - kFarPlane);
 }
 
-}  // namespace orvane
+}  // namespace
 
 using namespace orvane;
 

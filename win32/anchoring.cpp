@@ -84,24 +84,20 @@ void Reposition(HWND parent, Parent& state) {
     if (batch) EndDeferWindowPos(batch);
 }
 
-LRESULT OnSize(HWND parent, Parent& state, WPARAM wParam, LPARAM lParam, UINT_PTR id) {
-    if (wParam == SIZE_MINIMIZED) return DefSubclassProc(parent, WM_SIZE, wParam, lParam);
-    if (state.policy.moment == Moment::BeforeParent) {
-        Reposition(parent, state);
-        return DefSubclassProc(parent, WM_SIZE, wParam, lParam);
-    }
-    const LRESULT result = DefSubclassProc(parent, WM_SIZE, wParam, lParam);
-    // The parent's handler may have destroyed the parent.
-    if (Parent* still = Find(parent, id)) Reposition(parent, *still);
-    return result;
-}
-
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                             DWORD_PTR data) {
     auto* state = reinterpret_cast<Parent*>(data);
     switch (message) {
     case WM_SIZE:
-        return OnSize(window, *state, wParam, lParam, id);
+        if (wParam == SIZE_MINIMIZED) break;
+        if (state->policy.moment == Moment::AfterParent) {
+            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+            // The parent's handler may have destroyed the parent.
+            if (Parent* still = Find(window, id)) Reposition(window, *still);
+            return result;
+        }
+        Reposition(window, *state);
+        break;
     case WM_NCDESTROY:
         RemoveWindowSubclass(window, ParentProc, id);
         delete state;
@@ -135,8 +131,7 @@ bool Set(const Policy& policy, HWND child, int code) {
     Parent* state = Attach(parent, policy);
     if (!state) return false;
     const Anchored entry{child, anchor::kTable[code - 1], at, {client.right, client.bottom}};
-    auto it = std::find_if(state->children.begin(), state->children.end(),
-                           [child](const Anchored& a) { return a.child == child; });
+    auto it = std::ranges::find(state->children, child, &Anchored::child);
     if (it != state->children.end()) {
         *it = entry;
         return true;

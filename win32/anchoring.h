@@ -1,12 +1,10 @@
 // Anchoring: children keep their place against their parent's client edges,
 // with the codes of anchor_codes.h, as the parent resizes. Each library that
-// anchors has its own policy (its subclass id and its moment); the children a
-// library anchors in a parent are kept with that parent, as the reference
-// data of the library's comctl32 subclass, and freed with the parent.
+// anchors has its own policy; what it anchors in a parent is kept as the
+// reference data of its comctl32 subclass of that parent, freed with it.
 //
-// Threads: every call for a child runs on the thread of the child's parent
-// (the thread that receives its WM_SIZE); a call from another thread is
-// refused. Nothing is locked.
+// Threads: a call for a child runs on the thread of the child's parent (which
+// receives its WM_SIZE); from another thread it is refused. Nothing is locked.
 #pragma once
 
 #include <windows.h>
@@ -27,9 +25,8 @@ struct Policy {
 };
 
 // Anchors child (a WS_CHILD window) with code 1..16 from where it stands in
-// its parent's client area now; a child anchored before takes the new code
-// and margins. false for anything else, or when the parent cannot be
-// subclassed.
+// its parent's client area now (again: new code and margins). false for
+// anything else, or when the parent cannot be subclassed.
 bool Set(const Policy& policy, HWND child, int code);
 // Removes child's anchor (true also when it had none); false when child is
 // not a window.

@@ -19,13 +19,11 @@ HBITMAP CreateDib(int width, int height, bool bottomUp, void** bits) {
 
 Dib::Dib(HDC reference, int width, int height, bool bottomUp) : width_(width), height_(height) {
     bitmap_ = CreateDib(width, height, bottomUp, &bits_);
-    if (!bitmap_) return;
-    dc_ = CreateCompatibleDC(reference);
-    if (!dc_) {
+    dc_ = bitmap_ ? CreateCompatibleDC(reference) : nullptr;
+    if (dc_)
+        old_ = SelectObject(dc_, bitmap_);
+    else
         bits_ = nullptr;
-        return;
-    }
-    old_ = SelectObject(dc_, bitmap_);
 }
 
 Dib::~Dib() {

@@ -5,8 +5,8 @@
 
 namespace win32 {
 
-// A 32-bit BI_RGB DIB section: rows top row first, or bottom row first (the
-// order OpenGL reads rows in). Null when it cannot be made.
+// A 32-bit BI_RGB DIB section, top row first or bottom row first (as OpenGL
+// reads rows). Null when it cannot be made.
 HBITMAP CreateDib(int width, int height, bool bottomUp, void** bits);
 
 // A DIB section selected into a memory DC of its own, compatible with

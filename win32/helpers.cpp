@@ -40,26 +40,6 @@ ATOM RegisterClassOnce(const WNDCLASSEXA& wc) {
 
 namespace {
 
-// Opens a file for reading and gives its size.
-HANDLE OpenForReading(const char* path, std::uint64_t& size, ReadResult& result) {
-    HANDLE file = path ? CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr)
-                       : INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE) {
-        result = ReadResult::Missing;
-        return file;
-    }
-    LARGE_INTEGER large{};
-    if (!GetFileSizeEx(file, &large) || large.QuadPart < 0) {
-        CloseHandle(file);
-        result = ReadResult::Failed;
-        return INVALID_HANDLE_VALUE;
-    }
-    size = static_cast<std::uint64_t>(large.QuadPart);
-    result = ReadResult::Ok;
-    return file;
-}
-
 // Reads exactly `count` bytes into `to`.
 bool ReadAll(HANDLE file, char* to, std::size_t count) {
     std::size_t done = 0;
@@ -72,19 +52,25 @@ bool ReadAll(HANDLE file, char* to, std::size_t count) {
     return true;
 }
 
-}  // namespace
-
-ReadResult ReadWholeFile(const char* path, std::size_t cap, std::vector<std::uint8_t>& bytes) {
+// Reads at most `most` bytes from the start of a file into `bytes`; with
+// `wholeOnly` a larger file is not read at all. On any result but Ok `bytes`
+// is empty.
+template <class Bytes>
+ReadResult ReadStart(const char* path, std::size_t most, bool wholeOnly, Bytes& bytes) {
     bytes.clear();
-    std::uint64_t size = 0;
+    HANDLE file = path ? CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr)
+                       : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE) return ReadResult::Missing;
+    LARGE_INTEGER large{};
     ReadResult result = ReadResult::Ok;
-    HANDLE file = OpenForReading(path, size, result);
-    if (file == INVALID_HANDLE_VALUE) return result;
-    if (size > cap) {
+    if (!GetFileSizeEx(file, &large) || large.QuadPart < 0) {
+        result = ReadResult::Failed;
+    } else if (const auto size = static_cast<std::uint64_t>(large.QuadPart); wholeOnly && size > most) {
         result = ReadResult::TooLarge;
     } else {
         try {
-            bytes.resize(static_cast<std::size_t>(size));
+            bytes.resize(static_cast<std::size_t>(size < most ? size : most));
             if (!ReadAll(file, reinterpret_cast<char*>(bytes.data()), bytes.size())) result = ReadResult::Failed;
         } catch (...) {
             result = ReadResult::Failed;
@@ -95,21 +81,14 @@ ReadResult ReadWholeFile(const char* path, std::size_t cap, std::vector<std::uin
     return result;
 }
 
+}  // namespace
+
+ReadResult ReadWholeFile(const char* path, std::size_t cap, std::vector<std::uint8_t>& bytes) {
+    return ReadStart(path, cap, true, bytes);
+}
+
 ReadResult ReadFileHead(const char* path, std::size_t limit, std::string& text) {
-    text.clear();
-    std::uint64_t size = 0;
-    ReadResult result = ReadResult::Ok;
-    HANDLE file = OpenForReading(path, size, result);
-    if (file == INVALID_HANDLE_VALUE) return result;
-    try {
-        text.resize(static_cast<std::size_t>(size < limit ? size : limit));
-        if (!ReadAll(file, text.data(), text.size())) result = ReadResult::Failed;
-    } catch (...) {
-        result = ReadResult::Failed;
-    }
-    if (result != ReadResult::Ok) text.clear();
-    CloseHandle(file);
-    return result;
+    return ReadStart(path, limit, false, text);
 }
 
 const char* ReadResultName(ReadResult result) {

@@ -1,5 +1,5 @@
-// Small Win32 pieces that the program and the three libraries share: linked
-// statically into each, so "this module" is whichever one links it.
+// Small Win32 pieces shared by the program and the three libraries, linked
+// statically into each ("this module" is whichever one links it).
 #pragma once
 
 #include <windows.h>
@@ -19,10 +19,10 @@ std::string ProgramPath();
 // The folder of ProgramPath() with its trailing backslash, or empty.
 std::string ProgramFolder();
 
-// The class named wc.lpszClassName under wc.hInstance: registers it, or
-// finds it registered before (by another call, or another thread that won
-// the race) with the same window procedure. Its atom, or 0 when it cannot be
-// registered or the name is taken by a class of another procedure.
+// Registers the class wc describes, or finds it registered before (by another
+// call, or a thread that won the race) with the same window procedure. Its
+// atom, or 0 when it cannot be registered or the name is taken by a class of
+// another procedure.
 ATOM RegisterClassOnce(const WNDCLASSEXA& wc);
 
 enum class ReadResult { Ok, Missing, TooLarge, Failed };

@@ -1,7 +1,6 @@
-// How a library says why it refused something, or which way it chose, where
-// a developer can see it: one line through the debug-output channel
-// (OutputDebugStringA, which a debugger or a debug-output viewer shows and
-// Wine prints with WINEDEBUG=+debugstr):
+// How a library tells a developer why it refused something, or which way it
+// chose: one line on the debug output (OutputDebugStringA: a debugger or a
+// debug-output viewer shows it, Wine prints it with WINEDEBUG=+debugstr),
 //     <module>: <item>: <subject>: <why>
 // (the subject is a file or a window; either part may be left out). Each
 // library names its items in one list. Users see nothing.

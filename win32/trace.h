@@ -1,10 +1,8 @@
-// Start-up trace shared by the program and its libraries: with the
-// environment variable ORVANE_TRACE set to 1, each traced step reports its
-// time through the debug-output channel (OutputDebugStringA) as
+// Start-up trace of the program and its libraries: with ORVANE_TRACE=1 in
+// the environment, each traced step reports on the debug output
 //     orvane-trace <module> <step>: at <ms> ms, took <ms> ms
-// where "at" counts from the process's creation. Silent otherwise; a step
-// then costs one test of a cached flag. Header only: every module has its
-// own copy, nothing is exported.
+// where "at" counts from the process's creation. Otherwise a step costs one
+// test of a cached flag. Header only: each module has its own copy.
 #pragma once
 
 #include <windows.h>
@@ -44,25 +42,18 @@ inline double SinceProcessStart() {
     return static_cast<double>(static_cast<long long>(ticks(now) - ticks(created))) / 10000.0;
 }
 
-inline void Report(const char* module, const char* step, double tookMs) {
-    char line[160];
-    snprintf(line, sizeof line, "orvane-trace %s %s: at %.1f ms, took %.2f ms\n", module, step,
-             SinceProcessStart(), tookMs);
-    OutputDebugStringA(line);
-}
-
-// A moment on the time line (no duration).
-inline void Mark(const char* module, const char* step) {
-    if (Enabled()) Report(module, step, 0.0);
-}
-
 // Times the scope it lives in; a null step reports nothing.
 class Step {
 public:
     Step(const char* module, const char* step)
         : module_(module), step_(step), start_(step && Enabled() ? Milliseconds() : 0.0) {}
     ~Step() {
-        if (step_ && Enabled()) Report(module_, step_, Milliseconds() - start_);
+        if (!step_ || !Enabled()) return;
+        const double took = Milliseconds() - start_;
+        char line[160];
+        snprintf(line, sizeof line, "orvane-trace %s %s: at %.1f ms, took %.2f ms\n", module_, step_,
+                 SinceProcessStart(), took);
+        OutputDebugStringA(line);
     }
     Step(const Step&) = delete;
     Step& operator=(const Step&) = delete;

@@ -9,10 +9,17 @@
 #include <atomic>
 #include <string>
 
+#include "helpers.h"
+
 namespace win32 {
 namespace {
 
 using Microsoft::WRL::ComPtr;
+
+HRESULT CreateFactory(ComPtr<IWICImagingFactory>& factory) {
+    return CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                            reinterpret_cast<void**>(factory.GetAddressOf()));
+}
 
 // The size declared by a PNG's header or a JPEG's frame header. read(offset,
 // bytes, count) fills exactly count bytes or returns false. False when the
@@ -119,32 +126,12 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
     return result;
 }
 
-}  // namespace
-
-const char* PictureResult::Reason(char* text, std::size_t size) const {
-    const unsigned w = width, h = height;
-    if (status == PictureStatus::OverCaps)
-        snprintf(text, size, "%u x %u is over the size caps", w, h);
-    else if (status == PictureStatus::NotDecoded)
-        snprintf(text, size, "cannot be decoded (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
-    else if (status == PictureStatus::NoBuffer)
-        snprintf(text, size, "no memory for %u x %u pixels", w, h);
-    else
-        snprintf(text, size, "%s", status == PictureStatus::BadPath ? "no usable path" : "decoded");
-    return text;
-}
-
-namespace {
-
 DWORD WINAPI WarmUp(void*) {
-    HMODULE self = nullptr;   // the reference the starter took for this thread
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&WarmUp), &self);
+    HMODULE self = ThisModule();   // the reference the starter took for this thread
     if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
         {
             ComPtr<IWICImagingFactory> factory;
-            if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IWICImagingFactory, reinterpret_cast<void**>(factory.GetAddressOf())))) {
+            if (SUCCEEDED(CreateFactory(factory))) {
                 for (const GUID& format : {GUID_ContainerFormatJpeg, GUID_ContainerFormatPng}) {
                     ComPtr<IWICBitmapDecoder> decoder;
                     factory->CreateDecoder(format, nullptr, decoder.GetAddressOf());
@@ -185,19 +172,28 @@ PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& 
     PictureResult result{PictureStatus::NotDecoded};
     {
         ComPtr<IWICImagingFactory> factory;
-        const auto create = [&factory] {
-            return CoCreateInstance(CLSID_WICImagingFactory1, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
-                                    reinterpret_cast<void**>(factory.GetAddressOf()));
-        };
-        result.hr = create();
+        result.hr = CreateFactory(factory);
         if (result.hr == CO_E_NOTINITIALIZED) {
             ownCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-            if (ownCom) result.hr = create();
+            if (ownCom) result.hr = CreateFactory(factory);
         }
         if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), path.c_str(), request, buffer);
     }   // every interface is released before COM may be closed
     if (ownCom) CoUninitialize();
     return result;
+}
+
+const char* PictureResult::Reason(char* text, std::size_t size) const {
+    const unsigned w = width, h = height;
+    if (status == PictureStatus::OverCaps)
+        snprintf(text, size, "%u x %u is over the size caps", w, h);
+    else if (status == PictureStatus::NotDecoded)
+        snprintf(text, size, "cannot be decoded (HRESULT 0x%08lX)", static_cast<unsigned long>(hr));
+    else if (status == PictureStatus::NoBuffer)
+        snprintf(text, size, "no memory for %u x %u pixels", w, h);
+    else
+        snprintf(text, size, "%s", status == PictureStatus::BadPath ? "no usable path" : "decoded");
+    return text;
 }
 
 }  // namespace win32

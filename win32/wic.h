@@ -1,6 +1,5 @@
-// Picture files decoded with the Windows Imaging Component, for the libraries
-// that decode them, each into its own pixel layout, and the one size rule
-// that every decoded picture is held to.
+// Picture files decoded with the Windows Imaging Component into each
+// library's own pixel layout, and the one size rule every picture obeys.
 #pragma once
 
 #include <windows.h>
@@ -51,11 +50,10 @@ using PictureBuffer = std::function<void*(std::uint32_t width, std::uint32_t hei
 // any result but Decoded the caller frees whatever buffer it gave.
 PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer);
 
-// Starts, on a thread of its own, the first use of the imaging component (its
-// factory and the JPEG and PNG decoders, whose first creation loads and sets
-// up their codecs), so that it overlaps the caller's own start-up work
-// instead of delaying the first picture. Harmless to call again; the thread
-// keeps the calling module loaded until it ends.
+// Starts the imaging component's first use (its factory and the JPEG and PNG
+// decoders, whose first creation loads their codecs) on a thread of its own,
+// beside the caller's start-up instead of before the first picture. Harmless
+// to call again; the thread keeps the calling module loaded until it ends.
 void WarmUpPictureDecoding();
 
 }  // namespace win32

@@ -15,7 +15,6 @@
 #include "debug_output.h"
 #include "orvane.h"
 #include "presentation_path.h"
-#include "projection.h"
 #include "test_window.h"
 
 namespace {
