@@ -4,10 +4,10 @@
 #include <GL/gl.h>
 
 #include <stdio.h>
+#include <string.h>
 
 #include <memory>
 #include <new>
-#include <string_view>
 
 #include "diagnostics.h"
 #include "helpers.h"
@@ -66,10 +66,10 @@ bool HasWglExtension(HDC dc, const char* name) {
     if (!list)
         if (auto ext = GLProc<ExtList>("wglGetExtensionsStringEXT")) list = ext();
     if (!list) return false;
-    const std::string_view all(list), want(name);
-    for (std::size_t at = all.find(want); at != all.npos; at = all.find(want, at + 1))
-        if ((at == 0 || all[at - 1] == ' ') && (at + want.size() == all.size() || all[at + want.size()] == ' '))
-            return true;
+    // Whole names only: one name may begin another.
+    const std::size_t length = strlen(name);
+    for (const char* at = strstr(list, name); at; at = strstr(at + 1, name))
+        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
     return false;
 }
 
