@@ -10,6 +10,8 @@
 namespace pelmar {
 namespace {
 
+constexpr char kClockClass[] = "PelmarClock";
+constexpr char kPictureClass[] = "PelmarPicture";
 constexpr UINT_PTR kTickTimer = 1;
 constexpr int kPlainFaceSize = 92;   // a clock without a readable face picture
 
@@ -17,10 +19,6 @@ struct ClockState {
     Picture face;
     ClockColours colours{};
     int shownSecond = -1;
-};
-
-struct PictureState {
-    Picture picture;
 };
 
 template <typename T>
@@ -64,11 +62,11 @@ void PaintClock(HWND clock, ClockState& st) {
     });
 }
 
-void PaintPicture(HWND window, const PictureState* st) {
-    PaintBuffered(window, [st](BackBuffer& buffer, const RECT& client) {
+void PaintPicture(HWND window, const Picture* picture) {
+    PaintBuffered(window, [picture](BackBuffer& buffer, const RECT& client) {
         FillSolid(buffer.Dc(), client, CurrentSkin().background);
-        if (st && st->picture.Bitmap())
-            BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
+        if (picture && picture->Bitmap())
+            BlendBitmap(buffer.Dc(), picture->Bitmap(), 0, 0, picture->Width(), picture->Height());
     });
 }
 
@@ -110,18 +108,18 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    PictureState* st = StateOf<PictureState>(window);
+    Picture* picture = StateOf<Picture>(window);
     switch (message) {
     case WM_NCCREATE:
-        TakeState<PictureState>(window, lParam);
+        TakeState<Picture>(window, lParam);
         break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        PaintPicture(window, st);
+        PaintPicture(window, picture);
         return 0;
     case WM_NCDESTROY:
-        delete st;
+        delete picture;
         SetWindowLongPtrA(window, 0, 0);
         break;
     }
@@ -168,12 +166,12 @@ HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, 
 
 HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
-    auto st = std::make_unique<PictureState>();
-    if (st->picture.Load(picture, width, height)) {
-        if (!width) width = st->picture.Width();
-        if (!height) height = st->picture.Height();
+    auto shown = std::make_unique<Picture>();
+    if (shown->Load(picture, width, height)) {
+        if (!width) width = shown->Width();
+        if (!height) height = shown->Height();
     }
-    return CreateChild(kPictureClass, parent, x, y, width, height, id, &st);
+    return CreateChild(kPictureClass, parent, x, y, width, height, id, &shown);
 }
 
 }  // namespace pelmar

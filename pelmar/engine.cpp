@@ -1,14 +1,11 @@
 #include "engine.h"
 
-#include <commctrl.h>
-
 #include <map>
 #include <vector>
 
 #include "diagnostics.h"
 #include "helpers.h"
 #include "parts.h"
-#include "report.h"
 #include "trace.h"
 
 namespace pelmar {
@@ -40,6 +37,18 @@ Context& Engine() {
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A bare file name is looked for beside the executable, then in the
+// Resource folder beside it; a name with a folder is taken as given.
+// Empty when there is no such file.
+std::string FindSkinFile(const std::string& name) {
+    if (name.empty()) return std::string();
+    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
+    const std::string folder = win32::ProgramFolder();
+    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
+        if (FileExists(candidate)) return candidate;
+    return std::string();
 }
 
 int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
@@ -83,23 +92,16 @@ bool FontInstalled(const std::string& face) {
 }
 
 std::string ResolveFace(const std::string& face, const std::string& fallback) {
-    static const char* const kCommon[] = {"Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans",
-                                          "MS Sans Serif"};
     auto& known = Engine().faces;
     for (const Context::Resolved& r : known)
         if (r.face == face && r.fallback == fallback) return r.result;
     orvane_trace::Step step("pelmar", "font lookup");
     std::string result = face.empty() ? fallback : face;
-    if (FontInstalled(face)) {
-        result = face;
-    } else if (FontInstalled(fallback)) {
-        result = fallback;
-    } else {
-        for (const char* common : kCommon) {
-            if (FontInstalled(common)) {
-                result = common;
-                break;
-            }
+    for (const char* candidate : {face.c_str(), fallback.c_str(), "Tahoma", "Segoe UI", "Arial", "Liberation Sans",
+                                  "DejaVu Sans", "MS Sans Serif"}) {
+        if (FontInstalled(candidate)) {
+            result = candidate;
+            break;
         }
     }
     if (known.size() < 16) known.push_back({face, fallback, result});
@@ -137,15 +139,6 @@ const Skin& CurrentSkin() { return Engine().skin; }
 SkinSource CurrentSource() { return Engine().source; }
 const std::string& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
-
-std::string FindSkinFile(const std::string& name) {
-    if (name.empty()) return std::string();
-    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
-    const std::string folder = win32::ProgramFolder();
-    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
-        if (FileExists(candidate)) return candidate;
-    return std::string();
-}
 
 FARPROC SystemFunction(const char* dll, const char* function) {
     auto& loaded = Engine().libraries;
