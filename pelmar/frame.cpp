@@ -289,8 +289,6 @@ LRESULT OnNcButtonDown(const Message& m, FrameState& st) {
     return Pass(m);
 }
 
-LRESULT OnNcButtonUp(const Message& m) { return OnCaptionButton(m.wParam) ? 0 : Pass(m); }
-
 // While a caption button is pressed: hot only while the pointer is over it.
 LRESULT OnMouseMove(const Message& m, FrameState& st) {
     if (st.pressed == kNoButton) return Pass(m);
@@ -371,7 +369,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_TIMER: return OnTimer(m, st);
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
-    case WM_NCLBUTTONUP: return OnNcButtonUp(m);
+    case WM_NCLBUTTONUP: return OnCaptionButton(wParam) ? 0 : Pass(m);
     case WM_MOUSEMOVE: return OnMouseMove(m, st);
     case WM_LBUTTONUP: return OnButtonUp(m, st);
     case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);

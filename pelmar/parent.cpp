@@ -81,11 +81,6 @@ void PaintBackground(HWND parent, ParentState& state) {
     EndPaint(parent, &ps);
 }
 
-LRESULT OnEraseBackground(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
-    if (state.paintBackground) return 1;   // painted whole in WM_PAINT
-    return DefSubclassProc(parent, WM_ERASEBKGND, wParam, lParam);
-}
-
 LRESULT OnPaint(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
     if (state.paintBackground) {
         // Paint first, then let the window's own handler run on an already
@@ -116,7 +111,8 @@ LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPA
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     auto* state = reinterpret_cast<ParentState*>(data);
     switch (message) {
-    case WM_ERASEBKGND: return OnEraseBackground(parent, *state, wParam, lParam);
+    case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
+        return state->paintBackground ? 1 : DefSubclassProc(parent, message, wParam, lParam);
     case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
@@ -167,12 +163,6 @@ LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-bool WatchChild(HWND child) {
-    DWORD_PTR data = 0;
-    if (GetWindowSubclass(child, ChildProc, kChildSubclass, &data)) return true;
-    return SetWindowSubclass(child, ChildProc, kChildSubclass, 0) != FALSE;
-}
-
 }  // namespace
 
 bool PaintClientBackground(HWND parent) {
@@ -188,7 +178,8 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
     if (!child || !IsWindow(child) || frame.right <= frame.left || frame.bottom <= frame.top) return false;
     HWND parent = GetParent(child);
     ParentState* state = Attach(parent);
-    if (!state || !WatchChild(child)) return false;
+    // Installing the child's subclass again changes nothing.
+    if (!state || !SetWindowSubclass(child, ChildProc, kChildSubclass, 0)) return false;
     const RECT c = ChildRect(child);
     Border b{child,
              {frame.left - c.left, frame.top - c.top, frame.right - c.right, frame.bottom - c.bottom},
