@@ -1,7 +1,7 @@
 #include "engine.h"
 
 #include <map>
-#include <vector>
+#include <utility>
 
 #include "diagnostics.h"
 #include "helpers.h"
@@ -11,7 +11,6 @@
 namespace pelmar {
 namespace {
 
-// The engine's one context: what is truly global to the library.
 struct Context {
     DWORD thread = 0;   // the engine's thread, once started
     Skin skin;
@@ -23,10 +22,8 @@ struct Context {
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
     std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
-    struct Resolved {
-        std::string face, fallback, result;
-    };
-    std::vector<Resolved> faces;   // looked up in the system's font list, once per pair
+    // Faces looked up in the system's font list, once per face and fallback.
+    std::map<std::pair<std::string, std::string>, std::string> faces;
 };
 
 Context& Engine() {
@@ -93,8 +90,7 @@ bool FontInstalled(const std::string& face) {
 
 std::string ResolveFace(const std::string& face, const std::string& fallback) {
     auto& known = Engine().faces;
-    for (const Context::Resolved& r : known)
-        if (r.face == face && r.fallback == fallback) return r.result;
+    if (const auto it = known.find({face, fallback}); it != known.end()) return it->second;
     orvane_trace::Step step("pelmar", "font lookup");
     std::string result = face.empty() ? fallback : face;
     for (const char* candidate : {face.c_str(), fallback.c_str(), "Tahoma", "Segoe UI", "Arial", "Liberation Sans",
@@ -104,7 +100,7 @@ std::string ResolveFace(const std::string& face, const std::string& fallback) {
             break;
         }
     }
-    if (known.size() < 16) known.push_back({face, fallback, result});
+    if (known.size() < 16) known.emplace(std::pair(face, fallback), result);
     return result;
 }
 
