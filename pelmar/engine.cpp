@@ -230,15 +230,4 @@ void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, 
     ApplyTextMask(target.Pixels(), m.pixels, argb);
 }
 
-void BlendBitmap(HDC target, HBITMAP picture, int x, int y, int width, int height) {
-    if (!picture || width <= 0 || height <= 0) return;
-    HDC source = CreateCompatibleDC(target);
-    if (!source) return;
-    HGDIOBJ old = SelectObject(source, picture);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(target, x, y, width, height, source, 0, 0, width, height, blend);
-    SelectObject(source, old);
-    DeleteDC(source);
-}
-
 }  // namespace pelmar

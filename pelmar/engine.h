@@ -115,7 +115,4 @@ void PaintBuffered(HWND window, Draw draw) {
 void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
                   UINT format);
 
-// Draws a picture bitmap (premultiplied 32 bpp) with its alpha at (x, y).
-void BlendBitmap(HDC target, HBITMAP picture, int x, int y, int width, int height);
-
 }  // namespace pelmar
