@@ -14,8 +14,7 @@ namespace {
 struct Context {
     DWORD thread = 0;   // the engine's thread, once started
     Skin skin;
-    SkinSource source = SkinSource::BuiltIn;
-    std::string path;
+    std::string path;   // of the skin file read; empty for the built-in look
     ParseReport report;
     TimeSource time = nullptr;
     HFONT captionFont = nullptr;   // of the current skin, made at its first use
@@ -66,7 +65,6 @@ void ReadSkin(Context& e, const std::string& name) {
     if (read != win32::ReadResult::Ok)
         return Report(kSkinFile, path.c_str(), win32::ReadResultName(read));
     e.report = ParseSkin(text, e.skin);
-    e.source = SkinSource::File;
     e.path = path;
     if (e.report.cut)
         Report(kSkinCut, path.c_str(), ("only the first " + std::to_string(kMaxSkinBytes) + " bytes are read").c_str());
@@ -115,7 +113,6 @@ bool StartEngine(const char* skinFile) {
 
     e.thread = GetCurrentThreadId();
     e.skin = Skin{};
-    e.source = SkinSource::BuiltIn;
     e.path.clear();
     e.report = {};
     if (e.captionFont) DeleteObject(e.captionFont);
@@ -132,7 +129,7 @@ bool EnsureStarted() {
 bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread; }
 
 const Skin& CurrentSkin() { return Engine().skin; }
-SkinSource CurrentSource() { return Engine().source; }
+SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
 const std::string& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
 
