@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "anchoring.h"
@@ -50,25 +51,21 @@ RECT FrameFor(const Border& b) {
 }
 
 // The four strips of a frame, in the order top, bottom, left, right.
-void Strips(const RECT& f, int t, RECT out[4]) {
-    out[0] = {f.left, f.top, f.right, std::min(f.bottom, f.top + t)};
-    out[1] = {f.left, std::max(f.top, f.bottom - t), f.right, f.bottom};
-    out[2] = {f.left, f.top, std::min(f.right, f.left + t), f.bottom};
-    out[3] = {std::max(f.left, f.right - t), f.top, f.right, f.bottom};
+std::array<RECT, 4> Strips(const RECT& f, int t) {
+    return {{{f.left, f.top, f.right, std::min(f.bottom, f.top + t)},
+             {f.left, std::max(f.top, f.bottom - t), f.right, f.bottom},
+             {f.left, f.top, std::min(f.right, f.left + t), f.bottom},
+             {std::max(f.left, f.right - t), f.top, f.right, f.bottom}}};
 }
 
 void InvalidateFrame(HWND parent, const RECT& f, int t) {
-    RECT strips[4];
-    Strips(f, t, strips);
-    for (const RECT& s : strips) InvalidateRect(parent, &s, TRUE);
+    for (const RECT& s : Strips(f, t)) InvalidateRect(parent, &s, TRUE);
 }
 
 void DrawBorders(HDC dc, ParentState& state) {
     for (Border& b : state.borders) {
         b.last = FrameFor(b);
-        RECT strips[4];
-        Strips(b.last, b.thickness, strips);
-        for (const RECT& s : strips) FillSolid(dc, s, CurrentSkin().border);
+        for (const RECT& s : Strips(b.last, b.thickness)) FillSolid(dc, s, CurrentSkin().border);
     }
 }
 
