@@ -10,6 +10,8 @@
 namespace pelmar {
 namespace {
 
+constexpr char kClockClass[] = "PelmarClock";
+constexpr char kPictureClass[] = "PelmarPicture";
 constexpr UINT_PTR kTickTimer = 1;
 constexpr int kPlainFaceSize = 92;   // a clock without a readable face picture
 
@@ -17,10 +19,6 @@ struct ClockState {
     Picture face;
     ClockColours colours{};
     int shownSecond = -1;
-};
-
-struct PictureState {
-    Picture picture;
 };
 
 template <typename T>
@@ -38,6 +36,19 @@ void TakeState(HWND window, LPARAM createParam) {
     SetWindowLongPtrA(window, 0, holder ? reinterpret_cast<LONG_PTR>(holder->release()) : 0);
 }
 
+// Draws a picture with its alpha at (x, y); nothing when it is empty.
+void BlendPicture(HDC target, const Picture& picture, int x, int y) {
+    if (!picture.Bitmap()) return;
+    HDC source = CreateCompatibleDC(target);
+    if (!source) return;
+    HGDIOBJ old = SelectObject(source, picture.Bitmap());
+    const int width = picture.Width(), height = picture.Height();
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(target, x, y, width, height, source, 0, 0, width, height, blend);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
 // Wakes up just after the next whole second.
 void ArmTick(HWND clock) {
     SYSTEMTIME now{};
@@ -52,8 +63,8 @@ void PaintClock(HWND clock, ClockState& st) {
         const double cx = client.right / 2.0, cy = client.bottom / 2.0;
         const double radius = std::min(client.right, client.bottom) / 2.0;
         if (st.face.Bitmap()) {
-            BlendBitmap(buffer.Dc(), st.face.Bitmap(), (client.right - st.face.Width()) / 2,
-                        (client.bottom - st.face.Height()) / 2, st.face.Width(), st.face.Height());
+            BlendPicture(buffer.Dc(), st.face, (client.right - st.face.Width()) / 2,
+                         (client.bottom - st.face.Height()) / 2);
         } else {
             DrawPlainFace(buffer.Pixels(), cx, cy, radius, 0xFFF4F1EC, 0xFF303030);
         }
@@ -64,11 +75,10 @@ void PaintClock(HWND clock, ClockState& st) {
     });
 }
 
-void PaintPicture(HWND window, const PictureState* st) {
-    PaintBuffered(window, [st](BackBuffer& buffer, const RECT& client) {
+void PaintPicture(HWND window, const Picture* picture) {
+    PaintBuffered(window, [picture](BackBuffer& buffer, const RECT& client) {
         FillSolid(buffer.Dc(), client, CurrentSkin().background);
-        if (st && st->picture.Bitmap())
-            BlendBitmap(buffer.Dc(), st->picture.Bitmap(), 0, 0, st->picture.Width(), st->picture.Height());
+        if (picture) BlendPicture(buffer.Dc(), *picture, 0, 0);
     });
 }
 
@@ -110,18 +120,18 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
 }
 
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    PictureState* st = StateOf<PictureState>(window);
+    Picture* picture = StateOf<Picture>(window);
     switch (message) {
     case WM_NCCREATE:
-        TakeState<PictureState>(window, lParam);
+        TakeState<Picture>(window, lParam);
         break;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        PaintPicture(window, st);
+        PaintPicture(window, picture);
         return 0;
     case WM_NCDESTROY:
-        delete st;
+        delete picture;
         SetWindowLongPtrA(window, 0, 0);
         break;
     }
@@ -139,6 +149,14 @@ bool Register(const char* name, WNDPROC proc) {
     return win32::RegisterClassOnce(wc) != 0;
 }
 
+// Loads path; a width or height of 0 becomes the picture's own, or
+// unreadable when the picture cannot be read.
+void LoadSized(Picture& picture, const std::string& path, int& width, int& height, int unreadable) {
+    const bool loaded = picture.Load(path, width, height);
+    if (!width) width = loaded ? picture.Width() : unreadable;
+    if (!height) height = loaded ? picture.Height() : unreadable;
+}
+
 // state is the address of the creator's holder; see TakeState.
 HWND CreateChild(const char* className, HWND parent, int x, int y, int width, int height, int id, void* state) {
     return CreateWindowExA(0, className, nullptr, WS_CHILD | WS_VISIBLE, x, y, width, height, parent,
@@ -154,26 +172,16 @@ HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, 
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
     auto st = std::make_unique<ClockState>();
     st->colours = {handColour, secondColour, CurrentSkin().clockCap};
-    // Sizes of 0 take the face's own size.
-    if (st->face.Load(face, width, height)) {
-        if (!width) width = st->face.Width();
-        if (!height) height = st->face.Height();
-    } else {
-        if (!width) width = kPlainFaceSize;
-        if (!height) height = kPlainFaceSize;
-    }
+    LoadSized(st->face, face, width, height, kPlainFaceSize);
     // Past WM_NCCREATE the window owns st; before it, st still does.
     return CreateChild(kClockClass, parent, x, y, width, height, id, &st);
 }
 
 HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
-    auto st = std::make_unique<PictureState>();
-    if (st->picture.Load(picture, width, height)) {
-        if (!width) width = st->picture.Width();
-        if (!height) height = st->picture.Height();
-    }
-    return CreateChild(kPictureClass, parent, x, y, width, height, id, &st);
+    auto shown = std::make_unique<Picture>();
+    LoadSized(*shown, picture, width, height, 0);
+    return CreateChild(kPictureClass, parent, x, y, width, height, id, &shown);
 }
 
 }  // namespace pelmar

@@ -1,35 +1,28 @@
 #include "engine.h"
 
-#include <commctrl.h>
-
 #include <map>
-#include <vector>
+#include <utility>
 
 #include "diagnostics.h"
 #include "helpers.h"
 #include "parts.h"
-#include "report.h"
 #include "trace.h"
 
 namespace pelmar {
 namespace {
 
-// The engine's one context: what is truly global to the library.
 struct Context {
     DWORD thread = 0;   // the engine's thread, once started
     Skin skin;
-    SkinSource source = SkinSource::BuiltIn;
-    std::string path;
+    std::string path;   // of the skin file read; empty for the built-in look
     ParseReport report;
     TimeSource time = nullptr;
     HFONT captionFont = nullptr;   // of the current skin, made at its first use
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
     std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
-    struct Resolved {
-        std::string face, fallback, result;
-    };
-    std::vector<Resolved> faces;   // looked up in the system's font list, once per pair
+    // Faces looked up in the system's font list, once per face and fallback.
+    std::map<std::pair<std::string, std::string>, std::string> faces;
 };
 
 Context& Engine() {
@@ -40,6 +33,18 @@ Context& Engine() {
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A bare file name is looked for beside the executable, then in the
+// Resource folder beside it; a name with a folder is taken as given.
+// Empty when there is no such file.
+std::string FindSkinFile(const std::string& name) {
+    if (name.empty()) return std::string();
+    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
+    const std::string folder = win32::ProgramFolder();
+    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
+        if (FileExists(candidate)) return candidate;
+    return std::string();
 }
 
 int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
@@ -60,7 +65,6 @@ void ReadSkin(Context& e, const std::string& name) {
     if (read != win32::ReadResult::Ok)
         return Report(kSkinFile, path.c_str(), win32::ReadResultName(read));
     e.report = ParseSkin(text, e.skin);
-    e.source = SkinSource::File;
     e.path = path;
     if (e.report.cut)
         Report(kSkinCut, path.c_str(), ("only the first " + std::to_string(kMaxSkinBytes) + " bytes are read").c_str());
@@ -83,26 +87,18 @@ bool FontInstalled(const std::string& face) {
 }
 
 std::string ResolveFace(const std::string& face, const std::string& fallback) {
-    static const char* const kCommon[] = {"Tahoma", "Segoe UI", "Arial", "Liberation Sans", "DejaVu Sans",
-                                          "MS Sans Serif"};
     auto& known = Engine().faces;
-    for (const Context::Resolved& r : known)
-        if (r.face == face && r.fallback == fallback) return r.result;
+    if (const auto it = known.find({face, fallback}); it != known.end()) return it->second;
     orvane_trace::Step step("pelmar", "font lookup");
     std::string result = face.empty() ? fallback : face;
-    if (FontInstalled(face)) {
-        result = face;
-    } else if (FontInstalled(fallback)) {
-        result = fallback;
-    } else {
-        for (const char* common : kCommon) {
-            if (FontInstalled(common)) {
-                result = common;
-                break;
-            }
+    for (const char* candidate : {face.c_str(), fallback.c_str(), "Tahoma", "Segoe UI", "Arial", "Liberation Sans",
+                                  "DejaVu Sans", "MS Sans Serif"}) {
+        if (FontInstalled(candidate)) {
+            result = candidate;
+            break;
         }
     }
-    if (known.size() < 16) known.push_back({face, fallback, result});
+    if (known.size() < 16) known.emplace(std::pair(face, fallback), result);
     return result;
 }
 
@@ -117,7 +113,6 @@ bool StartEngine(const char* skinFile) {
 
     e.thread = GetCurrentThreadId();
     e.skin = Skin{};
-    e.source = SkinSource::BuiltIn;
     e.path.clear();
     e.report = {};
     if (e.captionFont) DeleteObject(e.captionFont);
@@ -134,18 +129,9 @@ bool EnsureStarted() {
 bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread; }
 
 const Skin& CurrentSkin() { return Engine().skin; }
-SkinSource CurrentSource() { return Engine().source; }
+SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
 const std::string& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
-
-std::string FindSkinFile(const std::string& name) {
-    if (name.empty()) return std::string();
-    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
-    const std::string folder = win32::ProgramFolder();
-    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
-        if (FileExists(candidate)) return candidate;
-    return std::string();
-}
 
 FARPROC SystemFunction(const char* dll, const char* function) {
     auto& loaded = Engine().libraries;
@@ -239,17 +225,6 @@ void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, 
     SelectObject(mask.Dc(), oldFont);
     const Canvas m = mask.Pixels();
     ApplyTextMask(target.Pixels(), m.pixels, argb);
-}
-
-void BlendBitmap(HDC target, HBITMAP picture, int x, int y, int width, int height) {
-    if (!picture || width <= 0 || height <= 0) return;
-    HDC source = CreateCompatibleDC(target);
-    if (!source) return;
-    HGDIOBJ old = SelectObject(source, picture);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(target, x, y, width, height, source, 0, 0, width, height, blend);
-    SelectObject(source, old);
-    DeleteDC(source);
 }
 
 }  // namespace pelmar

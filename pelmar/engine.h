@@ -20,10 +20,6 @@
 
 namespace pelmar {
 
-// Window classes of the engine's own controls.
-inline constexpr char kClockClass[] = "PelmarClock";
-inline constexpr char kPictureClass[] = "PelmarPicture";
-
 // Where the current skin came from.
 enum class SkinSource { BuiltIn, File };
 
@@ -39,11 +35,6 @@ const Skin& CurrentSkin();
 SkinSource CurrentSource();
 const std::string& CurrentSkinPath();   // the file read, when SkinSource::File
 const ParseReport& CurrentReport();
-
-// A bare file name is looked for beside the executable, then in the
-// Resource folder beside it; a name with a folder is taken as given.
-// Empty when there is no such file.
-std::string FindSkinFile(const std::string& name);
 
 // A function of a Windows library, loaded only from the system folder (never
 // a file of that name beside the program) and kept loaded; null when either
@@ -123,8 +114,5 @@ void PaintBuffered(HWND window, Draw draw) {
 // format takes DrawText flags.
 void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
                   UINT format);
-
-// Draws a picture bitmap (premultiplied 32 bpp) with its alpha at (x, y).
-void BlendBitmap(HDC target, HBITMAP picture, int x, int y, int width, int height);
 
 }  // namespace pelmar

@@ -39,7 +39,6 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 FrameState* Find(HWND window) { return SubclassData<FrameState>(window, FrameProc, kFrameSubclass); }
 
-// One message as the subclass received it.
 struct Message {
     HWND window;
     UINT message;
@@ -76,11 +75,13 @@ RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
             std::max(0L, windowRect.right - w.right), std::max(0L, windowRect.bottom - w.bottom)};
 }
 
-FrameLayout CurrentLayout(HWND window) {
+FrameLayout CurrentLayout(HWND window, HICON icon) {
     const RECT wr = WindowRect(window);
-    return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left,
-                       wr.bottom - wr.top, SmallIcon(window) != nullptr, ZoomedOverhang(window, wr));
+    return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left, icon != nullptr,
+                       ZoomedOverhang(window, wr));
 }
+
+FrameLayout CurrentLayout(HWND window) { return CurrentLayout(window, SmallIcon(window)); }
 
 void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int which, const RECT& r,
                  bool zoomed) {
@@ -107,8 +108,7 @@ void PaintFrame(HWND window, FrameState& st) {
     const RECT wr = WindowRect(window);
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
     HICON icon = SmallIcon(window);
-    const FrameLayout L = LayoutFrame(skin, GetWindowLongPtrA(window, GWL_STYLE), width, height, icon != nullptr,
-                                      ZoomedOverhang(window, wr));
+    const FrameLayout L = CurrentLayout(window, icon);
     HDC dc = GetWindowDC(window);
     if (!dc) return;
     {
@@ -209,9 +209,8 @@ bool OnCaptionButton(WPARAM hit) { return hit == HTMINBUTTON || hit == HTMAXBUTT
 LRESULT OnNcCalcSize(const Message& m) {
     RECT* r = reinterpret_cast<RECT*>(m.lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
     const RECT outer = *r;
-    const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(m.window, GWL_STYLE),
-                                      outer.right - outer.left, outer.bottom - outer.top, false,
-                                      ZoomedOverhang(m.window, outer));
+    const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(m.window, GWL_STYLE), outer.right - outer.left,
+                                      false, ZoomedOverhang(m.window, outer));
     r->left = outer.left + L.insets.left;
     r->top = std::min(outer.bottom, outer.top + L.insets.top);
     r->right = std::max(r->left, outer.right - L.insets.right);
@@ -288,8 +287,6 @@ LRESULT OnNcButtonDown(const Message& m, FrameState& st) {
     }
     return Pass(m);
 }
-
-LRESULT OnNcButtonUp(const Message& m) { return OnCaptionButton(m.wParam) ? 0 : Pass(m); }
 
 // While a caption button is pressed: hot only while the pointer is over it.
 LRESULT OnMouseMove(const Message& m, FrameState& st) {
@@ -371,7 +368,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_TIMER: return OnTimer(m, st);
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
-    case WM_NCLBUTTONUP: return OnNcButtonUp(m);
+    case WM_NCLBUTTONUP: return OnCaptionButton(wParam) ? 0 : Pass(m);
     case WM_MOUSEMOVE: return OnMouseMove(m, st);
     case WM_LBUTTONUP: return OnButtonUp(m, st);
     case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
@@ -408,8 +405,7 @@ void SetTips(FrameState& st, const std::string& texts) {
 
 }  // namespace
 
-FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, int height, bool hasIcon,
-                        const RECT& zoomedOverhang) {
+FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang) {
     FrameLayout L{};
     const bool zoomed = zoomedOverhang.left || zoomedOverhang.top || zoomedOverhang.right || zoomedOverhang.bottom;
     const int edge = zoomed ? 0 : skin.frameWidth;
@@ -439,7 +435,6 @@ FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, int height,
         left += 16 + 6;
     }
     L.title = {left, L.caption.top, std::max(left, right - 4), L.caption.bottom - skin.accentHeight};
-    (void)height;
     return L;
 }
 
@@ -504,7 +499,7 @@ bool SkinWindow(HWND window, const char* buttonTexts) {
     UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
     int width = 0, height = 0;
     if (!IsZoomed(window) && !IsIconic(window)) {
-        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), 0, 0, false, {});
+        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), 0, false, {});
         width = client.right + L.insets.left + L.insets.right;
         height = client.bottom + L.insets.top + L.insets.bottom;
     } else {

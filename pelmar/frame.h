@@ -21,8 +21,7 @@ struct FrameLayout {
 
 // zoomedOverhang: how far each side of a maximised window reaches past
 // the work area (zero otherwise).
-FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, int height, bool hasIcon,
-                        const RECT& zoomedOverhang);
+FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang);
 
 // The hit-test code (HTCAPTION, HTCLOSE, HTLEFT...) for a point in window
 // coordinates.

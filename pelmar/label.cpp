@@ -61,11 +61,15 @@ void Paint(HWND label, LabelState& st) {
     });
 }
 
-// The one-pixel edge of WS_BORDER in the skin's colour.
-void PaintEdge(HWND label) {
-    if (!(GetWindowLongPtrA(label, GWL_STYLE) & WS_BORDER)) return;
+// The one-pixel edge of WS_BORDER in the skin's colour, unless a standard
+// edge style draws one.
+LRESULT OnNcPaint(HWND label, WPARAM wParam, LPARAM lParam) {
+    const LONG_PTR exStyle = GetWindowLongPtrA(label, GWL_EXSTYLE);
+    if (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME))
+        return DefSubclassProc(label, WM_NCPAINT, wParam, lParam);
+    if (!(GetWindowLongPtrA(label, GWL_STYLE) & WS_BORDER)) return 0;
     HDC dc = GetWindowDC(label);
-    if (!dc) return;
+    if (!dc) return 0;
     RECT r{};
     GetWindowRect(label, &r);
     OffsetRect(&r, -r.left, -r.top);
@@ -73,14 +77,6 @@ void PaintEdge(HWND label) {
     FrameRect(dc, &r, brush);
     DeleteObject(brush);
     ReleaseDC(label, dc);
-}
-
-// The edge is the engine's unless a standard edge style draws one.
-LRESULT OnNcPaint(HWND label, WPARAM wParam, LPARAM lParam) {
-    const LONG_PTR exStyle = GetWindowLongPtrA(label, GWL_EXSTYLE);
-    if (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME))
-        return DefSubclassProc(label, WM_NCPAINT, wParam, lParam);
-    PaintEdge(label);
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "anchoring.h"
@@ -50,25 +51,21 @@ RECT FrameFor(const Border& b) {
 }
 
 // The four strips of a frame, in the order top, bottom, left, right.
-void Strips(const RECT& f, int t, RECT out[4]) {
-    out[0] = {f.left, f.top, f.right, std::min(f.bottom, f.top + t)};
-    out[1] = {f.left, std::max(f.top, f.bottom - t), f.right, f.bottom};
-    out[2] = {f.left, f.top, std::min(f.right, f.left + t), f.bottom};
-    out[3] = {std::max(f.left, f.right - t), f.top, f.right, f.bottom};
+std::array<RECT, 4> Strips(const RECT& f, int t) {
+    return {{{f.left, f.top, f.right, std::min(f.bottom, f.top + t)},
+             {f.left, std::max(f.top, f.bottom - t), f.right, f.bottom},
+             {f.left, f.top, std::min(f.right, f.left + t), f.bottom},
+             {std::max(f.left, f.right - t), f.top, f.right, f.bottom}}};
 }
 
 void InvalidateFrame(HWND parent, const RECT& f, int t) {
-    RECT strips[4];
-    Strips(f, t, strips);
-    for (const RECT& s : strips) InvalidateRect(parent, &s, TRUE);
+    for (const RECT& s : Strips(f, t)) InvalidateRect(parent, &s, TRUE);
 }
 
 void DrawBorders(HDC dc, ParentState& state) {
     for (Border& b : state.borders) {
         b.last = FrameFor(b);
-        RECT strips[4];
-        Strips(b.last, b.thickness, strips);
-        for (const RECT& s : strips) FillSolid(dc, s, CurrentSkin().border);
+        for (const RECT& s : Strips(b.last, b.thickness)) FillSolid(dc, s, CurrentSkin().border);
     }
 }
 
@@ -79,11 +76,6 @@ void PaintBackground(HWND parent, ParentState& state) {
     FillSolid(dc, ps.rcPaint, CurrentSkin().background);
     DrawBorders(dc, state);
     EndPaint(parent, &ps);
-}
-
-LRESULT OnEraseBackground(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
-    if (state.paintBackground) return 1;   // painted whole in WM_PAINT
-    return DefSubclassProc(parent, WM_ERASEBKGND, wParam, lParam);
 }
 
 LRESULT OnPaint(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
@@ -116,7 +108,8 @@ LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPA
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     auto* state = reinterpret_cast<ParentState*>(data);
     switch (message) {
-    case WM_ERASEBKGND: return OnEraseBackground(parent, *state, wParam, lParam);
+    case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
+        return state->paintBackground ? 1 : DefSubclassProc(parent, message, wParam, lParam);
     case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
@@ -167,12 +160,6 @@ LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lPara
     }
 }
 
-bool WatchChild(HWND child) {
-    DWORD_PTR data = 0;
-    if (GetWindowSubclass(child, ChildProc, kChildSubclass, &data)) return true;
-    return SetWindowSubclass(child, ChildProc, kChildSubclass, 0) != FALSE;
-}
-
 }  // namespace
 
 bool PaintClientBackground(HWND parent) {
@@ -188,7 +175,8 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
     if (!child || !IsWindow(child) || frame.right <= frame.left || frame.bottom <= frame.top) return false;
     HWND parent = GetParent(child);
     ParentState* state = Attach(parent);
-    if (!state || !WatchChild(child)) return false;
+    // Installing the child's subclass again changes nothing.
+    if (!state || !SetWindowSubclass(child, ChildProc, kChildSubclass, 0)) return false;
     const RECT c = ChildRect(child);
     Border b{child,
              {frame.left - c.left, frame.top - c.top, frame.right - c.right, frame.bottom - c.bottom},

@@ -10,6 +10,14 @@ constexpr double kPi = 3.14159265358979323846;
 
 uint32_t Channel(uint32_t v, int shift) { return (v >> shift) & 0xFF; }
 
+// A segment along the direction of degrees (clockwise from twelve o'clock),
+// from `from` to `to` pixels away from (cx, cy); negative reaches behind it.
+void Spoke(Canvas c, double cx, double cy, double degrees, double from, double to, double halfWidth, uint32_t argb) {
+    const double rad = degrees * kPi / 180.0;
+    const double ux = std::sin(rad), uy = -std::cos(rad);
+    DrawSegment(c, cx + ux * from, cy + uy * from, cx + ux * to, cy + uy * to, halfWidth, argb);
+}
+
 }  // namespace
 
 uint32_t Premultiply(uint32_t argb) {
@@ -114,22 +122,11 @@ HandAngles AnglesFor(int hour, int minute, int second) {
     return {hour * 30.0 + minute * 0.5 + second / 120.0, minute * 6.0 + second * 0.1, second * 6.0};
 }
 
-namespace {
-
-void Hand(Canvas c, double cx, double cy, double degrees, double back, double length, double halfWidth,
-          uint32_t argb) {
-    const double rad = degrees * kPi / 180.0;
-    const double ux = std::sin(rad), uy = -std::cos(rad);
-    DrawSegment(c, cx - ux * back, cy - uy * back, cx + ux * length, cy + uy * length, halfWidth, argb);
-}
-
-}  // namespace
-
 void DrawClockHands(Canvas c, double cx, double cy, double radius, HandAngles a, ClockColours colours) {
     const double w = std::max(1.0, radius / 46.0);   // 1 on the 92-pixel face
-    Hand(c, cx, cy, a.hour, radius * 0.10, radius * 0.50, 2.0 * w, colours.hands);
-    Hand(c, cx, cy, a.minute, radius * 0.10, radius * 0.74, 1.4 * w, colours.hands);
-    Hand(c, cx, cy, a.second, radius * 0.20, radius * 0.82, 0.6 * w, colours.second);
+    Spoke(c, cx, cy, a.hour, -radius * 0.10, radius * 0.50, 2.0 * w, colours.hands);
+    Spoke(c, cx, cy, a.minute, -radius * 0.10, radius * 0.74, 1.4 * w, colours.hands);
+    Spoke(c, cx, cy, a.second, -radius * 0.20, radius * 0.82, 0.6 * w, colours.second);
     FillDisc(c, cx, cy, 3.0 * w, colours.cap);
     FillDisc(c, cx, cy, 1.2 * w, colours.second);
 }
@@ -137,13 +134,8 @@ void DrawClockHands(Canvas c, double cx, double cy, double radius, HandAngles a,
 void DrawPlainFace(Canvas c, double cx, double cy, double radius, uint32_t dial, uint32_t marks) {
     FillDisc(c, cx, cy, radius - 1.0, dial);
     DrawRing(c, cx, cy, radius - 1.5, 1.0, marks);
-    for (int i = 0; i < 12; ++i) {
-        const double rad = i * 30.0 * kPi / 180.0;
-        const double ux = std::sin(rad), uy = -std::cos(rad);
-        const double inner = radius * (i % 3 == 0 ? 0.74 : 0.82), outer = radius * 0.90;
-        DrawSegment(c, cx + ux * inner, cy + uy * inner, cx + ux * outer, cy + uy * outer,
-                    i % 3 == 0 ? 1.2 : 0.6, marks);
-    }
+    for (int i = 0; i < 12; ++i)
+        Spoke(c, cx, cy, i * 30.0, radius * (i % 3 == 0 ? 0.74 : 0.82), radius * 0.90, i % 3 == 0 ? 1.2 : 0.6, marks);
 }
 
 void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t argb) {

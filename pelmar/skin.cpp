@@ -1,35 +1,23 @@
 #include "skin.h"
 
 #include <charconv>
-#include <iterator>
+#include <variant>
 
 namespace pelmar {
 namespace {
 
-enum class Kind { Int, Colour, Bool, Text };
-
+// A member of Skin that a key sets; low and high bound an int, or the
+// length of a text.
 struct Setting {
     const char* key;
-    Kind kind;
-    int Skin::*number;
-    uint32_t Skin::*colour;
-    bool Skin::*flag;
-    std::string Skin::*text;
-    int low, high;   // accepted range of an Int
+    std::variant<int Skin::*, uint32_t Skin::*, bool Skin::*, std::string Skin::*> member;
+    int low, high;
 };
 
-constexpr Setting Int(const char* key, int Skin::*m, int low, int high) {
-    return {key, Kind::Int, m, nullptr, nullptr, nullptr, low, high};
-}
-constexpr Setting Col(const char* key, uint32_t Skin::*m) {
-    return {key, Kind::Colour, nullptr, m, nullptr, nullptr, 0, 0};
-}
-constexpr Setting Flag(const char* key, bool Skin::*m) {
-    return {key, Kind::Bool, nullptr, nullptr, m, nullptr, 0, 0};
-}
-constexpr Setting Text(const char* key, std::string Skin::*m, int maxLength) {
-    return {key, Kind::Text, nullptr, nullptr, nullptr, m, 1, maxLength};
-}
+constexpr Setting Int(const char* key, int Skin::*m, int low, int high) { return {key, m, low, high}; }
+constexpr Setting Col(const char* key, uint32_t Skin::*m) { return {key, m, 0, 0}; }
+constexpr Setting Flag(const char* key, bool Skin::*m) { return {key, m, 0, 0}; }
+constexpr Setting Text(const char* key, std::string Skin::*m, int maxLength) { return {key, m, 1, maxLength}; }
 
 const Setting kSettings[] = {
     Text("name", &Skin::name, 63),
@@ -116,62 +104,42 @@ bool ParseBool(std::string_view s, bool& out) {
 }
 
 const Setting* Find(std::string_view section, std::string_view key) {
-    for (const Setting& s : kSettings) {
-        const std::string_view full = s.key;
-        if (section.empty()) {
-            if (SameText(full, key)) return &s;
-        } else if (full.size() == section.size() + 1 + key.size() &&
-                   SameText(full.substr(0, section.size()), section) && full[section.size()] == '.' &&
-                   SameText(full.substr(section.size() + 1), key)) {
-            return &s;
-        }
-    }
+    const std::string full = section.empty() ? std::string(key) : std::string(section) + "." + std::string(key);
+    for (const Setting& s : kSettings)
+        if (SameText(s.key, full)) return &s;
     return nullptr;
 }
 
 bool Apply(const Setting& s, std::string_view value, Skin& skin) {
-    switch (s.kind) {
-    case Kind::Int: {
+    if (const auto* number = std::get_if<int Skin::*>(&s.member)) {
         int n = 0;
         if (!ParseInt(value, n) || n < s.low || n > s.high) return false;
-        skin.*(s.number) = n;
-        return true;
-    }
-    case Kind::Colour: {
+        skin.*(*number) = n;
+    } else if (const auto* colour = std::get_if<uint32_t Skin::*>(&s.member)) {
         uint32_t c = 0;
         if (!ParseColour(value, c)) return false;
-        skin.*(s.colour) = c;
-        return true;
-    }
-    case Kind::Bool: {
+        skin.*(*colour) = c;
+    } else if (const auto* flag = std::get_if<bool Skin::*>(&s.member)) {
         bool b = false;
         if (!ParseBool(value, b)) return false;
-        skin.*(s.flag) = b;
-        return true;
-    }
-    case Kind::Text:
+        skin.*(*flag) = b;
+    } else {
         if (value.size() < static_cast<std::size_t>(s.low) || value.size() > static_cast<std::size_t>(s.high))
             return false;
-        skin.*(s.text) = std::string(value);
-        return true;
+        skin.*std::get<std::string Skin::*>(s.member) = std::string(value);
     }
-    return false;
+    return true;
 }
 
 }  // namespace
 
 bool ParseColour(std::string_view text, uint32_t& argb) {
-    if (text.size() != 7 && text.size() != 9) return false;
-    if (text[0] != '#') return false;
+    if ((text.size() != 7 && text.size() != 9) || text[0] != '#') return false;
+    // Hexadecimal digits only: from_chars takes no sign and no "0x".
     uint32_t v = 0;
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const char c = Lower(text[i]);
-        uint32_t d = 0;
-        if (c >= '0' && c <= '9') d = static_cast<uint32_t>(c - '0');
-        else if (c >= 'a' && c <= 'f') d = static_cast<uint32_t>(c - 'a' + 10);
-        else return false;
-        v = (v << 4) | d;
-    }
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data() + 1, end, v, 16);
+    if (ec != std::errc() || ptr != end) return false;
     argb = text.size() == 7 ? (0xFF000000u | v) : v;
     return true;
 }

@@ -16,8 +16,6 @@ namespace {
 // A window's tooltip is the reference data of the window's subclass.
 LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-HWND TipOf(HWND window) { return SubclassData<HWND__>(window, ToolProc, kToolSubclass); }
-
 // The size every comctl32 version accepts, for the tool id of owner.
 TTTOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
     TTTOOLINFOA ti{};
@@ -76,7 +74,7 @@ bool AddToolTip(HWND window, const char* text) {
 }
 
 HWND ToolTipOf(HWND window) {
-    HWND tip = TipOf(window);
+    HWND tip = SubclassData<HWND__>(window, ToolProc, kToolSubclass);
     return tip && IsWindow(tip) ? tip : nullptr;
 }
 
