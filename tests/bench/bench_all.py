@@ -98,8 +98,9 @@ def main():
     if "cpu" in results:
         c = results["cpu"]
         rows.append(("CPU over 30 s of animation vs the floor program (same background, pace and view control)",
-                     "same script", "%.1f%% vs %.1f%% of one core (%.2f)" % (c["program"], c["floor"],
-                                                                            c["program"] / c["floor"]),
+                     "same script", "%.1f%% vs %.1f%% of one core (%.2f); Mesa's rasterizer threads %.1f%% vs %.1f%%"
+                     % (c["program"], c["floor"], c["program"] / c["floor"], c.get("program_renderer", 0),
+                        c.get("floor_renderer", 0)),
                      "< 15%%, ≤ 1.25 (%s)" % verdict(c["program"] < 15 and c["program"] <= 1.25 * c["floor"])))
     if "soak" in results:
         k = results["soak"]
