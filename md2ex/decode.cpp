@@ -1,18 +1,16 @@
 // Decoding of a validated MD2 file into OpenGL-ready arrays, and blending
 // between stored frames.
 //
-// Axes: the file has z up and the character facing +x (its left at +y). In
-// OpenGL y is up and a model that faces the viewer faces +z, so a file point
+// Axes: the file has z up and the character facing +x (its left at +y);
+// OpenGL has y up and a model facing the viewer faces +z. A file point
 // (x, y, z) becomes (y, z, x): a rotation, which keeps triangle winding.
 //
-// Lighting normals are computed from each frame's own geometry (area-weighted
-// average of the faces around a vertex). The file's normals are indices into
-// a table of 162 directions, up to about 10 degrees off, which shows as
-// banded light on smooth surfaces; computed normals follow the surface that
-// is actually drawn, frame by frame. The file's normals still decide which
-// side of the surface is outside (one vote over the first frame, so a writer
-// that winds triangles either way lights correctly), and they stand in for
-// a vertex that no triangle with an area touches.
+// Lighting normals are the area-weighted face normals around each vertex of
+// each frame: the file's normals, indices into a table of 162 directions, are
+// up to about 10 degrees off and band the light on smooth surfaces. They
+// still decide which side is outside (one vote over the first frame, so
+// either winding lights correctly) and stand in for a vertex that no
+// triangle with an area touches.
 #include "bytes.h"
 #include "model.h"
 
@@ -73,11 +71,9 @@ void DecodeFrame(const File& f, int frame, float* pose) {
     }
 }
 
-// +1 when the triangles wind counter-clockwise seen from outside, as the
-// file's normals tell; -1 for clockwise. The verdict must be clear: normals
-// that mostly agree with the faces one way or the other. Without one (normals
-// that point anywhere, or cancel out) the format's usual clockwise winding
-// is assumed.
+// +1 when the file's normals clearly tell that the triangles wind
+// counter-clockwise seen from outside; otherwise (clockwise, or normals that
+// point anywhere or cancel out) -1, the format's usual clockwise winding.
 double Orientation(const float* pose, const std::vector<std::uint16_t>& corners) {
     double vote = 0.0, weight = 0.0;
     for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
@@ -144,7 +140,10 @@ void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>&
 // Picks the draw vertex for each triangle corner: the file vertex itself the
 // first time it is seen, and the same vertex again while it comes with the
 // same texture coordinate; a different coordinate gets a copy (a seam).
-void BuildDrawVertices(const File& f, Model& m, std::vector<std::uint16_t>& corners) {
+// Coordinates are skin pixels from the picture's top-left; GL texture space
+// has t = 0 at the picture's bottom row (pictures are uploaded bottom row
+// first).
+void BuildDrawVertices(const File& f, int width, int height, Model& m, std::vector<std::uint16_t>& corners) {
     const int vertices = f.vertices;
     std::vector<std::uint32_t> key(vertices, 0);     // (s, t) bits per draw vertex
     std::vector<bool> used(vertices, false);
@@ -186,20 +185,16 @@ void BuildDrawVertices(const File& f, Model& m, std::vector<std::uint16_t>& corn
 
     m.texCoords.resize(static_cast<std::size_t>(m.drawCount) * 2);
     for (int i = 0; i < m.drawCount; ++i) {
-        m.texCoords[2 * i] = static_cast<float>(static_cast<std::int16_t>(key[i] & 0xffff));
-        m.texCoords[2 * i + 1] = static_cast<float>(static_cast<std::int16_t>(key[i] >> 16));
+        const auto s = static_cast<float>(static_cast<std::int16_t>(key[i] & 0xffff));
+        const auto t = static_cast<float>(static_cast<std::int16_t>(key[i] >> 16));
+        m.texCoords[2 * i] = width > 0 ? s / static_cast<float>(width) : 0.0f;
+        m.texCoords[2 * i + 1] = height > 0 ? 1.0f - t / static_cast<float>(height) : 0.0f;
     }
 }
 
-// From skin pixels counted from the picture's top-left to GL texture space,
-// whose t = 0 is the picture's bottom row (pictures are uploaded bottom row
-// first).
-void ScaleTexCoords(Model& m, int width, int height) {
-    for (std::size_t i = 0; i + 1 < m.texCoords.size(); i += 2) {
-        const float s = m.texCoords[i], t = m.texCoords[i + 1];
-        m.texCoords[i] = width > 0 ? s / static_cast<float>(width) : 0.0f;
-        m.texCoords[i + 1] = height > 0 ? 1.0f - t / static_cast<float>(height) : 0.0f;
-    }
+void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
+          float* __restrict out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = a[i] + fraction * (b[i] - a[i]);
 }
 
 }  // namespace
@@ -211,8 +206,8 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
     for (int i = 0; i < f.skins; ++i) m.skins.push_back(SkinName(f.data + f.ofsSkins + i * kSkinNameSize));
 
     std::vector<std::uint16_t> corners;
-    BuildDrawVertices(f, m, corners);
-    ScaleTexCoords(m, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight);
+    BuildDrawVertices(f, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight,
+                      m, corners);
 
     m.poses.resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride);
     const Adjacency adjacency = BuildAdjacency(f.vertices, corners);
@@ -231,12 +226,11 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
 Error Load(const std::uint8_t* data, std::size_t size, int skinWidth, int skinHeight, Model& out) {
     File file;
     const Error error = Parse(data, size, file);
-    if (error != Error::None) {
+    if (error == Error::None)
+        Decode(file, skinWidth, skinHeight, out);
+    else
         out = Model{};
-        return error;
-    }
-    Decode(file, skinWidth, skinHeight, out);
-    return Error::None;
+    return error;
 }
 
 FramePair PickFrames(float position, int frameCount) {
@@ -252,15 +246,6 @@ FramePair PickFrames(float position, int frameCount) {
     pick.fraction = position - whole;
     return pick;
 }
-
-namespace {
-
-void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
-          float* __restrict out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) out[i] = a[i] + fraction * (b[i] - a[i]);
-}
-
-}  // namespace
 
 void Blend(const Model& m, float position, float* out) {
     if (m.frameCount <= 0 || m.vertexCount <= 0) return;

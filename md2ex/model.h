@@ -51,7 +51,6 @@ const char* ErrorName(Error error);
 // caller's buffer, which must outlive the File.
 struct File {
     const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
     std::int32_t skinWidth = 0, skinHeight = 0, frameSize = 0;
     std::int32_t skins = 0, vertices = 0, texCoords = 0, triangles = 0, glCommands = 0, frames = 0;
     std::int32_t ofsSkins = 0, ofsTexCoords = 0, ofsTriangles = 0, ofsFrames = 0,

@@ -5,26 +5,18 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace md2 {
 
 const char* ErrorName(Error error) {
-    switch (error) {
-    case Error::None: return "none";
-    case Error::TooSmall: return "too small";
-    case Error::BadMagic: return "bad magic";
-    case Error::BadVersion: return "bad version";
-    case Error::BadSkinSize: return "bad skin size";
-    case Error::BadCount: return "bad count";
-    case Error::BadFrameSize: return "bad frame size";
-    case Error::Truncated: return "truncated";
-    case Error::BadOffset: return "bad offset";
-    case Error::BadSkinName: return "bad skin name";
-    case Error::BadTriangle: return "bad triangle";
-    case Error::BadFrame: return "bad frame";
-    case Error::BadNormal: return "bad normal";
-    }
-    return "unknown";
+    // In the order of the enumeration.
+    static constexpr const char* kNames[] = {
+        "none", "too small", "bad magic", "bad version", "bad skin size", "bad count", "bad frame size",
+        "truncated", "bad offset", "bad skin name", "bad triangle", "bad frame", "bad normal"};
+    static_assert(std::size(kNames) == static_cast<std::size_t>(Error::BadNormal) + 1);
+    const auto index = static_cast<std::size_t>(error);
+    return index < std::size(kNames) ? kNames[index] : "unknown";
 }
 
 namespace {
@@ -51,7 +43,6 @@ Error CheckHeader(const std::uint8_t* data, std::size_t size, File& f) {
     std::int32_t h[17];
     for (int i = 0; i < 17; ++i) h[i] = ReadI32(data + 4 * i);
     f.data = data;
-    f.size = size;
     f.skinWidth = h[2];
     f.skinHeight = h[3];
     f.frameSize = h[4];
