@@ -15,12 +15,10 @@
 
 namespace {
 
-HMENU ChildId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
 HWND CreateChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                  int id) {
-    return CreateWindowExA(0, className, text, style, x, y, width, height, Scene.MainWindow, ChildId(id),
-                           ProgramInstance(), nullptr);
+    return CreateWindowExA(0, className, text, style, x, y, width, height, Scene.MainWindow,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
 }
 
 }  // namespace

@@ -20,13 +20,6 @@ HINSTANCE g_instance = nullptr;
 constexpr DWORD kAnyMessage =
     QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_SENDMESSAGE;
 
-// Empties this thread's message queue without dispatching anything.
-void DropWaitingMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
 // A second copy: bring the first copy's main window forward and end. While
 // the first copy has no main window yet, keep looking every few
 // milliseconds; give up when its mutex is gone (it ended) or after
@@ -41,7 +34,10 @@ int HandOver(const char* name, HANDLE ownMutex) {
             SetForegroundWindow(running);
             return 0;
         }
-        DropWaitingMessages();
+        // Empty this thread's message queue without dispatching anything.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
         if (!waiting) {
             // Our own handle keeps the mutex alive; drop it so the test below
             // sees whether the first copy still holds one.
@@ -61,25 +57,23 @@ int HandOver(const char* name, HANDLE ownMutex) {
 }
 
 bool RegisterMainClass(HINSTANCE instance, const char* className) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(WNDCLASSEXA);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(WNDCLASSEXA);
     // The look-up asks under the GL control library's instance (qInstance
     // is offered for this test), not the program's: a class found there
     // counts as registered and is not registered again. The program registers
     // under its own instance, so with the library in its own DLL the look-up
     // finds nothing at a fresh start and the class is registered below; only
     // where the library is linked into the program are the two instances one.
-    if (GetClassInfoExA(qInstance(), className, &windowClass)) return true;
+    if (GetClassInfoExA(qInstance(), className, &existing)) return true;
+    // No class or window extra bytes, no background brush, no menu.
+    WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = MainWndProc;
-    windowClass.cbClsExtra = 0;
-    windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, "PROGRAM");
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = nullptr;
-    windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = className;
     windowClass.hIconSm = windowClass.hIcon;
     return (RegisterClassExA(&windowClass) & 0xFFFF) != 0;

@@ -39,8 +39,8 @@ std::string FormatMasked(double value, std::string_view mask) {
     return PadLeft(std::move(text), mask.size());
 }
 
-std::string NumberText(std::int32_t value) {
-    std::array<char, 16> digits;
+std::string NumberText(std::int64_t value) {
+    std::array<char, 24> digits;
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
     std::string text(value < 0 ? "" : " ");
     text.append(digits.data(), result.ptr);

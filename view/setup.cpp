@@ -62,8 +62,7 @@ void PrepareSceneFrom(const char* programPath) {
     // From entry 1 on, the picture's name becomes its model's name: only the
     // file's own ".png" changes, never a folder that happens to contain it.
     for (int i = 1; i <= table.HighIndex(); ++i) {
-        const std::string name(table[i].FileName, strnlen(table[i].FileName, sizeof table[i].FileName));
-        StoreFileName(table[i], ReplaceExtension(name, ".png", ".md2"));
+        StoreFileName(table[i], ReplaceExtension(EntryFileName(table[i]), ".png", ".md2"));
     }
     SetupScene();
 }
@@ -103,10 +102,7 @@ void SetupScene() {
     // Model 1 belongs to entry 1; without that entry there is no model file.
     if (Scene.TextureTable.HighIndex() >= 1) {
         const TextureEntry& skin = Scene.TextureTable[1];
-        char path[sizeof skin.FileName];
-        std::memcpy(path, skin.FileName, sizeof path);
-        path[sizeof path - 1] = '\0';
-        MD2_Load(1, path, skin.GLTexture, skin.Width, skin.Height);
+        MD2_Load(1, EntryFileName(skin).c_str(), skin.GLTexture, skin.Width, skin.Height);
     }
     Scene.FrameCount = MD2_GetFrameCount(1);
     Scene.AnimFrame = 1.0f;

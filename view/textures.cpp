@@ -9,6 +9,10 @@
 
 #include "trace.h"
 
+std::string EntryFileName(const TextureEntry& entry) {
+    return std::string(entry.FileName, strnlen(entry.FileName, sizeof entry.FileName - 1));
+}
+
 void LoadTextures(TextureEntry* first, int count) {
     if (count < 1 || !first) return;
 
@@ -33,16 +37,13 @@ void LoadTextures(TextureEntry* first, int count) {
             CoTaskMemFree(pixels);
             pixels = nullptr;
         }
-        // The name is read from a copy that is sure to end within its 260 bytes.
-        char path[sizeof entry.FileName];
-        std::memcpy(path, entry.FileName, sizeof path);
-        path[sizeof path - 1] = '\0';
+        const std::string path = EntryFileName(entry);
         int32_t width = 0;
         int32_t height = 0;
         bool decoded = false;
         {
             orvane_trace::Step step("app", "picture decode");
-            decoded = QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) != 0;
+            decoded = QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, entry.LoadOption) != 0;
         }
         if (!decoded) {
             // Its old name, if any, was deleted above: the entry is left

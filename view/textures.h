@@ -1,7 +1,12 @@
 // Turns the pictures named by a run of texture entries into OpenGL textures.
 #pragma once
 
+#include <string>
+
 #include "orvane.h"
+
+// The entry's file name, read as if its 260 bytes ended in a zero.
+std::string EntryFileName(const TextureEntry& entry);
 
 // Loads the pictures of count consecutive entries from first, updating each
 // entry's GLTexture, Width and Height in place. Entry i receives the i-th
