@@ -51,8 +51,7 @@ void BuildOverlayFont() {
     CopyText(Scene.OverlayFont.FontName, sizeof Scene.OverlayFont.FontName, "Arial");
     Scene.OverlayFont.FontHeight = 10;
     Scene.OverlayFont.FontWeight = 700;
-    HDC dc = QI_GetGLDC(Scene.GLView);
-    QI_BuildGLfont(dc, &Scene.OverlayFont);
+    QI_BuildGLfont(QI_GetGLDC(Scene.GLView), &Scene.OverlayFont);
 }
 
 bool StartSkinEngine() {
@@ -89,8 +88,7 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
                              clientWidth - 137, 150, 129, 135, kHelpLabelId);
     skSkinChildCtrl(label, 0);
     QI_SetAnchorMode(label, 2);
-    const uint32_t white200 = skARGB(200, 255, 255, 255);
-    skSetLabelFont(label, "TREBUCHET MS", 15, white200, 1);
+    skSetLabelFont(label, "TREBUCHET MS", 15, skARGB(200, 255, 255, 255), 1);
 
     const std::string logoPicture = Scene.ResourceDir + "Orvane.png";
     HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), clientWidth - 135, 350, 124, 45, kLogoId);

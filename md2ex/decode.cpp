@@ -58,16 +58,12 @@ void DecodeFrame(const File& f, int frame, float* pose) {
     }
     const std::uint8_t* v = p + kFrameHeadSize;
     for (int i = 0; i < f.vertices; ++i, v += kPackedVertexSize, pose += kPoseStride) {
-        const float x = v[0] * scale[0] + translate[0];
-        const float y = v[1] * scale[1] + translate[1];
-        const float z = v[2] * scale[2] + translate[2];
-        const float* n = kNormals[v[3]];
-        pose[0] = y;
-        pose[1] = z;
-        pose[2] = x;
-        pose[3] = n[1];
-        pose[4] = n[2];
-        pose[5] = n[0];
+        // GL axis j is file axis (j + 1) % 3, for positions and normals alike.
+        for (int j = 0; j < 3; ++j) {
+            const int axis = (j + 1) % 3;
+            pose[j] = v[axis] * scale[axis] + translate[axis];
+            pose[3 + j] = kNormals[v[3]][axis];
+        }
     }
 }
 
@@ -234,17 +230,11 @@ Error Load(const std::uint8_t* data, std::size_t size, int skinWidth, int skinHe
 }
 
 FramePair PickFrames(float position, int frameCount) {
-    FramePair pick;
-    if (frameCount <= 0 || !(position >= 1.0f)) return pick;  // also NaN and -infinity
-    if (position >= static_cast<float>(frameCount)) {
-        pick.first = pick.second = frameCount - 1;
-        return pick;
-    }
+    if (frameCount <= 0 || !(position >= 1.0f)) return {};  // also NaN and -infinity
+    if (position >= static_cast<float>(frameCount)) return {frameCount - 1, frameCount - 1, 0.0f};
     const float whole = std::floor(position);
-    pick.second = static_cast<int>(whole);
-    pick.first = pick.second - 1;
-    pick.fraction = position - whole;
-    return pick;
+    const int second = static_cast<int>(whole);
+    return {second - 1, second, position - whole};
 }
 
 void Blend(const Model& m, float position, float* out) {

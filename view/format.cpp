@@ -1,5 +1,6 @@
 #include "format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -19,10 +20,8 @@ std::string PadLeft(std::string text, std::size_t width) {
 
 std::string FormatMasked(double value, std::string_view mask) {
     const std::size_t point = mask.find('.');
-    int decimals = 0;
-    if (point != std::string_view::npos) {
-        for (std::size_t i = point + 1; i < mask.size(); ++i) decimals += mask[i] == '#';
-    }
+    int decimals =
+        point == std::string_view::npos ? 0 : static_cast<int>(std::ranges::count(mask.substr(point + 1), '#'));
     if (decimals > kMaxDecimals) decimals = kMaxDecimals;
 
     if (std::isnan(value)) return PadLeft("NaN", mask.size());
