@@ -81,16 +81,15 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
 
     RECT client;
     GetClientRect(Scene.MainWindow, &client);
-    const int clientWidth = client.right;
 
     CopyText(textBuffer, textSize, kHelpText);
     HWND label = CreateChild("STATIC", textBuffer, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER,
-                             clientWidth - 137, 150, 129, 135, kHelpLabelId);
+                             client.right - 137, 150, 129, 135, kHelpLabelId);
     skSkinChildCtrl(label, 0);
     QI_SetAnchorMode(label, 2);
     skSetLabelFont(label, "TREBUCHET MS", 15, skARGB(200, 255, 255, 255), 1);
 
     const std::string logoPicture = Scene.ResourceDir + "Orvane.png";
-    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), clientWidth - 135, 350, 124, 45, kLogoId);
+    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), client.right - 135, 350, 124, 45, kLogoId);
     QI_SetAnchorMode(logo, 9);
 }

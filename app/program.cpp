@@ -25,7 +25,6 @@ constexpr DWORD kAnyMessage =
 // milliseconds; give up when its mutex is gone (it ended) or after
 // kHandOverWaitMs.
 int HandOver(const char* name, HANDLE ownMutex) {
-    bool waiting = false;
     DWORD start = 0;
     for (;;) {
         HWND running = FindWindowA(name, nullptr);
@@ -38,12 +37,12 @@ int HandOver(const char* name, HANDLE ownMutex) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         }
-        if (!waiting) {
+        if (ownMutex) {
             // Our own handle keeps the mutex alive; drop it so the test below
             // sees whether the first copy still holds one.
-            waiting = true;
             start = GetTickCount();
             CloseHandle(ownMutex);
+            ownMutex = nullptr;
         }
         HANDLE probe = OpenMutexA(SYNCHRONIZE, FALSE, name);
         if (!probe) return 0;
@@ -82,16 +81,15 @@ bool RegisterMainClass(HINSTANCE instance, const char* className) {
 // The view library's version as ANSI text; the BSTR is freed here.
 std::string VersionText() {
     BSTR version = QI_Version();
+    if (!version) return {};
     std::string text;
-    if (version) {
-        const int wide = static_cast<int>(SysStringLen(version));
-        const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, nullptr, 0, nullptr, nullptr);
-        if (bytes > 0) {
-            text.resize(static_cast<std::size_t>(bytes));
-            WideCharToMultiByte(CP_ACP, 0, version, wide, text.data(), bytes, nullptr, nullptr);
-        }
-        SysFreeString(version);
+    const int wide = static_cast<int>(SysStringLen(version));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, nullptr, 0, nullptr, nullptr);
+    if (bytes > 0) {
+        text.resize(static_cast<std::size_t>(bytes));
+        WideCharToMultiByte(CP_ACP, 0, version, wide, text.data(), bytes, nullptr, nullptr);
     }
+    SysFreeString(version);
     return text;
 }
 

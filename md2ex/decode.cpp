@@ -43,9 +43,8 @@ Vec Cross(const Vec& a, const Vec& b) {
 }
 
 std::string SkinName(const std::uint8_t* p) {
-    const void* end = std::memchr(p, 0, kSkinNameSize);  // present: checked by Parse
-    return std::string(reinterpret_cast<const char*>(p),
-                       end ? static_cast<const std::uint8_t*>(end) - p : kSkinNameSize);
+    const auto* name = reinterpret_cast<const char*>(p);
+    return std::string(name, strnlen(name, kSkinNameSize));
 }
 
 // Positions and table normals of one frame, in GL axes, into `pose`.

@@ -39,9 +39,7 @@ std::string FormatMasked(double value, std::string_view mask) {
 }
 
 std::string NumberText(std::int64_t value) {
-    std::array<char, 24> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    std::string text(value < 0 ? "" : " ");
-    text.append(digits.data(), result.ptr);
+    std::string text = std::to_string(value);
+    if (value >= 0) text.insert(text.begin(), ' ');
     return text;
 }

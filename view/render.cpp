@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <GL/gl.h>
 
-#include <cstring>
 #include <string>
 
 #include "format.h"
@@ -19,10 +18,8 @@ constexpr GLfloat ModelScale = 0.025f;
 
 // Draws one overlay line through the 64-byte line buffer, cut to 63 characters.
 void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
-    char line[64];
-    const std::size_t length = text.size() < sizeof line - 1 ? text.size() : sizeof line - 1;
-    std::memcpy(line, text.data(), length);
-    line[length] = '\0';
+    char line[64] = {};
+    text.copy(line, sizeof line - 1);
     QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line, Scene.OverlayColor);
 }
 
