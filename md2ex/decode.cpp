@@ -135,9 +135,8 @@ void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>&
 // Picks the draw vertex for each triangle corner: the file vertex itself the
 // first time it is seen, and the same vertex again while it comes with the
 // same texture coordinate; a different coordinate gets a copy (a seam).
-// Coordinates are skin pixels from the picture's top-left; GL texture space
-// has t = 0 at the picture's bottom row (pictures are uploaded bottom row
-// first).
+// Coordinates go from skin pixels to GL texture space, whose t = 0 is the
+// picture's bottom row (pictures are uploaded bottom row first).
 void BuildDrawVertices(const File& f, int width, int height, Model& m, std::vector<std::uint16_t>& corners) {
     const int vertices = f.vertices;
     std::vector<std::uint32_t> key(vertices, 0);     // (s, t) bits per draw vertex

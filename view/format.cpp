@@ -27,8 +27,7 @@ std::string FormatMasked(double value, std::string_view mask) {
     if (std::isnan(value)) return PadLeft("NaN", mask.size());
     if (std::isinf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", mask.size());
 
-    std::string text;
-    if (value < 0) text.push_back('-');
+    std::string text(value < 0 ? "-" : "");
     // to_chars with a fixed precision rounds the exact binary value, ties to even.
     std::array<char, kFixedCapacity> digits;
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),

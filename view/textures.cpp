@@ -35,8 +35,7 @@ void LoadTextures(TextureEntry* first, int count) {
             pixels = nullptr;
         }
         const std::string path = EntryFileName(entry);
-        int32_t width = 0;
-        int32_t height = 0;
+        int32_t width = 0, height = 0;
         bool decoded = false;
         {
             orvane_trace::Step step("app", "picture decode");
