@@ -15,12 +15,10 @@
 
 namespace {
 
-HMENU ChildId(int id) { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)); }
-
 HWND CreateChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                  int id) {
-    return CreateWindowExA(0, className, text, style, x, y, width, height, Scene.MainWindow, ChildId(id),
-                           ProgramInstance(), nullptr);
+    return CreateWindowExA(0, className, text, style, x, y, width, height, Scene.MainWindow,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
 }
 
 }  // namespace
@@ -53,8 +51,7 @@ void BuildOverlayFont() {
     CopyText(Scene.OverlayFont.FontName, sizeof Scene.OverlayFont.FontName, "Arial");
     Scene.OverlayFont.FontHeight = 10;
     Scene.OverlayFont.FontWeight = 700;
-    HDC dc = QI_GetGLDC(Scene.GLView);
-    QI_BuildGLfont(dc, &Scene.OverlayFont);
+    QI_BuildGLfont(QI_GetGLDC(Scene.GLView), &Scene.OverlayFont);
 }
 
 bool StartSkinEngine() {
@@ -84,17 +81,15 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
 
     RECT client;
     GetClientRect(Scene.MainWindow, &client);
-    const int clientWidth = client.right;
 
     CopyText(textBuffer, textSize, kHelpText);
     HWND label = CreateChild("STATIC", textBuffer, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER,
-                             clientWidth - 137, 150, 129, 135, kHelpLabelId);
+                             client.right - 137, 150, 129, 135, kHelpLabelId);
     skSkinChildCtrl(label, 0);
     QI_SetAnchorMode(label, 2);
-    const uint32_t white200 = skARGB(200, 255, 255, 255);
-    skSetLabelFont(label, "TREBUCHET MS", 15, white200, 1);
+    skSetLabelFont(label, "TREBUCHET MS", 15, skARGB(200, 255, 255, 255), 1);
 
     const std::string logoPicture = Scene.ResourceDir + "Orvane.png";
-    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), clientWidth - 135, 350, 124, 45, kLogoId);
+    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), client.right - 135, 350, 124, 45, kLogoId);
     QI_SetAnchorMode(logo, 9);
 }

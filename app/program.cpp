@@ -20,19 +20,11 @@ HINSTANCE g_instance = nullptr;
 constexpr DWORD kAnyMessage =
     QS_KEY | QS_MOUSE | QS_RAWINPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY | QS_SENDMESSAGE;
 
-// Empties this thread's message queue without dispatching anything.
-void DropWaitingMessages() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-    }
-}
-
 // A second copy: bring the first copy's main window forward and end. While
 // the first copy has no main window yet, keep looking every few
 // milliseconds; give up when its mutex is gone (it ended) or after
 // kHandOverWaitMs.
 int HandOver(const char* name, HANDLE ownMutex) {
-    bool waiting = false;
     DWORD start = 0;
     for (;;) {
         HWND running = FindWindowA(name, nullptr);
@@ -41,13 +33,16 @@ int HandOver(const char* name, HANDLE ownMutex) {
             SetForegroundWindow(running);
             return 0;
         }
-        DropWaitingMessages();
-        if (!waiting) {
+        // Empty this thread's message queue without dispatching anything.
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        if (ownMutex) {
             // Our own handle keeps the mutex alive; drop it so the test below
             // sees whether the first copy still holds one.
-            waiting = true;
             start = GetTickCount();
             CloseHandle(ownMutex);
+            ownMutex = nullptr;
         }
         HANDLE probe = OpenMutexA(SYNCHRONIZE, FALSE, name);
         if (!probe) return 0;
@@ -61,25 +56,23 @@ int HandOver(const char* name, HANDLE ownMutex) {
 }
 
 bool RegisterMainClass(HINSTANCE instance, const char* className) {
-    WNDCLASSEXA windowClass{};
-    windowClass.cbSize = sizeof(WNDCLASSEXA);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof(WNDCLASSEXA);
     // The look-up asks under the GL control library's instance (qInstance
     // is offered for this test), not the program's: a class found there
     // counts as registered and is not registered again. The program registers
     // under its own instance, so with the library in its own DLL the look-up
     // finds nothing at a fresh start and the class is registered below; only
     // where the library is linked into the program are the two instances one.
-    if (GetClassInfoExA(qInstance(), className, &windowClass)) return true;
+    if (GetClassInfoExA(qInstance(), className, &existing)) return true;
+    // No class or window extra bytes, no background brush, no menu.
+    WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(WNDCLASSEXA);
     windowClass.style = CS_VREDRAW | CS_HREDRAW;
     windowClass.lpfnWndProc = MainWndProc;
-    windowClass.cbClsExtra = 0;
-    windowClass.cbWndExtra = 0;
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, "PROGRAM");
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = nullptr;
-    windowClass.lpszMenuName = nullptr;
     windowClass.lpszClassName = className;
     windowClass.hIconSm = windowClass.hIcon;
     return (RegisterClassExA(&windowClass) & 0xFFFF) != 0;
@@ -88,16 +81,15 @@ bool RegisterMainClass(HINSTANCE instance, const char* className) {
 // The view library's version as ANSI text; the BSTR is freed here.
 std::string VersionText() {
     BSTR version = QI_Version();
+    if (!version) return {};
     std::string text;
-    if (version) {
-        const int wide = static_cast<int>(SysStringLen(version));
-        const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, nullptr, 0, nullptr, nullptr);
-        if (bytes > 0) {
-            text.resize(static_cast<std::size_t>(bytes));
-            WideCharToMultiByte(CP_ACP, 0, version, wide, text.data(), bytes, nullptr, nullptr);
-        }
-        SysFreeString(version);
+    const int wide = static_cast<int>(SysStringLen(version));
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, nullptr, 0, nullptr, nullptr);
+    if (bytes > 0) {
+        text.resize(static_cast<std::size_t>(bytes));
+        WideCharToMultiByte(CP_ACP, 0, version, wide, text.data(), bytes, nullptr, nullptr);
     }
+    SysFreeString(version);
     return text;
 }
 

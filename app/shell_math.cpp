@@ -15,10 +15,7 @@ bool StepDue(std::uint32_t now, std::int32_t nextStepTick) {
 }
 
 std::string MainWindowTitle(std::string_view version) {
-    std::string title = "Orvane control ";
-    title += version;
-    title += " - \"3D lighting\" demo";
-    return title;
+    return "Orvane control " + std::string(version) + " - \"3D lighting\" demo";
 }
 
 void CopyText(char* buffer, std::size_t size, const char* text) {

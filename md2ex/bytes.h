@@ -19,10 +19,6 @@ inline std::int32_t ReadI32(const std::uint8_t* p) {
     return static_cast<std::int32_t>(ReadU32(p));
 }
 
-inline std::int16_t ReadI16(const std::uint8_t* p) {
-    return static_cast<std::int16_t>(ReadU16(p));
-}
-
 inline float ReadF32(const std::uint8_t* p) {
     const std::uint32_t bits = ReadU32(p);
     float value;

@@ -1,18 +1,16 @@
 // Decoding of a validated MD2 file into OpenGL-ready arrays, and blending
 // between stored frames.
 //
-// Axes: the file has z up and the character facing +x (its left at +y). In
-// OpenGL y is up and a model that faces the viewer faces +z, so a file point
+// Axes: the file has z up and the character facing +x (its left at +y);
+// OpenGL has y up and a model facing the viewer faces +z. A file point
 // (x, y, z) becomes (y, z, x): a rotation, which keeps triangle winding.
 //
-// Lighting normals are computed from each frame's own geometry (area-weighted
-// average of the faces around a vertex). The file's normals are indices into
-// a table of 162 directions, up to about 10 degrees off, which shows as
-// banded light on smooth surfaces; computed normals follow the surface that
-// is actually drawn, frame by frame. The file's normals still decide which
-// side of the surface is outside (one vote over the first frame, so a writer
-// that winds triangles either way lights correctly), and they stand in for
-// a vertex that no triangle with an area touches.
+// Lighting normals are the area-weighted face normals around each vertex of
+// each frame: the file's normals, indices into a table of 162 directions, are
+// up to about 10 degrees off and band the light on smooth surfaces. They
+// still decide which side is outside (one vote over the first frame, so
+// either winding lights correctly) and stand in for a vertex that no
+// triangle with an area touches.
 #include "bytes.h"
 #include "model.h"
 
@@ -45,9 +43,8 @@ Vec Cross(const Vec& a, const Vec& b) {
 }
 
 std::string SkinName(const std::uint8_t* p) {
-    const void* end = std::memchr(p, 0, kSkinNameSize);  // present: checked by Parse
-    return std::string(reinterpret_cast<const char*>(p),
-                       end ? static_cast<const std::uint8_t*>(end) - p : kSkinNameSize);
+    const auto* name = reinterpret_cast<const char*>(p);
+    return std::string(name, strnlen(name, kSkinNameSize));
 }
 
 // Positions and table normals of one frame, in GL axes, into `pose`.
@@ -60,24 +57,18 @@ void DecodeFrame(const File& f, int frame, float* pose) {
     }
     const std::uint8_t* v = p + kFrameHeadSize;
     for (int i = 0; i < f.vertices; ++i, v += kPackedVertexSize, pose += kPoseStride) {
-        const float x = v[0] * scale[0] + translate[0];
-        const float y = v[1] * scale[1] + translate[1];
-        const float z = v[2] * scale[2] + translate[2];
-        const float* n = kNormals[v[3]];
-        pose[0] = y;
-        pose[1] = z;
-        pose[2] = x;
-        pose[3] = n[1];
-        pose[4] = n[2];
-        pose[5] = n[0];
+        // GL axis j is file axis (j + 1) % 3, for positions and normals alike.
+        for (int j = 0; j < 3; ++j) {
+            const int axis = (j + 1) % 3;
+            pose[j] = v[axis] * scale[axis] + translate[axis];
+            pose[3 + j] = kNormals[v[3]][axis];
+        }
     }
 }
 
-// +1 when the triangles wind counter-clockwise seen from outside, as the
-// file's normals tell; -1 for clockwise. The verdict must be clear: normals
-// that mostly agree with the faces one way or the other. Without one (normals
-// that point anywhere, or cancel out) the format's usual clockwise winding
-// is assumed.
+// +1 when the file's normals clearly tell that the triangles wind
+// counter-clockwise seen from outside; otherwise (clockwise, or normals that
+// point anywhere or cancel out) -1, the format's usual clockwise winding.
 double Orientation(const float* pose, const std::vector<std::uint16_t>& corners) {
     double vote = 0.0, weight = 0.0;
     for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
@@ -144,7 +135,9 @@ void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>&
 // Picks the draw vertex for each triangle corner: the file vertex itself the
 // first time it is seen, and the same vertex again while it comes with the
 // same texture coordinate; a different coordinate gets a copy (a seam).
-void BuildDrawVertices(const File& f, Model& m, std::vector<std::uint16_t>& corners) {
+// Coordinates go from skin pixels to GL texture space, whose t = 0 is the
+// picture's bottom row (pictures are uploaded bottom row first).
+void BuildDrawVertices(const File& f, int width, int height, Model& m, std::vector<std::uint16_t>& corners) {
     const int vertices = f.vertices;
     std::vector<std::uint32_t> key(vertices, 0);     // (s, t) bits per draw vertex
     std::vector<bool> used(vertices, false);
@@ -186,20 +179,16 @@ void BuildDrawVertices(const File& f, Model& m, std::vector<std::uint16_t>& corn
 
     m.texCoords.resize(static_cast<std::size_t>(m.drawCount) * 2);
     for (int i = 0; i < m.drawCount; ++i) {
-        m.texCoords[2 * i] = static_cast<float>(static_cast<std::int16_t>(key[i] & 0xffff));
-        m.texCoords[2 * i + 1] = static_cast<float>(static_cast<std::int16_t>(key[i] >> 16));
+        const auto s = static_cast<float>(static_cast<std::int16_t>(key[i] & 0xffff));
+        const auto t = static_cast<float>(static_cast<std::int16_t>(key[i] >> 16));
+        m.texCoords[2 * i] = width > 0 ? s / static_cast<float>(width) : 0.0f;
+        m.texCoords[2 * i + 1] = height > 0 ? 1.0f - t / static_cast<float>(height) : 0.0f;
     }
 }
 
-// From skin pixels counted from the picture's top-left to GL texture space,
-// whose t = 0 is the picture's bottom row (pictures are uploaded bottom row
-// first).
-void ScaleTexCoords(Model& m, int width, int height) {
-    for (std::size_t i = 0; i + 1 < m.texCoords.size(); i += 2) {
-        const float s = m.texCoords[i], t = m.texCoords[i + 1];
-        m.texCoords[i] = width > 0 ? s / static_cast<float>(width) : 0.0f;
-        m.texCoords[i + 1] = height > 0 ? 1.0f - t / static_cast<float>(height) : 0.0f;
-    }
+void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
+          float* __restrict out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = a[i] + fraction * (b[i] - a[i]);
 }
 
 }  // namespace
@@ -211,8 +200,8 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
     for (int i = 0; i < f.skins; ++i) m.skins.push_back(SkinName(f.data + f.ofsSkins + i * kSkinNameSize));
 
     std::vector<std::uint16_t> corners;
-    BuildDrawVertices(f, m, corners);
-    ScaleTexCoords(m, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight);
+    BuildDrawVertices(f, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight,
+                      m, corners);
 
     m.poses.resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride);
     const Adjacency adjacency = BuildAdjacency(f.vertices, corners);
@@ -231,36 +220,20 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
 Error Load(const std::uint8_t* data, std::size_t size, int skinWidth, int skinHeight, Model& out) {
     File file;
     const Error error = Parse(data, size, file);
-    if (error != Error::None) {
+    if (error == Error::None)
+        Decode(file, skinWidth, skinHeight, out);
+    else
         out = Model{};
-        return error;
-    }
-    Decode(file, skinWidth, skinHeight, out);
-    return Error::None;
+    return error;
 }
 
 FramePair PickFrames(float position, int frameCount) {
-    FramePair pick;
-    if (frameCount <= 0 || !(position >= 1.0f)) return pick;  // also NaN and -infinity
-    if (position >= static_cast<float>(frameCount)) {
-        pick.first = pick.second = frameCount - 1;
-        return pick;
-    }
+    if (frameCount <= 0 || !(position >= 1.0f)) return {};  // also NaN and -infinity
+    if (position >= static_cast<float>(frameCount)) return {frameCount - 1, frameCount - 1, 0.0f};
     const float whole = std::floor(position);
-    pick.second = static_cast<int>(whole);
-    pick.first = pick.second - 1;
-    pick.fraction = position - whole;
-    return pick;
+    const int second = static_cast<int>(whole);
+    return {second - 1, second, position - whole};
 }
-
-namespace {
-
-void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
-          float* __restrict out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) out[i] = a[i] + fraction * (b[i] - a[i]);
-}
-
-}  // namespace
 
 void Blend(const Model& m, float position, float* out) {
     if (m.frameCount <= 0 || m.vertexCount <= 0) return;

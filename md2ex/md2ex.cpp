@@ -9,7 +9,6 @@
 #include "trace.h"
 
 #include <memory>
-#include <new>
 #include <vector>
 
 namespace {

@@ -51,7 +51,6 @@ const char* ErrorName(Error error);
 // caller's buffer, which must outlive the File.
 struct File {
     const std::uint8_t* data = nullptr;
-    std::size_t size = 0;
     std::int32_t skinWidth = 0, skinHeight = 0, frameSize = 0;
     std::int32_t skins = 0, vertices = 0, texCoords = 0, triangles = 0, glCommands = 0, frames = 0;
     std::int32_t ofsSkins = 0, ofsTexCoords = 0, ofsTriangles = 0, ofsFrames = 0,
@@ -111,18 +110,14 @@ FramePair PickFrames(float position, int frameCount);
 // unit length; the drawer has OpenGL normalise them.
 void Blend(const Model& model, float position, float* out);
 
-// Back-face culling ahead of the renderer. From a pose as Blend writes it
-// (drawCount vertices), writes into `out` (room for model.indices.size())
-// the index triples of the triangles that may face the eye under the given
-// column-major modelview and projection matrices, and returns the number of
-// indices written. The eye is the point in model space that the projection
-// sees from (a direction for a parallel projection), so each triangle is
-// judged from where it is seen, not by one view direction. A triangle counts
-// as front-facing when it winds counter-clockwise on screen and the model
-// winds that way (clockwise otherwise). Triangles within a small angle of
-// edge-on are kept, so only triangles that the renderer would cull anyway
-// are dropped. Matrices that give no eye (singular, non-finite) keep every
-// triangle.
+// Back-face culling ahead of the renderer. From a pose as Blend writes it,
+// writes into `out` (room for model.indices.size()) the index triples of the
+// triangles that may face the eye under the given column-major modelview and
+// projection matrices; returns the number of indices written. Each triangle
+// is judged from the eye in model space (a direction for a parallel
+// projection), by its winding on screen against the model's. Triangles near
+// edge-on are kept, so only what the renderer would cull anyway is dropped;
+// matrices that give no eye (singular, non-finite) keep every triangle.
 std::size_t FacingTriangles(const Model& model, const float* pose, const float modelview[16],
                             const float projection[16], std::uint16_t* out);
 

@@ -5,26 +5,18 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 
 namespace md2 {
 
 const char* ErrorName(Error error) {
-    switch (error) {
-    case Error::None: return "none";
-    case Error::TooSmall: return "too small";
-    case Error::BadMagic: return "bad magic";
-    case Error::BadVersion: return "bad version";
-    case Error::BadSkinSize: return "bad skin size";
-    case Error::BadCount: return "bad count";
-    case Error::BadFrameSize: return "bad frame size";
-    case Error::Truncated: return "truncated";
-    case Error::BadOffset: return "bad offset";
-    case Error::BadSkinName: return "bad skin name";
-    case Error::BadTriangle: return "bad triangle";
-    case Error::BadFrame: return "bad frame";
-    case Error::BadNormal: return "bad normal";
-    }
-    return "unknown";
+    // In the order of the enumeration.
+    static constexpr const char* kNames[] = {
+        "none", "too small", "bad magic", "bad version", "bad skin size", "bad count", "bad frame size",
+        "truncated", "bad offset", "bad skin name", "bad triangle", "bad frame", "bad normal"};
+    static_assert(std::size(kNames) == static_cast<std::size_t>(Error::BadNormal) + 1);
+    const auto index = static_cast<std::size_t>(error);
+    return index < std::size(kNames) ? kNames[index] : "unknown";
 }
 
 namespace {
@@ -48,25 +40,23 @@ Error CheckHeader(const std::uint8_t* data, std::size_t size, File& f) {
     if (std::memcmp(data, "IDP2", 4) != 0) return Error::BadMagic;
     if (ReadI32(data + 4) != 8) return Error::BadVersion;
 
-    std::int32_t h[17];
-    for (int i = 0; i < 17; ++i) h[i] = ReadI32(data + 4 * i);
+    const auto field = [data](int index) { return ReadI32(data + 4 * index); };
     f.data = data;
-    f.size = size;
-    f.skinWidth = h[2];
-    f.skinHeight = h[3];
-    f.frameSize = h[4];
-    f.skins = h[5];
-    f.vertices = h[6];
-    f.texCoords = h[7];
-    f.triangles = h[8];
-    f.glCommands = h[9];
-    f.frames = h[10];
-    f.ofsSkins = h[11];
-    f.ofsTexCoords = h[12];
-    f.ofsTriangles = h[13];
-    f.ofsFrames = h[14];
-    f.ofsGlCommands = h[15];
-    f.ofsEnd = h[16];
+    f.skinWidth = field(2);
+    f.skinHeight = field(3);
+    f.frameSize = field(4);
+    f.skins = field(5);
+    f.vertices = field(6);
+    f.texCoords = field(7);
+    f.triangles = field(8);
+    f.glCommands = field(9);
+    f.frames = field(10);
+    f.ofsSkins = field(11);
+    f.ofsTexCoords = field(12);
+    f.ofsTriangles = field(13);
+    f.ofsFrames = field(14);
+    f.ofsGlCommands = field(15);
+    f.ofsEnd = field(16);
 
     if (f.skinWidth < 0 || f.skinHeight < 0) return Error::BadSkinSize;
     if (!InRange(f.skins, 0, kMaxSkins) || !InRange(f.vertices, 1, kMaxVertices) ||

@@ -1,5 +1,6 @@
 #include "format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -19,17 +20,14 @@ std::string PadLeft(std::string text, std::size_t width) {
 
 std::string FormatMasked(double value, std::string_view mask) {
     const std::size_t point = mask.find('.');
-    int decimals = 0;
-    if (point != std::string_view::npos) {
-        for (std::size_t i = point + 1; i < mask.size(); ++i) decimals += mask[i] == '#';
-    }
+    int decimals =
+        point == std::string_view::npos ? 0 : static_cast<int>(std::ranges::count(mask.substr(point + 1), '#'));
     if (decimals > kMaxDecimals) decimals = kMaxDecimals;
 
     if (std::isnan(value)) return PadLeft("NaN", mask.size());
     if (std::isinf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", mask.size());
 
-    std::string text;
-    if (value < 0) text.push_back('-');
+    std::string text(value < 0 ? "-" : "");
     // to_chars with a fixed precision rounds the exact binary value, ties to even.
     std::array<char, kFixedCapacity> digits;
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),
@@ -39,10 +37,8 @@ std::string FormatMasked(double value, std::string_view mask) {
     return PadLeft(std::move(text), mask.size());
 }
 
-std::string NumberText(std::int32_t value) {
-    std::array<char, 16> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    std::string text(value < 0 ? "" : " ");
-    text.append(digits.data(), result.ptr);
+std::string NumberText(std::int64_t value) {
+    std::string text = std::to_string(value);
+    if (value >= 0) text.insert(text.begin(), ' ');
     return text;
 }

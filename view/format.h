@@ -15,4 +15,5 @@
 std::string FormatMasked(double value, std::string_view mask);
 
 // A blank for zero and positive numbers or a minus sign, then the digits.
-std::string NumberText(std::int32_t value);
+// 64 bits wide, so that a difference of two 32-bit numbers fits.
+std::string NumberText(std::int64_t value);

@@ -1,5 +1,7 @@
 #include "navigation.h"
 
+#include <windowsx.h>
+
 #include <cstdint>
 
 #include "orvane.h"
@@ -8,16 +10,8 @@
 
 namespace {
 
-struct Point {
-    std::int32_t x;
-    std::int32_t y;
-};
-
 // Client coordinates: each half of lParam is a signed 16-bit number.
-Point PointerOf(LPARAM lParam) {
-    const auto bits = static_cast<std::uint32_t>(lParam);
-    return {static_cast<std::int16_t>(bits & 0xFFFF), static_cast<std::int16_t>((bits >> 16) & 0xFFFF)};
-}
+POINT PointerOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
 bool IsDown(std::int32_t answer) { return answer == -1; }
 
@@ -35,7 +29,7 @@ void GiveFocus(HWND hWnd) {
     if (GetFocus() != hWnd) SetFocus(hWnd);
 }
 
-void StartDrag(std::int32_t& dragging, float baseA, float baseB, Point at) {
+void StartDrag(std::int32_t& dragging, float baseA, float baseB, POINT at) {
     Scene.DragBaseA = baseA;
     Scene.DragBaseB = baseB;
     Scene.DragStartX = at.x;
@@ -44,7 +38,7 @@ void StartDrag(std::int32_t& dragging, float baseA, float baseB, Point at) {
 }
 
 // Left: half a degree per pixel; right to spin, down to tilt.
-void LeftStep(Point at) {
+void LeftStep(POINT at) {
     if (!IsDown(QI_IsLButtonDown())) {
         Scene.LeftDragging = 0;
         return;
@@ -59,7 +53,7 @@ void LeftStep(Point at) {
 
 // Right: 3.75 scene units across the whole client width or height; the model
 // follows the pointer. An axis of zero client size is left where it is.
-void RightStep(Point at) {
+void RightStep(POINT at) {
     if (!IsDown(QI_IsRButtonDown())) {
         Scene.RightDragging = 0;
         return;
@@ -100,7 +94,7 @@ LRESULT CALLBACK ViewProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         Scene.RightDragging = 0;
         break;
     case WM_MOUSEMOVE: {
-        const Point at = PointerOf(lParam);
+        const POINT at = PointerOf(lParam);
         LeftStep(at);
         RightStep(at);
         RenderFrame();

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <GL/gl.h>
 
-#include <cstring>
 #include <string>
 
 #include "format.h"
@@ -17,21 +16,10 @@ namespace {
 constexpr std::int32_t BackgroundZoom = 50;
 constexpr GLfloat ModelScale = 0.025f;
 
-// 100 minus the zoom as NumberText writes it, without overflowing for any zoom.
-std::string ZoomText(std::int32_t zoom) {
-    const std::int64_t shown = 100 - static_cast<std::int64_t>(zoom);
-    if (shown >= INT32_MIN && shown <= INT32_MAX) return NumberText(static_cast<std::int32_t>(shown));
-    std::string text(shown < 0 ? "" : " ");
-    text += std::to_string(shown);
-    return text;
-}
-
 // Draws one overlay line through the 64-byte line buffer, cut to 63 characters.
 void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
-    char line[64];
-    const std::size_t length = text.size() < sizeof line - 1 ? text.size() : sizeof line - 1;
-    std::memcpy(line, text.data(), length);
-    line[length] = '\0';
+    char line[64] = {};
+    text.copy(line, sizeof line - 1);
     QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line, Scene.OverlayColor);
 }
 
@@ -90,7 +78,7 @@ void RenderFrame() {
     if (Scene.OverlayColor == 0) Scene.OverlayColor = QD_ColorARGB(255, RGB(247, 225, 125));
     DrawLine(9, LineY(0), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
     DrawLine(25, LineY(1), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
-    DrawLine(39, LineY(2), "Zoom" + ZoomText(zoom));
+    DrawLine(39, LineY(2), "Zoom" + NumberText(100 - static_cast<std::int64_t>(zoom)));
     DrawLine(33, LineY(3), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
 
     QI_UpdateGLWindow(Scene.GLView);

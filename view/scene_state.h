@@ -20,7 +20,6 @@ public:
     int Count() const { return static_cast<int>(entries_.size()); }
     TextureEntry* First() { return entries_.empty() ? nullptr : entries_.data(); }
     TextureEntry& operator[](int i) { return entries_.at(static_cast<std::size_t>(i)); }
-    const TextureEntry& operator[](int i) const { return entries_.at(static_cast<std::size_t>(i)); }
 
 private:
     std::vector<TextureEntry> entries_;

@@ -17,9 +17,8 @@ namespace {
 
 // Stores text into a 260-byte file name field, cut to 259 characters.
 void StoreFileName(TextureEntry& entry, std::string_view text) {
-    const std::size_t length = text.size() < sizeof entry.FileName - 1 ? text.size() : sizeof entry.FileName - 1;
-    std::memcpy(entry.FileName, text.data(), length);
-    std::memset(entry.FileName + length, 0, sizeof entry.FileName - length);
+    std::memset(entry.FileName, 0, sizeof entry.FileName);
+    text.copy(entry.FileName, sizeof entry.FileName - 1);
 }
 
 // The file name's own extension becomes to when it is exactly from (case
@@ -27,8 +26,7 @@ void StoreFileName(TextureEntry& entry, std::string_view text) {
 std::string ReplaceExtension(std::string_view path, std::string_view from, std::string_view to) {
     const std::size_t slash = path.find_last_of("\\/");
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    const std::string_view name = path.substr(nameStart);
-    if (name.size() < from.size() || name.substr(name.size() - from.size()) != from) return std::string(path);
+    if (path.size() - nameStart < from.size() || !path.ends_with(from)) return std::string(path);
     std::string result(path.substr(0, path.size() - from.size()));
     result.append(to);
     return result;
@@ -62,8 +60,7 @@ void PrepareSceneFrom(const char* programPath) {
     // From entry 1 on, the picture's name becomes its model's name: only the
     // file's own ".png" changes, never a folder that happens to contain it.
     for (int i = 1; i <= table.HighIndex(); ++i) {
-        const std::string name(table[i].FileName, strnlen(table[i].FileName, sizeof table[i].FileName));
-        StoreFileName(table[i], ReplaceExtension(name, ".png", ".md2"));
+        StoreFileName(table[i], ReplaceExtension(EntryFileName(table[i]), ".png", ".md2"));
     }
     SetupScene();
 }
@@ -103,10 +100,7 @@ void SetupScene() {
     // Model 1 belongs to entry 1; without that entry there is no model file.
     if (Scene.TextureTable.HighIndex() >= 1) {
         const TextureEntry& skin = Scene.TextureTable[1];
-        char path[sizeof skin.FileName];
-        std::memcpy(path, skin.FileName, sizeof path);
-        path[sizeof path - 1] = '\0';
-        MD2_Load(1, path, skin.GLTexture, skin.Width, skin.Height);
+        MD2_Load(1, EntryFileName(skin).c_str(), skin.GLTexture, skin.Width, skin.Height);
     }
     Scene.FrameCount = MD2_GetFrameCount(1);
     Scene.AnimFrame = 1.0f;

@@ -4,22 +4,23 @@
 #include <objbase.h>
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "trace.h"
 
+std::string EntryFileName(const TextureEntry& entry) {
+    return std::string(entry.FileName, strnlen(entry.FileName, sizeof entry.FileName - 1));
+}
+
 void LoadTextures(TextureEntry* first, int count) {
     if (count < 1 || !first) return;
 
     std::vector<GLuint> names(static_cast<std::size_t>(count));
-    bool anyNamed = false;
-    for (int i = 0; i < count; ++i) {
-        names[i] = first[i].GLTexture;
-        anyNamed = anyNamed || names[i] != 0;
-    }
+    for (int i = 0; i < count; ++i) names[i] = first[i].GLTexture;
     // Deleting the whole list, zeros included, is harmless: GL ignores name 0.
-    if (anyNamed) glDeleteTextures(count, names.data());
+    if (std::ranges::any_of(names, [](GLuint name) { return name != 0; })) glDeleteTextures(count, names.data());
     glGenTextures(count, names.data());
     if (glGetError() != GL_NO_ERROR) return;
 
@@ -33,30 +34,23 @@ void LoadTextures(TextureEntry* first, int count) {
             CoTaskMemFree(pixels);
             pixels = nullptr;
         }
-        // The name is read from a copy that is sure to end within its 260 bytes.
-        char path[sizeof entry.FileName];
-        std::memcpy(path, entry.FileName, sizeof path);
-        path[sizeof path - 1] = '\0';
-        int32_t width = 0;
-        int32_t height = 0;
+        const std::string path = EntryFileName(entry);
+        int32_t width = 0, height = 0;
         bool decoded = false;
         {
             orvane_trace::Step step("app", "picture decode");
-            decoded = QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) != 0;
+            decoded = QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, entry.LoadOption) != 0;
         }
+        // A picture that does not load leaves the entry without one (its old
+        // name, if any, was deleted above), as a first load that fails does.
+        entry.GLTexture = decoded ? names[i] : 0;
+        entry.Width = decoded ? width : 0;
+        entry.Height = decoded ? height : 0;
         if (!decoded) {
-            // Its old name, if any, was deleted above: the entry is left
-            // without a picture, as a first load that fails leaves it.
-            entry.GLTexture = 0;
-            entry.Width = 0;
-            entry.Height = 0;
             unused.push_back(names[i]);
             continue;
         }
         orvane_trace::Step step("app", "texture upload");
-        entry.GLTexture = names[i];
-        entry.Width = width;
-        entry.Height = height;
         glBindTexture(GL_TEXTURE_2D, names[i]);
         if (glGetError() != GL_NO_ERROR) continue;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

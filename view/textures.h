@@ -1,11 +1,17 @@
 // Turns the pictures named by a run of texture entries into OpenGL textures.
 #pragma once
 
+#include <string>
+
 #include "orvane.h"
+
+// The entry's file name, read as if its 260 bytes ended in a zero.
+std::string EntryFileName(const TextureEntry& entry);
 
 // Loads the pictures of count consecutive entries from first, updating each
 // entry's GLTexture, Width and Height in place. Entry i receives the i-th
-// generated texture name; an entry whose picture does not load keeps its old
-// values. Names the entries already hold are deleted first (a reload).
+// generated texture name; an entry whose picture does not load is left
+// without one (name, width and height 0). Names the entries already hold are
+// deleted first (a reload).
 // A count below 1 or a null first entry does nothing.
 void LoadTextures(TextureEntry* first, int count);
