@@ -6,6 +6,7 @@
 
 #include "engine.h"
 #include "frame.h"
+#include "helpers.h"
 #include "parts.h"
 #include "pelmar.h"
 #include "support.h"
@@ -209,7 +210,7 @@ class PelmarFallback : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(PelmarFallback, GivesASkinnedWorkingWindow) {
     const std::string name = GetParam();
-    const std::string path = test::ExeFolder() + name;
+    const std::string path = win32::ProgramFolder() + name;
     if (name == "PelmarJunk.sks") {
         HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "helpers.h"
 #include "pelmar.h"
 
 namespace pelmar::test {
@@ -121,13 +122,6 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     if (factory) factory->Release();
     CoUninitialize();
     return ok;
-}
-
-std::string ExeFolder() {
-    char path[MAX_PATH * 4] = {};
-    GetModuleFileNameA(nullptr, path, sizeof(path) - 1);
-    std::string s(path);
-    return s.substr(0, s.find_last_of("\\/") + 1);
 }
 
 namespace {
@@ -288,8 +282,8 @@ void MakeLogo(const std::string& path) {
 
 }  // namespace
 
-std::string Scene::FacePath() { return ExeFolder() + "pelmar_test_face.png"; }
-std::string Scene::LogoPath() { return ExeFolder() + "pelmar_test_logo.png"; }
+std::string Scene::FacePath() { return win32::ProgramFolder() + "pelmar_test_face.png"; }
+std::string Scene::LogoPath() { return win32::ProgramFolder() + "pelmar_test_logo.png"; }
 
 bool Scene::Build(const char* skinFile, int x, int y, const char* facePicture, const char* logoPicture) {
     RegisterOnce();

@@ -41,8 +41,6 @@ int Distance(uint32_t a, uint32_t b);
 
 // Writes a 32 bpp picture (straight alpha ARGB values, rows top down) as PNG.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb);
-// The test executable's folder with a trailing backslash.
-std::string ExeFolder();
 
 // Pointer and keys as a user makes them. The steps are sent from a helper
 // thread while this thread keeps dispatching messages, since a press on a

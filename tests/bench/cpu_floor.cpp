@@ -11,6 +11,7 @@
 #include <cstring>
 #include <string>
 
+#include "helpers.h"
 #include "orvane.h"
 #include "render.h"
 #include "scene_state.h"
@@ -53,13 +54,6 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path, length < MAX_PATH ? length : 0);
-    return text.substr(0, text.find_last_of("\\/") + 1);
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
@@ -82,7 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
 
     // The program's background, its texture state and its projection.
     Scene.TextureTable.Dimension(1);
-    const std::string picture = ProgramFolder() + "Resource\\Background.jpg";
+    const std::string picture = win32::ProgramFolder() + "Resource\\Background.jpg";
     std::strncpy(Scene.TextureTable[0].FileName, picture.c_str(), sizeof Scene.TextureTable[0].FileName - 1);
     LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count());
     glEnable(GL_TEXTURE_2D);
