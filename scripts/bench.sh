@@ -13,4 +13,6 @@ cmake --build --preset win-release -j2 >build/logs/bench-build.log
 if cmake --preset host-release >build/logs/bench-host-configure.log 2>&1; then
     cmake --build --preset host-release -j2 --target md2_bench >build/logs/bench-host-build.log 2>&1 || true
 fi
+# Whatever the outcome, the harness's Wine processes and Xvfb end with the run.
+trap 'build/win-release/harness/harness-stop.sh' EXIT
 /usr/bin/python3 tests/bench/bench_all.py build/win-release build/host-release "$@" 2>build/logs/bench.log

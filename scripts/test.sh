@@ -6,6 +6,18 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || { echo "SUMMARY: FAILED (package set-up)"; exit 1; }
 
+# stop_wine: ends the Wine processes and Xvfb displays of every harness in the
+# build tree (the tests' own, and the demo command test's).
+stop_wine() {
+    local stop=build/win-release/harness/harness-stop.sh home
+    [ -x "$stop" ] || return 0
+    for home in build/win-release/harness build/win-release/e2e/demo-command; do
+        [ -d "$home" ] && HARNESS_HOME="$PWD/$home" "$stop"
+    done
+    return 0
+}
+trap stop_wine EXIT
+
 log_dir=build/logs
 mkdir -p "$log_dir"
 status=0
@@ -51,6 +63,13 @@ path_tally() {
     skipped=$(count Skipped)
     echo "$passed/$total passed${skipped:+, $skipped skipped}" | sed 's/, 0 skipped//'
 }
+
+# Nothing of ours keeps running: every Wine prefix and Xvfb the tests started
+# in the build tree is stopped, and the process list must then show none.
+stop_wine
+if left=$(scripts/leftovers.sh build); then :; else
+    echo "left running after the tests:"; echo "$left"; status=1
+fi
 
 host_total=$(tally host-asan); host_failed=$(failed host-asan)
 wine_total=$(tally win-release); wine_failed=$(failed win-release)
