@@ -1,0 +1,97 @@
+#!/usr/bin/python3
+"""The whole program on the OpenGL 1.1 floor (the system's software renderer,
+as Mesa emulates it), with a background of 1000 x 600 and a skin of
+500 x 300, which that renderer cannot take as they are: the scene shows as
+on the normal renderer, the model textured, and the renderer is named on the
+debug output.
+
+Usage: floor.py BUILD_DIR
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from PIL import Image, ImageChops
+
+import e2e
+from e2e import Failure, check
+
+FLOOR = {"MESA_GL_VERSION_OVERRIDE": "1.1", "MESA_EXTENSION_OVERRIDE": "-GL_ARB_texture_non_power_of_two",
+         "ORVANE_MAX_TEXTURE_SIZE": "1024"}
+
+
+def odd_sized_copy():
+    """The program with its background and skin resampled to sizes that are
+    not powers of two."""
+    folder = os.path.join(e2e.OUT, "variant-odd-sizes")
+    shutil.rmtree(folder, ignore_errors=True)
+    shutil.copytree(e2e.PROGRAM_DIR, folder)
+    resource = os.path.join(folder, "Resource")
+    for name, size in (("Background.jpg", (1000, 600)), ("Sydney.png", (500, 300))):
+        path = os.path.join(resource, name)
+        Image.open(path).convert("RGB").resize(size, Image.LANCZOS).save(path, **({"quality": 95} if
+                                                                                  name.endswith(".jpg") else {}))
+    return folder
+
+
+def run(folder, tag, floor):
+    """Starts the program, holds its animation at one frame, and returns the
+    view's picture and the debug-output lines."""
+    env = dict(os.environ, WINEDEBUG="-all,+debugstr", **(FLOOR if floor else {}))
+    log_path = os.path.join(e2e.OUT, tag + ".log")
+    with open(log_path, "wb") as log:
+        process = subprocess.Popen([e2e.WINE, os.path.join(folder, "orvane_demo.exe")], stdin=subprocess.DEVNULL,
+                                   stdout=subprocess.DEVNULL, stderr=log, env=env)
+        try:
+            info = e2e.wait_window()
+            time.sleep(2.0)
+            check(process.poll() is None, tag + ": the program runs")
+            view = e2e.crop(e2e.screenshot(tag), e2e.view_rect(info))
+            check(e2e.close_and_wait(process) == 0, tag + ": closes with exit code 0")
+        finally:
+            e2e.stop(process)
+    with open(log_path, encoding="utf-8", errors="replace") as f:
+        lines = [line for line in f.read().splitlines() if "OutputDebugString" in line]
+    return view, lines
+
+
+def case_floor():
+    folder = odd_sized_copy()
+    normal, normal_lines = run(folder, "floor-normal", floor=False)
+    floor, floor_lines = run(folder, "floor-emulated", floor=True)
+    renderer = [line for line in floor_lines if "orvane: renderer: " in line]
+    check(len(renderer) == 1 and "OpenGL 1.1" in renderer[0], "the floor run names its renderer once: %s" % renderer)
+    check(not [line for line in floor_lines + normal_lines if "refused" in line],
+          "no picture and no texture is refused on either renderer")
+    w, h = normal.size
+    # The background: the right-hand edge strip and the bottom corners, away
+    # from the overlay and the animated model, match between the two runs.
+    for name, box in (("right strip", (w - 60, 60, w, h - 60)), ("bottom left", (0, h - 60, 80, h)),
+                      ("bottom right", (w - 80, h - 60, w, h))):
+        a, b = normal.crop(box), floor.crop(box)
+        diff = ImageChops.difference(a, b).convert("L")
+        average = sum(diff.getdata()) / (diff.size[0] * diff.size[1])
+        check(average < 6, "%s of the background as on the normal renderer (mean difference %.1f)" % (name, average))
+    upright, _ = e2e.background_correlation(floor)
+    check(upright > 0.8, "the background is drawn upright on the floor (%.2f)" % upright)
+    # The model, textured: the middle of the view (where it stands) holds
+    # about the same colours on both renderers; an untextured model would be
+    # one lit grey.
+    middle = (w * 3 // 8, h // 4, w * 5 // 8, h * 3 // 4)
+    colours = [len(set(v.crop(middle).quantize(64).getdata())) for v in (normal, floor)]
+    means = [e2e.mean(v.crop(middle)) for v in (normal, floor)]
+    check(colours[1] >= 16 and colours[1] > colours[0] * 0.6,
+          "the model is textured on the floor (%d colours, %d on the normal renderer)" % (colours[1], colours[0]))
+    check(all(abs(a - b) < 12 for a, b in zip(*means)),
+          "the middle of the view as on the normal renderer (means %s, %s)" % means)
+
+
+if __name__ == "__main__":
+    try:
+        e2e.no_program_running()
+        case_floor()
+    except Failure as failure:
+        print("FAILED:", failure)
+        sys.exit(1)
