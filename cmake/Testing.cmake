@@ -33,12 +33,6 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
     set_tests_properties(harness_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
 endif()
 
-# The OpenGL 1.1 floor (the system's software renderer, as in virtual machines
-# without a graphics driver), as Mesa emulates it: version 1.1 and no
-# non-power-of-two textures; ORVANE_MAX_TEXTURE_SIZE gives its 1024 limit.
-set(GL_FLOOR_ENVIRONMENT
-    "MESA_GL_VERSION_OVERRIDE=1.1;MESA_EXTENSION_OVERRIDE=-GL_ARB_texture_non_power_of_two;ORVANE_MAX_TEXTURE_SIZE=1024")
-
 # register_gtest(target [BOTH_PATHS] [SERIAL]): CTest runs the executable's
 # tests one by one (natively, or under Wine in the Windows build). Under Wine
 # a view control draws a child window's frames on a hidden surface, while

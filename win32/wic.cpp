@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "exif.h"
@@ -192,21 +191,22 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
     const UINT stride = out.width * 4u, bytes = stride * out.height;
 
     // Converted, turned upright, then resampled.
-    ComPtr<IWICBitmapFlipRotator> rotated, mirrored;
+    ComPtr<IWICBitmapFlipRotator> turned[2];   // the turn, then the mirror
     ComPtr<IWICBitmapScaler> scaler;
     IWICBitmapSource* source = converter.Get();
     const Turn turn = TurnFor(orientation);
-    for (auto [step, stage] : {std::pair{turn.rotation, &rotated}, std::pair{turn.flip, &mirrored}}) {
-        if (step == WICBitmapTransformRotate0) continue;
-        if (FAILED(hr = FlipRotate(factory, source, step, *stage))) return result;
-        source = stage->Get();
+    const WICBitmapTransformOptions steps[2] = {turn.rotation, turn.flip};
+    for (int i = 0; i < 2; ++i) {
+        if (steps[i] == WICBitmapTransformRotate0) continue;
+        if (FAILED(hr = FlipRotate(factory, source, steps[i], turned[i]))) return result;
+        source = turned[i].Get();
     }
     if (out.width != uprightW || out.height != uprightH) {
         if (FAILED(hr = Scale(factory, source, out.width, out.height, scaler))) return result;
         source = scaler.Get();
     }
     hr = source->CopyPixels(nullptr, stride, bytes, static_cast<BYTE*>(pixels));
-    if (FAILED(hr) && (rotated || mirrored)) {
+    if (FAILED(hr) && (turned[0] || turned[1])) {
         // An imaging component that cannot turn or mirror (one that answers
         // E_NOTIMPL; Wine's turns only upside down): resample as stored, then
         // turn here.
