@@ -136,7 +136,7 @@ Turn TurnFor(int orientation) {
 // high-quality cubic (Windows 10 and later), else Fant.
 HRESULT Scale(IWICImagingFactory* factory, IWICBitmapSource* source, std::uint32_t width, std::uint32_t height,
               ComPtr<IWICBitmapScaler>& out) {
-    HRESULT hr = factory->CreateBitmapScaler(out.GetAddressOf());
+    HRESULT hr = factory->CreateBitmapScaler(out.ReleaseAndGetAddressOf());
     if (FAILED(hr)) return hr;
     constexpr auto kHighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
     hr = out->Initialize(source, width, height, kHighQualityCubic);
