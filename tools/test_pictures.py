@@ -49,6 +49,14 @@ def exif_jpegs(out):
         exif = Image.Exif()
         exif[0x0112] = orientation
         im.save(os.path.join(out, "orient%d.jpg" % orientation), quality=95, exif=exif.tobytes())
+    # A hostile EXIF block: orientation 6's, its first IFD said to lie far
+    # past the segment's end.
+    with open(os.path.join(out, "orient6.jpg"), "rb") as f:
+        data = bytearray(f.read())
+    at = data.index(b"Exif\0\0MM\0*") + 10
+    data[at:at + 4] = b"\xff\xff\xff\x00"
+    with open(os.path.join(out, "exif_hostile.jpg"), "wb") as f:
+        f.write(data)
 
 
 def magick(out, name, *args, prefix=""):

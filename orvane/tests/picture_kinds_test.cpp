@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include "debug_output.h"
 #include "orvane.h"
 
 namespace {
@@ -56,6 +57,8 @@ TEST(PictureKinds, EachDecodesUprightWithItsSizeCornersAndAlpha) {
         std4("16bit.png", 1),
         {"1bit.png", 64, 48, {kBlack, kWhite, kWhite, kBlack}, 0},
         std4("bmp_as.png"), std4("gif_as.png"), std4("jpeg_as.png", 12),
+        // Orientation 6's picture whose EXIF block lies: shown as stored.
+        {"exif_hostile.jpg", 48, 64, {kGreen, kWhite, kRed, kBlue}, 12},
         {"wide1000x600.jpg", 1000, 600, {kRed, kGreen, kBlue, kWhite}, 12},
         // Over the longest side a texture takes: the nearest power of two
         // on each side, no side above it.
@@ -91,6 +94,20 @@ TEST(PictureKinds, EachDecodesUprightWithItsSizeCornersAndAlpha) {
         CoTaskMemFree(pixels);
     }
     CoUninitialize();
+}
+
+TEST(PictureKinds, AHostileExifBlockIsNamedOnce) {
+    DebugOutput output;
+    const std::string path = PicturePath("exif_hostile.jpg");
+    int32_t width = 0, height = 0;
+    unsigned char* pixels = nullptr;
+    CoInitialize(nullptr);
+    EXPECT_EQ(QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, 0), 1);
+    CoTaskMemFree(pixels);
+    CoUninitialize();
+    const auto lines = output.LinesStartingWith("orvane: picture: " + path + ": ");
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("EXIF block malformed"), std::string::npos) << lines[0];
 }
 
 }  // namespace
