@@ -76,8 +76,9 @@ def case_floor():
     folder = odd_sized_copy()
     normal, normal_lines = run(folder, "floor-normal", floor=False)
     floor, floor_lines = run(folder, "floor-emulated", floor=True)
-    renderer = [line for line in floor_lines if "orvane: renderer: " in line]
-    check(len(renderer) == 1 and "OpenGL 1.1" in renderer[0], "the floor run names its renderer once: %s" % renderer)
+    for lines, version in ((normal_lines, "OpenGL 4."), (floor_lines, "OpenGL 1.1")):
+        renderer = [line for line in lines if "orvane: renderer: " in line]
+        check(len(renderer) == 1 and version in renderer[0], "each run names its renderer once: %s" % renderer)
     check(not [line for line in floor_lines + normal_lines if "refused" in line],
           "no picture and no texture is refused on either renderer")
     w, h = normal[0].size
