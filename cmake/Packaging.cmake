@@ -77,6 +77,13 @@ foreach(lib IN LISTS RELEASE_LIBRARIES)
     install(FILES ${PROJECT_SOURCE_DIR}/sdk/doc/${lib}.md DESTINATION doc COMPONENT sdk)
 endforeach()
 install(FILES ${msvc_libs} DESTINATION lib COMPONENT sdk)
+# The CMake package (find_package(Orvane CONFIG)); the version file is written
+# by this 32-bit build, so it also refuses a 64-bit build that looks for it.
+include(CMakePackageConfigHelpers)
+write_basic_package_version_file(${RELEASE_DIR}/cmake/OrvaneConfigVersion.cmake
+    VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+install(FILES ${PROJECT_SOURCE_DIR}/sdk/cmake/OrvaneConfig.cmake ${RELEASE_DIR}/cmake/OrvaneConfigVersion.cmake
+        DESTINATION lib/cmake/Orvane COMPONENT sdk)
 install(FILES ${PROJECT_SOURCE_DIR}/contracts/anchor_codes.h DESTINATION include COMPONENT sdk)
 install(FILES ${RELEASE_TEXT_DIR}/sdk/README.txt ${RELEASE_TEXT_DIR}/LICENSE.txt
         DESTINATION . COMPONENT sdk)

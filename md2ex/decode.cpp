@@ -200,7 +200,10 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
     for (int i = 0; i < f.skins; ++i) m.skins.push_back(SkinName(f.data + f.ofsSkins + i * kSkinNameSize));
 
     std::vector<std::uint16_t> corners;
-    BuildDrawVertices(f, skinWidth > 0 ? skinWidth : f.skinWidth, skinHeight > 0 ? skinHeight : f.skinHeight,
+    // The file's coordinates are in units of the skin size its header declares,
+    // whatever the resolution of the picture drawn (a skin at twice the size
+    // maps the same); the picture's own size serves only where the header has none.
+    BuildDrawVertices(f, f.skinWidth > 0 ? f.skinWidth : skinWidth, f.skinHeight > 0 ? f.skinHeight : skinHeight,
                       m, corners);
 
     m.poses.resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride);

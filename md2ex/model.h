@@ -87,8 +87,8 @@ struct Model {
 };
 
 // Builds the model from a parsed file. Texture coordinates are divided by
-// the skin picture's size; a width or height of 0 or less falls back to the
-// file's own skin size, and if that is 0 too the coordinate is 0.
+// the skin size the file's header declares; where a side of it is 0, by the
+// skin picture's side instead, and if that is 0 or less too the coordinate is 0.
 // May throw std::bad_alloc.
 void Decode(const File& file, int skinWidth, int skinHeight, Model& out);
 

@@ -7,6 +7,8 @@
 namespace orvane {
 
 inline constexpr char kPictureRefused[] = "picture refused";   // path: size over the caps, or HRESULT
+inline constexpr char kPictureNote[] = "picture";                 // path: what its decoding passed over
+inline constexpr char kRenderer[] = "renderer";                  // vendor, renderer and version, once
 inline constexpr char kNoContext[] = "no OpenGL context";      // view: the step that failed, error
 inline constexpr char kPresentation[] = "presentation";        // view: "native" or "surface", once
 

@@ -4,6 +4,9 @@
 #include <objbase.h>
 #include <GL/gl.h>
 
+#include <stdlib.h>
+#include <string.h>
+
 #include <algorithm>
 
 #include "diagnostics.h"
@@ -14,13 +17,39 @@
 namespace orvane {
 namespace {
 
-// The longest side a texture may have: the GL implementation's limit where
-// a context is current, else the shared default.
-uint32_t MaxSide() {
-    if (!wglGetCurrentContext()) return win32::kDefaultMaxPictureSide;
-    GLint side = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-    return side > 0 ? uint32_t(side) : win32::kDefaultMaxPictureSide;
+// What the current context's textures can take: the GL implementation's
+// longest side (ORVANE_MAX_TEXTURE_SIZE, when set, lowers it: a test seam),
+// and whether it takes only powers of two (OpenGL before 2.0 without
+// GL_ARB_texture_non_power_of_two, such as the system's software renderer).
+// Without a context: the shared default, any size.
+struct TextureLimits {
+    uint32_t maxSide = win32::kDefaultMaxPictureSide;
+    bool powerOfTwoOnly = false;
+};
+
+bool HasExtension(const char* name) {
+    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const size_t length = strlen(name);
+    for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length)
+        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
+    return false;
+}
+
+TextureLimits CurrentLimits() {
+    TextureLimits limits;
+    if (wglGetCurrentContext()) {
+        GLint side = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+        if (side > 0) limits.maxSide = uint32_t(side);
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        const bool two = version && strtol(version, nullptr, 10) >= 2;   // "major.minor ..."
+        limits.powerOfTwoOnly = !two && !HasExtension("GL_ARB_texture_non_power_of_two");
+    }
+    char seam[16];
+    if (const DWORD n = GetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", seam, sizeof seam); n && n < sizeof seam)
+        if (const unsigned long side = strtoul(seam, nullptr, 10); side > 0 && side < limits.maxSide)
+            limits.maxSide = uint32_t(side);
+    return limits;
 }
 
 }  // namespace
@@ -53,12 +82,16 @@ int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, in
     if (height) *height = 0;
     if (!path || !width || !height || !pixels) return 0;
     unsigned char* buffer = nullptr;
-    const win32::PictureResult result =
-        win32::DecodePicture({path, GUID_WICPixelFormat32bppRGBA, MaxSide()}, [&buffer](uint32_t w, uint32_t h) {
-            const size_t bytes = PictureBytes(w, h);
-            buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
-            return static_cast<void*>(buffer);
-        });
+    const TextureLimits limits = CurrentLimits();
+    win32::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, limits.maxSide};
+    request.fitTexture = true;
+    request.powerOfTwoOnly = limits.powerOfTwoOnly;
+    const win32::PictureResult result = win32::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
+        const size_t bytes = PictureBytes(w, h);
+        buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
+        return static_cast<void*>(buffer);
+    });
+    if (result.note) Report(kPictureNote, path, result.note);
     if (!result) {
         CoTaskMemFree(buffer);
         char why[96];

@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <atomic>
 #include <memory>
 #include <new>
 
@@ -172,6 +173,23 @@ bool Refuse(const View& view, const char* step) {
     return false;
 }
 
+// Names the renderer the first context runs on, once per process, so that a
+// developer who finds the program slow sees whether it is the system's
+// software renderer ("GDI Generic": OpenGL 1.1, no graphics hardware).
+void SayRenderer(const View& view) {
+    static std::atomic<bool> said{false};
+    if (said.exchange(true)) return;
+    const auto text = [](GLenum name) {
+        const char* value = reinterpret_cast<const char*>(glGetString(name));
+        return value ? value : "?";
+    };
+    const bool software = strcmp(text(GL_RENDERER), "GDI Generic") == 0;
+    char why[384];
+    snprintf(why, sizeof why, "%s; %s; OpenGL %s%s", text(GL_VENDOR), text(GL_RENDERER), text(GL_VERSION),
+             software ? "; the system's software renderer: no graphics driver, slow" : "");
+    Say(kRenderer, view, why);
+}
+
 }  // namespace
 
 // Wine (8.x) renders OpenGL of child windows off screen and never shows it,
@@ -223,6 +241,7 @@ bool CreateDrawable(View& view) {
     }
     view.context = wglCreateContext(view.dc);
     if (!view.context || !wglMakeCurrent(view.dc, view.context)) return Refuse(view, "no rendering context");
+    SayRenderer(view);
     if (!view.surface) SwapWithoutWaiting(view.dc);
     Say(kPresentation, view, view.surface ? "surface (a hidden top-level window, frames copied onto the view)"
                                           : "native (SwapBuffers in the view)");

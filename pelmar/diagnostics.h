@@ -11,6 +11,7 @@ inline constexpr char kSkinCut[] = "skin file cut";            // <file>: read u
 inline constexpr char kSkinLine[] = "skin line skipped";       // <file>:<line>: <why>
 inline constexpr char kSkinLinesMore[] = "skin lines skipped"; // <file>: <count> more, past those listed
 inline constexpr char kPicture[] = "picture refused";          // <file>: <why>
+inline constexpr char kPictureNote[] = "picture";              // <file>: what its decoding passed over
 
 inline void Report(const char* item, const char* subject, const char* why) {
     win32::Report("pelmar", item, subject, why);

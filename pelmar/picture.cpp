@@ -23,6 +23,7 @@ bool Picture::Load(const std::string& path, int width, int height) {
         bitmap = win32::CreateDib(static_cast<int>(w), static_cast<int>(h), false, &bits);
         return bits;
     });
+    if (result.note) diagnostics::Report(diagnostics::kPictureNote, path.c_str(), result.note);
     if (!result) {
         if (bitmap) DeleteObject(bitmap);
         char why[96];

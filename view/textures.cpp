@@ -4,10 +4,13 @@
 #include <objbase.h>
 #include <GL/gl.h>
 
+#include <stdio.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "report.h"
 #include "trace.h"
 
 std::string EntryFileName(const TextureEntry& entry) {
@@ -56,6 +59,17 @@ void LoadTextures(TextureEntry* first, int count) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexImage2D(GL_TEXTURE_2D, 0, 4, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+        // A picture OpenGL refused (a size it cannot take, no memory) leaves
+        // the entry as a picture that did not load, and says so.
+        if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
+            entry.GLTexture = 0;
+            entry.Width = entry.Height = 0;
+            unused.push_back(names[i]);
+            char why[96];
+            snprintf(why, sizeof why, "OpenGL error 0x%04X for %d x %d", error, static_cast<int>(width),
+                     static_cast<int>(height));
+            win32::Report("view", "texture refused", path.c_str(), why);
+        }
     }
     if (pixels) CoTaskMemFree(pixels);
     if (!unused.empty()) glDeleteTextures(static_cast<GLsizei>(unused.size()), unused.data());

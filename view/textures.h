@@ -11,7 +11,9 @@ std::string EntryFileName(const TextureEntry& entry);
 // Loads the pictures of count consecutive entries from first, updating each
 // entry's GLTexture, Width and Height in place. Entry i receives the i-th
 // generated texture name; an entry whose picture does not load is left
-// without one (name, width and height 0). Names the entries already hold are
+// without one (name, width and height 0), and so is one whose upload OpenGL
+// refuses, which is named on the debug output
+// ("view: texture refused: <path>: OpenGL error ..."). Names the entries already hold are
 // deleted first (a reload).
 // A count below 1 or a null first entry does nothing.
 void LoadTextures(TextureEntry* first, int count);

@@ -8,6 +8,9 @@
 
 #include <atomic>
 #include <string>
+#include <vector>
+
+#include "exif.h"
 
 #include "helpers.h"
 
@@ -84,44 +87,146 @@ bool FileDeclaredSize(const wchar_t* path, std::uint32_t* width, std::uint32_t* 
     return known;
 }
 
+// The EXIF orientation of a JPEG file, read from its first bytes (an EXIF
+// segment is at most 64 KiB and comes before the picture data).
+exif::Orientation FileOrientation(const wchar_t* path) {
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {};
+    static constexpr DWORD kHead = 128 * 1024;
+    std::vector<std::uint8_t> head;
+    DWORD got = 0;
+    try {
+        head.resize(kHead);
+    } catch (...) {   // out of memory: shown as stored
+        CloseHandle(file);
+        return {};
+    }
+    const bool read = ReadFile(file, head.data(), kHead, &got, nullptr);
+    CloseHandle(file);
+    return read ? exif::JpegOrientation(head.data(), got) : exif::Orientation{};
+}
+
+// A turn or mirror through WIC, where the system's imaging component does it.
+HRESULT FlipRotate(IWICImagingFactory* factory, IWICBitmapSource* source, WICBitmapTransformOptions options,
+                   ComPtr<IWICBitmapFlipRotator>& out) {
+    HRESULT hr = factory->CreateBitmapFlipRotator(out.ReleaseAndGetAddressOf());
+    return SUCCEEDED(hr) ? out->Initialize(source, options) : hr;
+}
+
+// WIC's turns for an orientation; a mirror that goes with a turn is applied
+// after it, by a second flip-rotator, so the order never depends on WIC.
+struct Turn {
+    WICBitmapTransformOptions rotation, flip;
+};
+Turn TurnFor(int orientation) {
+    switch (orientation) {
+        case 2: return {WICBitmapTransformRotate0, WICBitmapTransformFlipHorizontal};
+        case 3: return {WICBitmapTransformRotate180, WICBitmapTransformRotate0};
+        case 4: return {WICBitmapTransformRotate0, WICBitmapTransformFlipVertical};
+        case 5: return {WICBitmapTransformRotate90, WICBitmapTransformFlipHorizontal};
+        case 6: return {WICBitmapTransformRotate90, WICBitmapTransformRotate0};
+        case 7: return {WICBitmapTransformRotate270, WICBitmapTransformFlipHorizontal};
+        case 8: return {WICBitmapTransformRotate270, WICBitmapTransformRotate0};
+        default: return {WICBitmapTransformRotate0, WICBitmapTransformRotate0};
+    }
+}
+
+// Resampling with the best filter the system's imaging component has:
+// high-quality cubic (Windows 10 and later), else Fant.
+HRESULT Scale(IWICImagingFactory* factory, IWICBitmapSource* source, std::uint32_t width, std::uint32_t height,
+              ComPtr<IWICBitmapScaler>& out) {
+    HRESULT hr = factory->CreateBitmapScaler(out.ReleaseAndGetAddressOf());
+    if (FAILED(hr)) return hr;
+    constexpr auto kHighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
+    hr = out->Initialize(source, width, height, kHighQualityCubic);
+    return SUCCEEDED(hr) ? hr : out->Initialize(source, width, height, WICBitmapInterpolationModeFant);
+}
+
 PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const PictureRequest& request,
                      const PictureBuffer& buffer) {
     const std::uint32_t most = request.maxSide;
+    const std::uint32_t ownMost = request.fitTexture ? kMaxPictureSide : most;   // the picture's own size
     PictureResult result{PictureStatus::OverCaps};
-    if (FileDeclaredSize(path, &result.width, &result.height) && !PictureSizeAllowed(result.width, result.height, most))
+    if (FileDeclaredSize(path, &result.width, &result.height) &&
+        !PictureSizeAllowed(result.width, result.height, ownMost))
         return result;
     result = {PictureStatus::NotDecoded};
     HRESULT& hr = result.hr;
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
+    GUID container{};
     UINT w = 0, h = 0;
     if (FAILED(hr = factory->CreateDecoderFromFilename(path, nullptr, GENERIC_READ, WICDecodeMetadataCacheOnDemand,
                                                        decoder.GetAddressOf())) ||
+        FAILED(hr = decoder->GetContainerFormat(&container)) ||
         FAILED(hr = decoder->GetFrame(0, frame.GetAddressOf())) || FAILED(hr = frame->GetSize(&w, &h)))
         return result;
-    const std::uint32_t outW = request.width ? request.width : w, outH = request.height ? request.height : h;
-    if (const bool own = PictureSizeAllowed(w, h, most); !own || !PictureSizeAllowed(outW, outH, most))
-        return {PictureStatus::OverCaps, S_OK, own ? outW : w, own ? outH : h};
+    if (!PictureSizeAllowed(w, h, ownMost)) return {PictureStatus::OverCaps, S_OK, w, h};
+
+    // The upright picture's size; its JPEG EXIF block is read by our own
+    // reader, since not every imaging component gives the orientation.
+    int orientation = 1;
+    if (container == GUID_ContainerFormatJpeg) {
+        const exif::Orientation found = FileOrientation(path);
+        if (found.status == exif::Status::Malformed) result.note = "EXIF block malformed, shown as stored";
+        orientation = found.value;
+    }
+    const bool swap = exif::SwapsSides(orientation);
+    const std::uint32_t uprightW = swap ? h : w, uprightH = swap ? w : h;
+    PictureSize out{request.width ? request.width : uprightW, request.height ? request.height : uprightH};
+    if (request.fitTexture) out = TextureSize(out.width, out.height, most, request.powerOfTwoOnly);
+    if (!PictureSizeAllowed(out.width, out.height, most))
+        return {PictureStatus::OverCaps, S_OK, out.width, out.height};
 
     ComPtr<IWICFormatConverter> converter;
     if (FAILED(hr = factory->CreateFormatConverter(converter.GetAddressOf())) ||
         FAILED(hr = converter->Initialize(frame.Get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
                                           WICBitmapPaletteTypeCustom)))
         return result;
-    IWICBitmapSource* source = converter.Get();
+    result.width = out.width;
+    result.height = out.height;
+    void* pixels = buffer(out.width, out.height);
+    if (!pixels) return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
+    const UINT stride = out.width * 4u, bytes = stride * out.height;
+
+    // Converted, turned upright, then resampled.
+    ComPtr<IWICBitmapFlipRotator> turned[2];   // the turn, then the mirror
     ComPtr<IWICBitmapScaler> scaler;
-    if (outW != w || outH != h) {
-        if (FAILED(hr = factory->CreateBitmapScaler(scaler.GetAddressOf())) ||
-            FAILED(hr = scaler->Initialize(converter.Get(), outW, outH, WICBitmapInterpolationModeFant)))
-            return result;
+    IWICBitmapSource* source = converter.Get();
+    const Turn turn = TurnFor(orientation);
+    const WICBitmapTransformOptions steps[2] = {turn.rotation, turn.flip};
+    for (int i = 0; i < 2; ++i) {
+        if (steps[i] == WICBitmapTransformRotate0) continue;
+        if (FAILED(hr = FlipRotate(factory, source, steps[i], turned[i]))) return result;
+        source = turned[i].Get();
+    }
+    if (out.width != uprightW || out.height != uprightH) {
+        if (FAILED(hr = Scale(factory, source, out.width, out.height, scaler))) return result;
         source = scaler.Get();
     }
-    result.width = outW;
-    result.height = outH;
-    void* pixels = buffer(outW, outH);
-    if (!pixels) return {PictureStatus::NoBuffer, S_OK, outW, outH};
-    if (FAILED(hr = source->CopyPixels(nullptr, outW * 4u, outW * 4u * outH, static_cast<BYTE*>(pixels))))
-        return result;
+    hr = source->CopyPixels(nullptr, stride, bytes, static_cast<BYTE*>(pixels));
+    if (FAILED(hr) && (turned[0] || turned[1])) {
+        // An imaging component that cannot turn or mirror (one that answers
+        // E_NOTIMPL; Wine's turns only upside down): resample as stored, then
+        // turn here.
+        IWICBitmapSource* stored = converter.Get();
+        const UINT storedW = swap ? out.height : out.width, storedH = swap ? out.width : out.height;
+        if (storedW != w || storedH != h) {
+            if (FAILED(hr = Scale(factory, converter.Get(), storedW, storedH, scaler))) return result;
+            stored = scaler.Get();
+        }
+        std::vector<std::uint32_t> copy;
+        try {
+            copy.resize(std::size_t(storedW) * storedH);
+        } catch (...) {
+            return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
+        }
+        if (FAILED(hr = stored->CopyPixels(nullptr, storedW * 4u, bytes, reinterpret_cast<BYTE*>(copy.data()))))
+            return result;
+        exif::Orient(copy.data(), storedW, storedH, orientation, static_cast<std::uint32_t*>(pixels));
+    }
+    if (FAILED(hr)) return result;
     result.status = PictureStatus::Decoded;
     return result;
 }

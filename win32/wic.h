@@ -12,7 +12,9 @@ namespace win32 {
 
 // Longest side when the caller knows no better limit (without a GL context).
 inline constexpr std::uint32_t kDefaultMaxPictureSide = 8192;
-// Most pixels of one picture: 64 MiB as 32-bit pixels.
+// The hard caps of a picture that is fitted to a texture's limits: longest
+// side, and most pixels of any picture (64 MiB as 32-bit pixels).
+inline constexpr std::uint32_t kMaxPictureSide = 16384;
 inline constexpr std::uint64_t kMaxPicturePixels = 16u * 1024u * 1024u;
 
 constexpr bool PictureSizeAllowed(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide) {
@@ -20,13 +22,48 @@ constexpr bool PictureSizeAllowed(std::uint32_t width, std::uint32_t height, std
            std::uint64_t(width) * height <= kMaxPicturePixels;
 }
 
+// The nearest power of two to a side (the larger one when both are as near).
+constexpr std::uint32_t NearestPowerOfTwo(std::uint32_t side) {
+    std::uint32_t lower = 1;
+    while (lower <= side / 2) lower *= 2;
+    return side - lower < lower * 2 - side ? lower : lower * 2;
+}
+
+struct PictureSize {
+    std::uint32_t width, height;
+};
+
+// The size a texture takes of a picture: its own where the limits allow it,
+// else the nearest power of two on each side, no side above maxSide and no
+// more than kMaxPicturePixels in all.
+constexpr PictureSize TextureSize(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide,
+                                  bool powerOfTwoOnly) {
+    const auto isPower = [](std::uint32_t v) { return v > 0 && (v & (v - 1)) == 0; };
+    if (width <= maxSide && height <= maxSide && (!powerOfTwoOnly || (isPower(width) && isPower(height))))
+        return {width, height};
+    const std::uint32_t most = NearestPowerOfTwo(maxSide) > maxSide ? NearestPowerOfTwo(maxSide) / 2
+                                                                     : NearestPowerOfTwo(maxSide);
+    PictureSize size{NearestPowerOfTwo(width), NearestPowerOfTwo(height)};
+    if (size.width > most) size.width = most;
+    if (size.height > most) size.height = most;
+    while (std::uint64_t(size.width) * size.height > kMaxPicturePixels)
+        (size.width >= size.height ? size.width : size.height) /= 2;
+    return size;
+}
+
 // The size wanted: a side of 0 keeps the picture's own. The picture and the
-// size made from it are both held to the size rule.
+// size made from it are both held to the size rule. With fitTexture, a
+// picture a texture cannot take (a side over maxSide, or, with
+// powerOfTwoOnly, any side not a power of two) is resampled to TextureSize;
+// the picture itself is then held to kMaxPictureSide instead of maxSide.
+// JPEG pictures are turned upright as their EXIF orientation asks.
 struct PictureRequest {
     const char* path;                  // ANSI text in the process's code page
     const WICPixelFormatGUID& format;  // a 32-bit format, such as GUID_WICPixelFormat32bppRGBA
     std::uint32_t maxSide = kDefaultMaxPictureSide;
     std::uint32_t width = 0, height = 0;
+    bool fitTexture = false;
+    bool powerOfTwoOnly = false;
 };
 
 enum class PictureStatus { Decoded, BadPath, OverCaps, NotDecoded, NoBuffer };
@@ -35,6 +72,7 @@ struct PictureResult {
     PictureStatus status = PictureStatus::BadPath;
     HRESULT hr = S_OK;                      // what WIC answered where it refused
     std::uint32_t width = 0, height = 0;    // the size decoded, or refused
+    const char* note = nullptr;             // something the decoding passed over, for the diagnostics
     explicit operator bool() const { return status == PictureStatus::Decoded; }
     // Why the picture was refused, for the diagnostics line.
     const char* Reason(char* text, std::size_t size) const;

@@ -62,25 +62,30 @@ TEST(Md2Decode, SquareStandsUprightFacingTheViewer) {
     EXPECT_EQ(m.skins[0], "models/square/skin.pcx");
 }
 
-TEST(Md2Decode, TextureCoordinatesPutThePictureTopAtTheTop) {
+TEST(Md2Decode, TextureCoordinatesFollowTheHeadersSkinSize) {
     struct Case {
-        int width, height;
+        int fileWidth, fileHeight;  // the header's skin size
+        int width, height;          // the picture's, as given to the load
         std::vector<float> expected;  // s, t of the four corners
     };
+    const std::vector<float> whole{0, 1, 1, 1, 1, 0, 0, 0};  // pixels from the top-left; GL t = 0 is the bottom row
     const Case cases[] = {
-        // Pixels from the picture's top-left; GL t = 0 is the bottom row.
-        {64, 64, {0, 1, 1, 1, 1, 0, 0, 0}},
-        {128, 32, {0, 1, 0.5f, 1, 0.5f, -1, 0, -1}},
-        // The skin picture did not load: the file's own 64 x 64.
-        {0, 0, {0, 1, 1, 1, 1, 0, 0, 0}},
-        {-5, 128, {0, 1, 1, 1, 1, 0.5f, 0, 0.5f}},
+        {64, 64, 64, 64, whole},
+        {64, 64, 128, 128, whole},  // a skin at twice the size maps the same
+        {64, 64, 128, 32, whole},   // resampled to other sides: still the same
+        {64, 64, 0, 0, whole},      // the picture did not load
+        // A side the header leaves at 0 takes the picture's.
+        {0, 64, 128, 32, {0, 1, 0.5f, 1, 0.5f, 0, 0, 0}},
+        {64, 0, -5, 128, {0, 1, 1, 1, 1, 0.5f, 0, 0.5f}},
+        {0, 0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}},  // no size anywhere: no division by zero
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(LoadOk(Square(), c.width, c.height).texCoords, c.expected) << c.width << "x" << c.height;
-
-    Blueprint noSize = Square();
-    noSize.skinWidth = noSize.skinHeight = 0;  // no size anywhere: no division by zero
-    for (float v : LoadOk(noSize, 0, 0).texCoords) EXPECT_EQ(v, 0.0f);
+    for (const Case& c : cases) {
+        Blueprint plan = Square();
+        plan.skinWidth = c.fileWidth;
+        plan.skinHeight = c.fileHeight;
+        EXPECT_EQ(LoadOk(plan, c.width, c.height).texCoords, c.expected)
+            << c.fileWidth << "x" << c.fileHeight << " given " << c.width << "x" << c.height;
+    }
 }
 
 TEST(Md2Decode, TextureSeamsGetTheirOwnVertices) {

@@ -71,6 +71,10 @@ TEST(PresentationPath, EachViewNamesItsPathOnceOnTheDebugOutput) {
         ASSERT_EQ(lines.size(), 1u) << subject;
         EXPECT_EQ(lines[0].compare(strlen(subject), strlen(way), way), 0) << lines[0];
     }
+    // The renderer, named by the process's first context alone.
+    const auto renderer = output.LinesStartingWith("orvane: renderer: view ");
+    ASSERT_EQ(renderer.size(), 1u);
+    EXPECT_NE(renderer[0].find("; OpenGL "), std::string::npos) << renderer[0];
 }
 
 TEST(PresentationPath, TheViewClipsItsChildrenAndSiblings) {

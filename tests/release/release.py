@@ -34,6 +34,7 @@ SDK_FILES = {
     "README.txt", "LICENSE.txt", "include/anchor_codes.h",
     "sample/CMakeLists.txt", "sample/model_viewer.cpp", "sample/mingw-i686.cmake",
     "sample/data/Sydney.md2", "sample/data/Sydney.png", "sample/data/Scarlet.sks",
+    "lib/cmake/Orvane/OrvaneConfig.cmake", "lib/cmake/Orvane/OrvaneConfigVersion.cmake",
 } | {f % lib for lib in LIBRARIES for f in (
     "bin/%s.dll", "include/%s.h", "lib/lib%s.dll.a", "lib/%s.lib", "lib/%s.def", "doc/%s.md")}
 
@@ -212,6 +213,10 @@ def case_sdk_sample():
     if configure.returncode:
         print(configure.stdout[-2000:], configure.stderr[-2000:])
     check(configure.returncode == 0, "the sample configures on its own")
+    with open(os.path.join(build, "CMakeCache.txt")) as f:
+        found = re.search(r"^Orvane_DIR:PATH=(.*)$", f.read(), re.M)
+    check(found and os.path.samefile(found.group(1), os.path.join(sdk, "lib", "cmake", "Orvane")),
+          "the sample finds the SDK as a CMake package (find_package(Orvane CONFIG))")
     made = subprocess.run(["cmake", "--build", build, "-v"], capture_output=True, text=True)
     if made.returncode:
         print(made.stdout[-3000:], made.stderr[-2000:])

@@ -7,7 +7,10 @@
 #include <gmock/gmock.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
+#include "debug_output.h"
 #include "fresh_scene.h"
 
 using ::testing::ElementsAre;
@@ -41,11 +44,11 @@ TEST_F(LoadTexturesTest, LoadsEachPictureIntoItsOwnName) {
         "QI_CreateGLTextureFromFileEX(\"a.jpg\",0)", "glBindTexture(GL_TEXTURE_2D,1)", "glGetError(0)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MAG_FILTER,GL_LINEAR)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MIN_FILTER,GL_LINEAR)",
-        "glTexImage2D(GL_TEXTURE_2D,0,4,64,32,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)",
+        "glTexImage2D(GL_TEXTURE_2D,0,4,64,32,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)", "glGetError(0)",
         "QI_CreateGLTextureFromFileEX(\"b.png\",3)", "glBindTexture(GL_TEXTURE_2D,2)", "glGetError(0)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MAG_FILTER,GL_LINEAR)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MIN_FILTER,GL_LINEAR)",
-        "glTexImage2D(GL_TEXTURE_2D,0,4,16,8,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)"));
+        "glTexImage2D(GL_TEXTURE_2D,0,4,16,8,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)", "glGetError(0)"));
     EXPECT_EQ(t.e[0].GLTexture, 1u);
     EXPECT_EQ(t.e[0].Width, 64);
     EXPECT_EQ(t.e[0].Height, 32);
@@ -123,6 +126,22 @@ TEST_F(LoadTexturesTest, AnErrorAfterBindingSkipsOnlyThatImage) {
     EXPECT_THAT(fake::Texts("glTexImage2D"),
                 ElementsAre("glTexImage2D(GL_TEXTURE_2D,0,4,16,8,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)"));
     EXPECT_EQ(CountCalls("glTexParameteri"), 2u);
+}
+
+TEST_F(LoadTexturesTest, AnUploadOpenGLRefusesLeavesTheEntryUnloadedAndSaysSo) {
+    Entries t("a.jpg", "b.png");
+    fake::Set().glErrors = {GL_NO_ERROR, GL_NO_ERROR, GL_INVALID_VALUE};  // generate, bind, upload of a.jpg
+    DebugOutput output;
+    LoadTextures(t.e, 2);
+    EXPECT_EQ(t.e[0].GLTexture, 0u);  // as a picture that did not load
+    EXPECT_EQ(t.e[0].Width, 0);
+    EXPECT_EQ(t.e[0].Height, 0);
+    EXPECT_EQ(t.e[1].GLTexture, 2u);
+    EXPECT_EQ(t.e[1].Width, 16);
+    EXPECT_EQ(fake::Texts("glDeleteTextures"), std::vector<std::string>{"glDeleteTextures(1,[1])"});
+    EXPECT_THAT(output.LinesStartingWith("view: texture refused: a.jpg: "),
+                ElementsAre("view: texture refused: a.jpg: OpenGL error 0x0501 for 64 x 32"));
+    EXPECT_THAT(output.LinesStartingWith("view: "), ::testing::SizeIs(1));
 }
 
 TEST_F(LoadTexturesTest, AnUnterminatedNameIsReadOnlyWithinItsField) {
