@@ -37,17 +37,36 @@ def quiet(*command):
                    stderr=subprocess.DEVNULL, check=False)
 
 
-def start_harness():
+def answers(display):
+    size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True,
+                          env=dict(os.environ, DISPLAY=display)).stdout.split()
+    return size == SCREEN.split("x")
+
+
+def start_display():
+    """An Xvfb of the test's size on a free display number away from the low
+    ones other harnesses pick, once it answers."""
+    for number in range(70 + os.getpid() % 40, 200):
+        if os.path.exists("/tmp/.X%d-lock" % number):
+            continue
+        display = ":%d" % number
+        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", SCREEN + "x24", "-nolisten", "tcp"],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        for _ in range(100):
+            if xvfb.poll() is not None or answers(display):
+                break
+            time.sleep(0.05)
+        if xvfb.poll() is None and answers(display):
+            return xvfb, display
+        xvfb.kill()
+        xvfb.wait()
+    raise Failure("no X display could be started")
+
+
+def start_harness(display):
     os.makedirs(H, exist_ok=True)
-    read, write = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", SCREEN + "x24", "-nolisten", "tcp"],
-                            pass_fds=(write,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = os.read(read, 16).decode().strip()
-    os.close(read)
     with open(os.path.join(H, "display"), "w") as f:
-        f.write(":" + number)
+        f.write(display)
     if not os.path.exists(os.path.join(H, "prefix.ready")):
         quiet("wineboot", "-i")
         fonts = os.path.join(PREFIX, "drive_c", "windows", "Fonts")
@@ -59,11 +78,11 @@ def start_harness():
         open(os.path.join(H, "prefix.ready"), "w").close()
     # e2e's helpers (probe, screenshots, pointer) go through this prefix and display.
     with open(WRAPPER, "w") as f:
-        f.write("#!/bin/sh\nexport WINEPREFIX='%s' WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='\n"
+        f.write("#!/bin/sh\nexport WINEPREFIX='%s' WINEARCH=win32 WINEDEBUG=\"${WINEDEBUG:--all}\" "
+                "WINEDLLOVERRIDES='mscoree,mshtml='\n"
                 "export DISPLAY='%s'\nexec wine \"$@\"\n" % (PREFIX, wine_env()["DISPLAY"]))
     os.chmod(WRAPPER, 0o755)
     e2e.WINE, e2e.HARNESS = WRAPPER, H
-    return xvfb
 
 
 def set_dpi(dpi):
@@ -140,9 +159,13 @@ def round_trip(before_shot, info):
 def measure(dpi):
     """The layout and the text heights at one DPI."""
     set_dpi(dpi)
-    process = e2e.start()
+    # The start-up steps on the debug output, kept beside the screenshots.
+    os.makedirs(e2e.OUT, exist_ok=True)
+    log = open(os.path.join(e2e.OUT, "dpi-%d.log" % dpi), "wb")
+    process = subprocess.Popen([e2e.WINE, e2e.PROGRAM], stdin=subprocess.DEVNULL, stdout=log, stderr=log,
+                               env=dict(os.environ, WINEDEBUG="-all,+debugstr", ORVANE_TRACE="1"))
     try:
-        info = e2e.wait_window()
+        info = e2e.wait_window(90)
         time.sleep(2.0)
         info = e2e.probe("window")
         shot = e2e.screenshot("dpi-%d" % dpi)
@@ -172,8 +195,9 @@ def overlaps(a, b):
 
 
 def main():
-    xvfb = start_harness()
+    xvfb, display = start_display()
     try:
+        start_harness(display)
         seen = {dpi: measure(dpi) for dpi in SCALES}
     finally:
         quiet("wineserver", "-k")
