@@ -145,6 +145,9 @@ def round_trip(before_shot, info):
     shot = e2e.screenshot("dpi-message-192")
     view = big_kids[-1]
     overlay = rows_with(shot, (big_client[0] + view[0], big_client[1] + view[1], 400, 120), overlay_ink)
+    label = big_kids[-102]
+    text = rows_with(shot, (big_client[0] + label[0] + 2, big_client[1] + label[1] + 2, label[2] - 4, label[3] - 4),
+                     label_ink)
     check(e2e.probe("dpichanged", 96, left, top, left + w, top + h)["rc"] == 0, "WM_DPICHANGED 96 sent")
     time.sleep(1.0)
     back = e2e.probe("window")
@@ -153,7 +156,7 @@ def round_trip(before_shot, info):
     a, b = still_pixels(before_shot, frame, client, kids), still_pixels(after_shot, frame, client, kids)
     differ = sum(1 for p, q in zip(a.getdata(), b.getdata()) if p != q)
     check(differ == 0, "96 again: frame, caption and column pixels are today's (%d differ)" % differ)
-    return overlay
+    return {"overlay": overlay, "text": text}
 
 
 def measure(dpi):
@@ -178,10 +181,10 @@ def measure(dpi):
         overlay = rows_with(shot, (cx + view[0], cy + view[1], int(200 * s), int(60 * s)), overlay_ink)
         # The label's text block inside its panel.
         text = rows_with(shot, (cx + label[0] + 2, cy + label[1] + 2, label[2] - 4, label[3] - 4), label_ink)
-        message_overlay = round_trip(shot, info) if dpi == 96 else None
+        message = round_trip(shot, info) if dpi == 96 else None
         check(e2e.close_and_wait(process) == 0, "%d DPI: closes with exit code 0" % dpi)
         return {"frame": frame, "client": client, "kids": kids, "overlay": overlay, "text": text,
-                "message_overlay": message_overlay}
+                "message": message}
     finally:
         e2e.stop(process)
 
@@ -207,9 +210,10 @@ def main():
     check(base["client"][2:] == [668, 532], "96 DPI: client area 668x532 (%s)" % base["client"][2:])
     check(base["overlay"] is not None and base["text"] is not None, "96 DPI: overlay and label text seen")
     tall = lambda rows: rows[1] - rows[0] + 1
-    grown = base["message_overlay"]
-    check(grown is not None and abs(tall(grown) / tall(base["overlay"]) - 2) < 0.3,
-          "WM_DPICHANGED 192: the overlay is twice as tall (%s vs %s)" % (grown, base["overlay"]))
+    for what in ("overlay", "text"):
+        grown = base["message"][what]
+        check(grown is not None and abs(tall(grown) / tall(base[what]) - 2) < 0.3,
+              "WM_DPICHANGED 192: the %s is twice as tall (%s vs %s)" % (what, grown, base[what]))
     names = {-1: "view", -102: "label", -103: "trackbar", -104: "clock", -105: "logo"}
     for dpi in SCALES[1:]:
         s, got = dpi / 96, seen[dpi]
