@@ -86,6 +86,17 @@ Figure Measure(int paints, Paint paint) {
     return {seconds * 1000.0 / paints, static_cast<double>(gDibBytes) / paints};
 }
 
+// A window may be larger than the screen here.
+LRESULT CALLBACK BenchProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETMINMAXINFO) {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+        info->ptMaxTrackSize = {8192, 8192};
+        info->ptMaxSize = {8192, 8192};
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -93,7 +104,7 @@ int main(int argc, char** argv) {
     if (!CountDibSections()) std::printf("(DIB sections not counted)\n");
     if (!skInitEngine("Scarlet.sks", nullptr)) return 1;
     WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
+    wc.lpfnWndProc = BenchProc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "FrameBench";
     wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
