@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "dpi.h"
 #include "navigation.h"
 #include "orvane.h"
 #include "pelmar.h"
@@ -14,6 +15,9 @@
 #include "trace.h"
 
 namespace {
+
+// A size of the 96-DPI design at the main window's DPI.
+int Px(int value) { return win32::dpi::Scale(value, Scene.Dpi); }
 
 HWND CreateChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                  int id) {
@@ -25,7 +29,7 @@ HWND CreateChild(const char* className, const char* text, DWORD style, int x, in
 
 void BuildView() {
     orvane_trace::Step step("app", "view");
-    Scene.GLView = CreateChild("QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 512, 512, kViewId);
+    Scene.GLView = CreateChild("QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, Px(10), Px(10), Px(512), Px(512), kViewId);
     if (Scene.GLView) {
         Scene.OldViewProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(Scene.GLView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewProc)));
@@ -36,8 +40,8 @@ void BuildView() {
 void BuildZoomTrackbar() {
     orvane_trace::Step step("app", "trackbar");
     HWND trackbar = CreateChild("MSCTLS_TRACKBAR32", nullptr,
-                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS | TBS_HORZ | TBS_BOTTOM, 537,
-                                457, 120, 16, kZoomTrackbarId);
+                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS | TBS_HORZ | TBS_BOTTOM, Px(537),
+                                Px(457), Px(120), Px(16), kZoomTrackbarId);
     QI_SetAnchorMode(trackbar, 9);
     SendMessageA(trackbar, TBM_SETPAGESIZE, 0, 1);
     SendMessageA(trackbar, TBM_SETLINESIZE, 0, 1);
@@ -49,8 +53,14 @@ void BuildZoomTrackbar() {
 void BuildOverlayFont() {
     orvane_trace::Step step("app", "overlay font");
     CopyText(Scene.OverlayFont.FontName, sizeof Scene.OverlayFont.FontName, "Arial");
-    Scene.OverlayFont.FontHeight = 10;
+    Scene.OverlayFont.FontHeight = Px(10);
     Scene.OverlayFont.FontWeight = 700;
+    QI_BuildGLfont(QI_GetGLDC(Scene.GLView), &Scene.OverlayFont);
+}
+
+void RebuildOverlayFont() {
+    QI_DeleteGLFont(&Scene.OverlayFont);
+    Scene.OverlayFont.FontHeight = Px(10);
     QI_BuildGLfont(QI_GetGLDC(Scene.GLView), &Scene.OverlayFont);
 }
 
@@ -71,10 +81,10 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
     const int viewWidth = view.right - view.left;
     const int viewHeight = view.bottom - view.top;
 
-    skBorder(Scene.GLView, topLeft.x - 1, topLeft.y - 1, viewWidth + 2, viewHeight + 2, 0, 1);
+    skBorder(Scene.GLView, topLeft.x - Px(1), topLeft.y - Px(1), viewWidth + Px(2), viewHeight + Px(2), 0, Px(1));
 
     const std::string clockFace = Scene.ResourceDir + "Clock_09_92.png";
-    HWND clock = skClockCtrl(Scene.MainWindow, clockFace.c_str(), topLeft.x + viewWidth + 28, topLeft.y, 0, 0,
+    HWND clock = skClockCtrl(Scene.MainWindow, clockFace.c_str(), topLeft.x + viewWidth + Px(28), topLeft.y, 0, 0,
                              kClockId, 0x7FCB0000u, 0x7F8F8F8Fu, 0);
     skSetAnchorCtrl(clock, 2);
     skCreateToolTip(clock, "Pelmar clock widget");
@@ -84,12 +94,13 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
 
     CopyText(textBuffer, textSize, kHelpText);
     HWND label = CreateChild("STATIC", textBuffer, WS_CHILD | WS_VISIBLE | WS_BORDER | SS_CENTER,
-                             client.right - 137, 150, 129, 135, kHelpLabelId);
+                             client.right - Px(137), Px(150), Px(129), Px(135), kHelpLabelId);
     skSkinChildCtrl(label, 0);
     QI_SetAnchorMode(label, 2);
     skSetLabelFont(label, "TREBUCHET MS", 15, skARGB(200, 255, 255, 255), 1);
 
     const std::string logoPicture = Scene.ResourceDir + "Orvane.png";
-    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), client.right - 135, 350, 124, 45, kLogoId);
+    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), client.right - Px(135), Px(350), Px(124),
+                              Px(45), kLogoId);
     QI_SetAnchorMode(logo, 9);
 }

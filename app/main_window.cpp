@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "controls.h"
+#include "dpi.h"
 #include "orvane.h"
 #include "program.h"
 #include "render.h"
@@ -30,6 +32,17 @@ void ZoomFromTrackbar(HWND control) {
     RenderFrame();
 }
 
+void FollowDpi(HWND hWnd, WPARAM wParam, const RECT* suggested) {
+    win32::dpi::Announce(hWnd, wParam);
+    Scene.Dpi = HIWORD(wParam);
+    if (Scene.GLView) RebuildOverlayFont();
+    // The children follow from their anchors as the window takes its new size.
+    if (suggested)
+        SetWindowPos(hWnd, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (Scene.GLView) RenderFrame();
+}
+
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
@@ -48,6 +61,9 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_PAINT:
         PaintMainWindow(hWnd);
+        return 0;
+    case win32::dpi::kChangedMessage:
+        FollowDpi(hWnd, wParam, reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_DESTROY:
         QI_DeleteGLFont(&Scene.OverlayFont);

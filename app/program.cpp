@@ -3,6 +3,7 @@
 #include <string>
 
 #include "controls.h"
+#include "dpi.h"
 #include "main_window.h"
 #include "md2ex.h"
 #include "orvane.h"
@@ -95,15 +96,32 @@ std::string VersionText() {
 
 HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffer, std::size_t textSize) {
     constexpr DWORD kExStyle = WS_EX_WINDOWEDGE | WS_EX_APPWINDOW;
+    // The client area of the design at the system's DPI.
+    const int dpi = win32::dpi::OfWindow(nullptr);
+    Scene.Dpi = dpi;
     RECT rect;
-    SetRect(&rect, 0, 0, 668, 532);
-    AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, kExStyle);
+    SetRect(&rect, 0, 0, win32::dpi::Scale(668, dpi), win32::dpi::Scale(532, dpi));
+    if (dpi == win32::dpi::kDesign)
+        AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, kExStyle);
+    else
+        win32::dpi::AdjustRect(&rect, WS_OVERLAPPEDWINDOW, kExStyle, dpi);
     const int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), rect.left, rect.right);
     const int y = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), rect.top, rect.bottom);
     CopyText(textBuffer, textSize, MainWindowTitle(VersionText()).c_str());
-    return CreateWindowExA(kExStyle, className, textBuffer, WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                           x, y, rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance,
-                           nullptr);
+    HWND window = CreateWindowExA(kExStyle, className, textBuffer,
+                                  WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y,
+                                  rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
+    // Placed on a display of another scale than the system's, the window
+    // takes that display's DPI before any child is made.
+    const int own = window ? win32::dpi::OfWindow(window) : dpi;
+    if (own != dpi) {
+        Scene.Dpi = own;
+        SetRect(&rect, 0, 0, win32::dpi::Scale(668, own), win32::dpi::Scale(532, own));
+        win32::dpi::AdjustRect(&rect, WS_OVERLAPPEDWINDOW, kExStyle, own);
+        SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return window;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
@@ -13,7 +14,7 @@ namespace {
 constexpr char kClockClass[] = "PelmarClock";
 constexpr char kPictureClass[] = "PelmarPicture";
 constexpr UINT_PTR kTickTimer = 1;
-constexpr int kPlainFaceSize = 92;   // a clock without a readable face picture
+constexpr int kPlainFaceSize = 92;   // a clock without a readable face picture, 96-DPI units
 
 struct ClockState {
     Picture face;
@@ -58,6 +59,7 @@ void ArmTick(HWND clock) {
 }
 
 void PaintClock(HWND clock, ClockState& st) {
+    st.face.FollowDpi(win32::dpi::OfWindow(clock));
     PaintBuffered(clock, [&st](BackBuffer& buffer, const RECT& client) {
         FillSolid(buffer.Dc(), client, CurrentSkin().background);
         const double cx = client.right / 2.0, cy = client.bottom / 2.0;
@@ -75,7 +77,8 @@ void PaintClock(HWND clock, ClockState& st) {
     });
 }
 
-void PaintPicture(HWND window, const Picture* picture) {
+void PaintPicture(HWND window, Picture* picture) {
+    if (picture) picture->FollowDpi(win32::dpi::OfWindow(window));
     PaintBuffered(window, [picture](BackBuffer& buffer, const RECT& client) {
         FillSolid(buffer.Dc(), client, CurrentSkin().background);
         if (picture) BlendPicture(buffer.Dc(), *picture, 0, 0);
@@ -149,12 +152,18 @@ bool Register(const char* name, WNDPROC proc) {
     return win32::RegisterClassOnce(wc) != 0;
 }
 
-// Loads path; a width or height of 0 becomes the picture's own, or
-// unreadable when the picture cannot be read.
-void LoadSized(Picture& picture, const std::string& path, int& width, int& height, int unreadable) {
-    const bool loaded = picture.Load(path, width, height);
-    if (!width) width = loaded ? picture.Width() : unreadable;
-    if (!height) height = loaded ? picture.Height() : unreadable;
+// Loads path for a child of parent; a width or height of 0 becomes the
+// picture's own (or unreadable when it cannot be read), in 96-DPI units at
+// the parent's DPI. Given sizes are pixels.
+void LoadSized(Picture& picture, HWND parent, const std::string& path, int& width, int& height, int unreadable) {
+    const int dpi = win32::dpi::OfWindow(parent);
+    const bool own = !width || !height;
+    bool loaded = picture.Load(path, width, height);
+    if (!width) width = win32::dpi::Scale(loaded ? picture.Width() : unreadable, dpi);
+    if (!height) height = win32::dpi::Scale(loaded ? picture.Height() : unreadable, dpi);
+    if (loaded && own && (width != picture.Width() || height != picture.Height()))
+        loaded = picture.Load(path, width, height);
+    if (loaded) picture.FollowDpi(dpi);
 }
 
 // state is the address of the creator's holder; see TakeState.
@@ -172,7 +181,7 @@ HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, 
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
     auto st = std::make_unique<ClockState>();
     st->colours = {handColour, secondColour, CurrentSkin().clockCap};
-    LoadSized(st->face, face, width, height, kPlainFaceSize);
+    LoadSized(st->face, parent, face, width, height, kPlainFaceSize);
     // Past WM_NCCREATE the window owns st; before it, st still does.
     return CreateChild(kClockClass, parent, x, y, width, height, id, &st);
 }
@@ -180,7 +189,7 @@ HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, 
 HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
     auto shown = std::make_unique<Picture>();
-    LoadSized(*shown, picture, width, height, 0);
+    LoadSized(*shown, parent, picture, width, height, 0);
     return CreateChild(kPictureClass, parent, x, y, width, height, id, &shown);
 }
 

@@ -1,9 +1,12 @@
 #include "engine.h"
 
+#include <cstring>
 #include <map>
+#include <memory>
 #include <utility>
 
 #include "diagnostics.h"
+#include "dpi.h"
 #include "helpers.h"
 #include "parts.h"
 #include "trace.h"
@@ -17,7 +20,7 @@ struct Context {
     std::string path;   // of the skin file read; empty for the built-in look
     ParseReport report;
     TimeSource time = nullptr;
-    HFONT captionFont = nullptr;   // of the current skin, made at its first use
+    std::map<int, HFONT> captionFonts;   // of the current skin by DPI, made at first use
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
     std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
@@ -115,8 +118,8 @@ bool StartEngine(const char* skinFile) {
     e.skin = Skin{};
     e.path.clear();
     e.report = {};
-    if (e.captionFont) DeleteObject(e.captionFont);
-    e.captionFont = nullptr;
+    for (const auto& [dpi, font] : e.captionFonts) DeleteObject(font);
+    e.captionFonts.clear();
     if (skinFile && *skinFile) ReadSkin(e, skinFile);
     return true;
 }
@@ -172,11 +175,20 @@ HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int p
     return CreateFontIndirectA(&lf);
 }
 
-HFONT CaptionFont() {
+HFONT CaptionFont(int dpi) {
     Context& e = Engine();
-    if (!e.captionFont)
-        e.captionFont = CreateSkinFont(e.skin.captionFont, "Tahoma", e.skin.captionFontSize, e.skin.captionFontBold, true);
-    return e.captionFont;
+    if (const auto it = e.captionFonts.find(dpi); it != e.captionFonts.end()) return it->second;
+    HFONT font = CreateSkinFont(e.skin.captionFont, "Tahoma", win32::dpi::Scale(e.skin.captionFontSize, dpi),
+                                e.skin.captionFontBold, true);
+    if (!font) return nullptr;
+    // A few displays' worth; fonts are selected only while a frame paints,
+    // so the old ones can go when more scales than that have been seen.
+    if (e.captionFonts.size() >= 8) {
+        for (const auto& [old, made] : e.captionFonts) DeleteObject(made);
+        e.captionFonts.clear();
+    }
+    e.captionFonts.emplace(dpi, font);
+    return font;
 }
 
 HBRUSH BackgroundBrush() {
@@ -212,10 +224,18 @@ Canvas BackBuffer::Pixels() {
 }
 
 void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
-                  UINT format) {
+                  UINT format, BackBuffer* kept) {
     if (!target.Ok() || text.empty()) return;
-    BackBuffer mask(target.Dc(), target.Width(), target.Height());
-    if (!mask.Ok()) return;
+    std::unique_ptr<BackBuffer> own;
+    if (!kept || kept->Width() != target.Width() || kept->Height() != target.Height() || !kept->Ok()) {
+        own.reset(new (std::nothrow) BackBuffer(target.Dc(), target.Width(), target.Height()));
+        if (!own || !own->Ok()) return;
+        kept = own.get();
+    } else {
+        GdiFlush();
+        std::memset(kept->Bits(), 0, static_cast<std::size_t>(kept->Width()) * kept->Height() * 4);
+    }
+    BackBuffer& mask = *kept;
     // White text on black: the green byte of each pixel is its coverage.
     HGDIOBJ oldFont = SelectObject(mask.Dc(), font ? font : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(mask.Dc(), TRANSPARENT);

@@ -54,8 +54,9 @@ void Now(SYSTEMTIME* now);
 HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
                      bool antialias, bool cellHeight = false);
 
-// The current skin's caption font, made once per skin; the engine owns it.
-HFONT CaptionFont();
+// The current skin's caption font at a DPI, made once per skin and DPI; the
+// engine owns it.
+HFONT CaptionFont(int dpi);
 // A brush in the skin's background colour; the engine owns it.
 HBRUSH BackgroundBrush();
 // Fills r with a solid ARGB colour (alpha ignored).
@@ -111,8 +112,9 @@ void PaintBuffered(HWND window, Draw draw) {
 }
 
 // Text in an ARGB colour (alpha honoured) over what the buffer holds.
-// format takes DrawText flags.
+// format takes DrawText flags. mask, when given, is a buffer of target's
+// size kept by the caller for the text's coverage (its content is lost).
 void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
-                  UINT format);
+                  UINT format, BackBuffer* mask = nullptr);
 
 }  // namespace pelmar

@@ -6,8 +6,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
+#include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
@@ -33,6 +35,10 @@ struct FrameState {
     HWND tip = nullptr;
     SIZE regionSize{-1, -1};
     bool regionZoomed = false;
+    int regionDpi = 0;
+    // The caption band and its text mask, kept between paints and made
+    // again only when the band's size changes.
+    std::unique_ptr<BackBuffer> band, mask;
 };
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
@@ -78,13 +84,14 @@ RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
 FrameLayout CurrentLayout(HWND window, HICON icon) {
     const RECT wr = WindowRect(window);
     return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left, icon != nullptr,
-                       ZoomedOverhang(window, wr));
+                       ZoomedOverhang(window, wr), win32::dpi::OfWindow(window));
 }
 
 FrameLayout CurrentLayout(HWND window) { return CurrentLayout(window, SmallIcon(window)); }
 
-void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int which, const RECT& r,
+void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, const FrameLayout& L, int which,
                  bool zoomed) {
+    const RECT& r = L.buttons[which];
     if (IsRectEmpty(&r)) return;
     Canvas c = buffer.Pixels();
     const bool hot = st.hot == which, pressed = st.pressed == which && hot;
@@ -98,49 +105,77 @@ void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, int
                         : which == kClose    ? Glyph::Close
                         : zoomed             ? Glyph::Restore
                                              : Glyph::Maximize;
-    const int size = std::max<int>(6, std::min(r.right - r.left, r.bottom - r.top) / 2);
-    DrawGlyph(c, glyph, r.left, r.top, r.right - r.left, r.bottom - r.top, size, ink);
+    // Maximised, a button reaches the screen's edges; its glyph stays where
+    // it stands on the caption band.
+    const RECT& g = L.glyphs[which];
+    const int size = std::max<int>(6, std::min(g.right - g.left, g.bottom - g.top) / 2);
+    DrawGlyph(c, glyph, g.left, g.top, g.right - g.left, g.bottom - g.top, size, ink,
+              static_cast<double>(L.dpi) / win32::dpi::kDesign);
 }
 
+// A kept buffer of the size given: the one in slot, or a new one when its
+// size differs. Null when it cannot be made.
+BackBuffer* Kept(std::unique_ptr<BackBuffer>& slot, HDC reference, int width, int height) {
+    if (!slot || slot->Width() != width || slot->Height() != height) {
+        slot.reset();
+        slot.reset(new (std::nothrow) BackBuffer(reference, width, height));
+    }
+    return slot && slot->Ok() ? slot.get() : nullptr;
+}
+
+// The caption band (the window's full width, down to the client area) is
+// drawn in a kept buffer; the other edges are plain fills straight onto the
+// window. Nothing is drawn or allocated for the client area.
 void PaintFrame(HWND window, FrameState& st) {
     if (IsIconic(window)) return;
     const Skin& skin = CurrentSkin();
     const RECT wr = WindowRect(window);
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
+    if (width <= 0 || height <= 0) return;
     HICON icon = SmallIcon(window);
     const FrameLayout L = CurrentLayout(window, icon);
+    const bool zoomed = IsZoomed(window) != FALSE;
+    const uint32_t edgeColour = st.active ? skin.frame : skin.frameInactive;
     HDC dc = GetWindowDC(window);
     if (!dc) return;
-    {
-        BackBuffer buffer(dc, width, height);
-        if (buffer.Ok()) {
-            Canvas c = buffer.Pixels();
-            // Edges, then the caption band with its accent line.
-            FillPixels(c, 0, 0, width, height, st.active ? skin.frame : skin.frameInactive);
-            const RECT& cap = L.caption;
-            FillGradient(c, cap.left, cap.top, cap.right - cap.left, cap.bottom - cap.top,
-                         st.active ? skin.captionTop : skin.captionInactiveTop,
-                         st.active ? skin.captionBottom : skin.captionInactiveBottom);
-            if (st.active && skin.accentHeight > 0)
-                FillPixels(c, cap.left, cap.bottom - skin.accentHeight, cap.right - cap.left, skin.accentHeight,
-                           skin.accent);
-            if (!IsZoomed(window)) {
-                FillPixels(c, 0, 0, width, 1, skin.frameOutline);
-                FillPixels(c, 0, height - 1, width, 1, skin.frameOutline);
-                FillPixels(c, 0, 0, 1, height, skin.frameOutline);
-                FillPixels(c, width - 1, 0, 1, height, skin.frameOutline);
-            }
-            if (icon && !IsRectEmpty(&L.icon))
-                DrawIconEx(buffer.Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
-                           L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
-            DrawTextArgb(buffer, L.title, win32::WindowText(window), CaptionFont(),
-                         st.active ? skin.captionText : skin.captionTextInactive,
-                         DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
-            for (int b = 0; b < kButtonCount; ++b) PaintButton(buffer, skin, st, b, L.buttons[b], IsZoomed(window));
-
-            // Only the non-client part goes to the screen.
-            ExcludeClipRect(dc, L.insets.left, L.insets.top, width - L.insets.right, height - L.insets.bottom);
-            BitBlt(dc, 0, 0, width, height, buffer.Dc(), 0, 0, SRCCOPY);
+    const int bandHeight = std::min<int>(height, L.insets.top);
+    if (BackBuffer* band = bandHeight > 0 ? Kept(st.band, dc, width, bandHeight) : nullptr) {
+        Canvas c = band->Pixels();
+        FillPixels(c, 0, 0, width, bandHeight, edgeColour);
+        const RECT& cap = L.caption;
+        FillGradient(c, cap.left, cap.top, cap.right - cap.left, cap.bottom - cap.top,
+                     st.active ? skin.captionTop : skin.captionInactiveTop,
+                     st.active ? skin.captionBottom : skin.captionInactiveBottom);
+        if (st.active && L.accentHeight > 0)
+            FillPixels(c, cap.left, cap.bottom - L.accentHeight, cap.right - cap.left, L.accentHeight, skin.accent);
+        if (!zoomed) {
+            FillPixels(c, 0, 0, width, 1, skin.frameOutline);
+            FillPixels(c, 0, 0, 1, bandHeight, skin.frameOutline);
+            FillPixels(c, width - 1, 0, 1, bandHeight, skin.frameOutline);
+            if (bandHeight == height) FillPixels(c, 0, height - 1, width, 1, skin.frameOutline);
+        }
+        if (icon && !IsRectEmpty(&L.icon))
+            DrawIconEx(band->Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
+                       L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
+        DrawTextArgb(*band, L.title, win32::WindowText(window), CaptionFont(L.dpi),
+                     st.active ? skin.captionText : skin.captionTextInactive,
+                     DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX,
+                     Kept(st.mask, dc, width, bandHeight));
+        for (int b = 0; b < kButtonCount; ++b) PaintButton(*band, skin, st, L, b, zoomed);
+        BitBlt(dc, 0, 0, width, bandHeight, band->Dc(), 0, 0, SRCCOPY);
+    }
+    // Left, right and bottom edges under the band, with the outline.
+    if (height > bandHeight) {
+        const RECT edges[] = {{0, bandHeight, L.insets.left, height},
+                              {width - L.insets.right, bandHeight, width, height},
+                              {L.insets.left, height - L.insets.bottom, width - L.insets.right, height}};
+        for (const RECT& e : edges)
+            if (!IsRectEmpty(&e)) FillSolid(dc, e, edgeColour);
+        if (!zoomed) {
+            const RECT outline[] = {{0, bandHeight, 1, height},
+                                    {width - 1, bandHeight, width, height},
+                                    {0, height - 1, width, height}};
+            for (const RECT& o : outline) FillSolid(dc, o, skin.frameOutline);
         }
     }
     ReleaseDC(window, dc);
@@ -155,10 +190,14 @@ void UpdateRegion(HWND window, FrameState& st) {
     const RECT wr = WindowRect(window);
     const SIZE size{wr.right - wr.left, wr.bottom - wr.top};
     const bool zoomed = IsZoomed(window) != FALSE;
-    if (size.cx == st.regionSize.cx && size.cy == st.regionSize.cy && zoomed == st.regionZoomed) return;
+    const int dpi = win32::dpi::OfWindow(window);
+    if (size.cx == st.regionSize.cx && size.cy == st.regionSize.cy && zoomed == st.regionZoomed &&
+        dpi == st.regionDpi)
+        return;
     st.regionSize = size;
     st.regionZoomed = zoomed;
-    const int r = CurrentSkin().cornerRadius;
+    st.regionDpi = dpi;
+    const int r = win32::dpi::Scale(CurrentSkin().cornerRadius, dpi);
     if (zoomed || IsIconic(window) || r <= 0) {
         SetWindowRgn(window, nullptr, TRUE);
         return;
@@ -210,7 +249,7 @@ LRESULT OnNcCalcSize(const Message& m) {
     RECT* r = reinterpret_cast<RECT*>(m.lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
     const RECT outer = *r;
     const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(m.window, GWL_STYLE), outer.right - outer.left,
-                                      false, ZoomedOverhang(m.window, outer));
+                                      false, ZoomedOverhang(m.window, outer), win32::dpi::OfWindow(m.window));
     r->left = outer.left + L.insets.left;
     r->top = std::min(outer.bottom, outer.top + L.insets.top);
     r->right = std::max(r->left, outer.right - L.insets.right);
@@ -233,7 +272,43 @@ LRESULT OnNcHitTest(const Message& m) {
     const RECT wr = WindowRect(m.window);
     const POINT screen = PointOf(m.lParam);
     const POINT p{screen.x - wr.left, screen.y - wr.top};
-    return HitTestFrame(CurrentLayout(m.window), CurrentSkin(), wr.right - wr.left, wr.bottom - wr.top, p);
+    return HitTestFrame(CurrentLayout(m.window), wr.right - wr.left, wr.bottom - wr.top, p);
+}
+
+// The frame's thickness at a DPI, for a window that is neither maximised
+// nor minimised.
+SIZE FrameThickness(HWND window, int dpi) {
+    const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), 0, false, {}, dpi);
+    return {L.insets.left + L.insets.right, L.insets.top + L.insets.bottom};
+}
+
+// The size for a new DPI that keeps the client area exactly that much
+// larger: the system would scale the whole window, frame included.
+LRESULT OnGetDpiScaledSize(const Message& m) {
+    auto* size = reinterpret_cast<SIZE*>(m.lParam);
+    if (!size || IsZoomed(m.window) || IsIconic(m.window)) return Pass(m);
+    const int from = win32::dpi::OfWindow(m.window), to = static_cast<int>(LOWORD(m.wParam));
+    RECT client{};
+    GetClientRect(m.window, &client);
+    const SIZE next = FrameThickness(m.window, to);
+    size->cx = win32::dpi::Rescale(client.right, to, from) + next.cx;
+    size->cy = win32::dpi::Rescale(client.bottom, to, from) + next.cy;
+    return TRUE;
+}
+
+// The window moved to a display of another scale: from now on the frame is
+// measured at the new DPI; the window's own handler takes the new place.
+LRESULT OnDpiChanged(const Message& m, FrameState& st) {
+    win32::dpi::Announce(m.window, m.wParam);
+    st.band.reset();
+    st.mask.reset();
+    const LRESULT result = Pass(m);
+    if (FrameState* still = Find(m.window)) {
+        SetWindowPos(m.window, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        UpdateRegion(m.window, *still);
+    }
+    return result;
 }
 
 LRESULT OnNcMouseMove(const Message& m, FrameState& st) {
@@ -261,7 +336,8 @@ LRESULT OnTimer(const Message& m, FrameState& st) {
         const RECT wr = WindowRect(m.window);
         const FrameLayout L = CurrentLayout(m.window);
         const RECT& b = L.buttons[st.hot];
-        ShowTrackingTip(st.tip, m.window, TipFor(st, m.window, st.hot), {wr.left + b.left, wr.top + b.bottom + 4});
+        ShowTrackingTip(st.tip, m.window, TipFor(st, m.window, st.hot),
+                        {wr.left + b.left, wr.top + b.bottom + win32::dpi::Scale(4, L.dpi)});
     }
     return 0;
 }
@@ -344,6 +420,7 @@ LRESULT OnWindowPosChanged(const Message& m) {
 
 LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
     KillTimer(m.window, kHoverTimer);
+    win32::dpi::Forget(m.window);
     RemoveWindowSubclass(m.window, FrameProc, id);
     delete st;
     return Pass(m);
@@ -376,6 +453,8 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_EXITSIZEMOVE:
     case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
     case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
+    case win32::dpi::kChangedMessage: return OnDpiChanged(m, st);
+    case win32::dpi::kScaledSizeMessage: return OnGetDpiScaledSize(m);
     case WM_NCDESTROY: return OnNcDestroy(m, &st, id);
     default: return Pass(m);
     }
@@ -405,47 +484,62 @@ void SetTips(FrameState& st, const std::string& texts) {
 
 }  // namespace
 
-FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang) {
+FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang,
+                        int dpi) {
+    const auto px = [dpi](int v) { return win32::dpi::Scale(v, dpi); };
     FrameLayout L{};
+    L.dpi = dpi > 0 ? dpi : win32::dpi::kDesign;
     const bool zoomed = zoomedOverhang.left || zoomedOverhang.top || zoomedOverhang.right || zoomedOverhang.bottom;
-    const int edge = zoomed ? 0 : skin.frameWidth;
-    L.insets = {zoomedOverhang.left + edge, zoomedOverhang.top + skin.captionHeight,
-                zoomedOverhang.right + edge, zoomedOverhang.bottom + edge};
-    L.caption = {zoomedOverhang.left, zoomedOverhang.top, width - zoomedOverhang.right,
-                 zoomedOverhang.top + skin.captionHeight};
+    const int capH = px(skin.captionHeight);
+    const int frameWidth = px(skin.frameWidth);
+    const int edge = zoomed ? 0 : frameWidth;
+    L.accentHeight = px(skin.accentHeight);
+    L.insets = {zoomedOverhang.left + edge, zoomedOverhang.top + capH, zoomedOverhang.right + edge,
+                zoomedOverhang.bottom + edge};
+    L.caption = {zoomedOverhang.left, zoomedOverhang.top, width - zoomedOverhang.right, zoomedOverhang.top + capH};
     L.resizable = !zoomed && (style & WS_THICKFRAME);
+    // At least the system's own resize border at this DPI.
+    const int system = win32::dpi::SystemMetric(SM_CXSIZEFRAME, L.dpi) + win32::dpi::SystemMetric(92, L.dpi);
+    L.grab = std::max({frameWidth, px(4), system});   // 92: SM_CXPADDEDBORDER
+    L.cornerReach = std::max(L.grab, px(16));
 
-    const int capH = skin.captionHeight;
-    const int bh = std::min(skin.buttonHeight, capH - 2);
-    const int bw = skin.buttonWidth;
-    const int top = L.caption.top + std::max(1, (capH - skin.accentHeight - bh) / 2);
-    int right = L.caption.right - edge - 2;
+    const int bh = std::min(px(skin.buttonHeight), capH - px(2));
+    const int bw = px(skin.buttonWidth);
+    const int top = L.caption.top + std::max(px(1), (capH - L.accentHeight - bh) / 2);
+    int right = L.caption.right - edge - px(2);
     const bool present[kButtonCount] = {(style & WS_SYSMENU) && (style & WS_MINIMIZEBOX),
                                         (style & WS_SYSMENU) && (style & WS_MAXIMIZEBOX),
                                         (style & WS_SYSMENU) != 0};
+    bool rightmost = true;
     for (int b = kClose; b >= kMinimize; --b) {
         if (!present[b]) continue;
-        L.buttons[b] = {right - bw, top, right, top + bh};
-        right -= bw + 2;
+        L.glyphs[b] = L.buttons[b] = {right - bw, top, right, top + bh};
+        if (zoomed) {
+            // Thrown against the screen's top edge, the rightmost into its corner.
+            L.buttons[b].top = zoomedOverhang.top;
+            if (rightmost) L.buttons[b].right = width;
+        }
+        rightmost = false;
+        right -= bw + px(2);
     }
-    int left = L.caption.left + edge + 6;
+    int left = L.caption.left + edge + px(6);
     if (hasIcon && (style & WS_SYSMENU)) {
-        const int iconTop = L.caption.top + (capH - skin.accentHeight - 16) / 2;
-        L.icon = {left, iconTop, left + 16, iconTop + 16};
-        left += 16 + 6;
+        const int side = px(16);
+        const int iconTop = L.caption.top + (capH - L.accentHeight - side) / 2;
+        L.icon = {left, iconTop, left + side, iconTop + side};
+        left += side + px(6);
     }
-    L.title = {left, L.caption.top, std::max(left, right - 4), L.caption.bottom - skin.accentHeight};
+    L.title = {left, L.caption.top, std::max(left, right - px(4)), L.caption.bottom - L.accentHeight};
     return L;
 }
 
-LRESULT HitTestFrame(const FrameLayout& L, const Skin& skin, int width, int height, POINT p) {
+LRESULT HitTestFrame(const FrameLayout& L, int width, int height, POINT p) {
     if (p.x < 0 || p.y < 0 || p.x >= width || p.y >= height) return HTNOWHERE;
     static const LRESULT kButtonCodes[kButtonCount] = {HTMINBUTTON, HTMAXBUTTON, HTCLOSE};
     for (int b = 0; b < kButtonCount; ++b)
         if (PtInRect(&L.buttons[b], p)) return kButtonCodes[b];
     if (L.resizable) {
-        const int e = std::max(skin.frameWidth, 4);      // grab width of an edge
-        const int corner = std::max(e, 16);              // reach of a corner along the edges
+        const int e = L.grab, corner = L.cornerReach;
         const bool left = p.x < e, right = p.x >= width - e, top = p.y < e, bottom = p.y >= height - e;
         const bool nearLeft = p.x < corner, nearRight = p.x >= width - corner;
         const bool nearTop = p.y < corner, nearBottom = p.y >= height - corner;
@@ -499,9 +593,9 @@ bool SkinWindow(HWND window, const char* buttonTexts) {
     UINT flags = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED;
     int width = 0, height = 0;
     if (!IsZoomed(window) && !IsIconic(window)) {
-        const FrameLayout L = LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), 0, false, {});
-        width = client.right + L.insets.left + L.insets.right;
-        height = client.bottom + L.insets.top + L.insets.bottom;
+        const SIZE frame = FrameThickness(window, win32::dpi::OfWindow(window));
+        width = client.right + frame.cx;
+        height = client.bottom + frame.cy;
     } else {
         flags |= SWP_NOSIZE;
     }

@@ -10,22 +10,30 @@ namespace pelmar {
 
 enum Button { kNoButton = -1, kMinimize = 0, kMaximize = 1, kClose = 2, kButtonCount = 3 };
 
+// Every size is the skin's (96-DPI units) at the window's DPI.
 struct FrameLayout {
+    int dpi;
     RECT insets;               // non-client thickness: left, top (caption), right, bottom
     RECT caption;              // the caption band
     RECT icon;                 // empty when the window shows no icon
     RECT title;
     RECT buttons[kButtonCount];   // empty for buttons the window's style leaves out
+    RECT glyphs[kButtonCount];    // where each button's glyph is centred
     bool resizable;            // edges resize (sizable and not maximised)
+    int grab;                  // how far in from each edge the pointer resizes
+    int cornerReach;           // how far along an edge a corner resizes
+    int accentHeight;          // the line under the caption
 };
 
 // zoomedOverhang: how far each side of a maximised window reaches past
-// the work area (zero otherwise).
-FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang);
+// the work area (zero otherwise). Maximised, the caption buttons reach the
+// screen's top edge and Close its top-right corner.
+FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang,
+                        int dpi);
 
 // The hit-test code (HTCAPTION, HTCLOSE, HTLEFT...) for a point in window
-// coordinates.
-LRESULT HitTestFrame(const FrameLayout& layout, const Skin& skin, int width, int height, POINT p);
+// coordinates. The caption buttons win over the resize grab.
+LRESULT HitTestFrame(const FrameLayout& layout, int width, int height, POINT p);
 
 // Test access: the layout a skinned window currently uses, and the button
 // under the pointer and pressed (kNoButton when none).

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
@@ -17,10 +18,11 @@ namespace {
 // Kept with the label as its subclass's reference data, until WM_NCDESTROY.
 struct LabelState {
     std::string face;
-    int size = 13;
+    int size = 13;          // line height, 96-DPI units
     uint32_t colour = 0;
     bool antialias = true;
-    HFONT font = nullptr;   // made on first paint after a change
+    HFONT font = nullptr;   // made on first paint after a change, at fontDpi
+    int fontDpi = 0;
 };
 
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
@@ -37,14 +39,20 @@ void Paint(HWND label, LabelState& st) {
         const Skin& skin = CurrentSkin();
         Canvas c = buffer.Pixels();
         FillGradient(c, 0, 0, client.right, client.bottom, skin.labelTop, skin.labelBottom);
-        if (!st.font) st.font = CreateSkinFont(st.face, skin.labelFont, st.size, false, st.antialias, true);
+        const int dpi = win32::dpi::OfWindow(label);
+        if (st.font && st.fontDpi != dpi) DropFont(st);
+        if (!st.font) {
+            st.font = CreateSkinFont(st.face, skin.labelFont, win32::dpi::Scale(st.size, dpi), false, st.antialias,
+                                     true);
+            st.fontDpi = dpi;
+        }
 
         const LONG_PTR style = GetWindowLongPtrA(label, GWL_STYLE);
         const LONG_PTR align = style & SS_TYPEMASK;
         UINT format = DT_WORDBREAK | DT_EXPANDTABS;
         format |= align == SS_CENTER ? DT_CENTER : align == SS_RIGHT ? DT_RIGHT : DT_LEFT;
         if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
-        const int pad = skin.labelPadding;
+        const int pad = win32::dpi::Scale(skin.labelPadding, dpi);
         RECT box{pad, pad, std::max<LONG>(pad, client.right - pad), std::max<LONG>(pad, client.bottom - pad)};
         const std::string text = win32::WindowText(label);
         if (style & SS_CENTERIMAGE) {

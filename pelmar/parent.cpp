@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "anchoring.h"
+#include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
@@ -22,9 +23,11 @@ constexpr win32::anchoring::Policy kAnchoring{kAnchorSubclass, win32::anchoring:
 
 struct Border {
     HWND child;
-    RECT offsets;     // frame edges minus child edges, in pixels
-    int thickness;
+    RECT offsets;     // frame edges minus child edges, in pixels at dpi
+    int thickness;    // pixels at dpi
+    int dpi;          // the parent's when the frame was given
     RECT last;        // where it was last drawn, parent client coordinates
+    int lastThickness;
 };
 
 // Kept with the parent as its subclass's reference data, until WM_NCDESTROY.
@@ -44,10 +47,14 @@ RECT ChildRect(HWND child) {
     return r;
 }
 
-RECT FrameFor(const Border& b) {
+// The frame and its thickness at the parent's DPI now.
+RECT FrameFor(const Border& b, int& thickness) {
+    const int dpi = win32::dpi::OfWindow(b.child);
+    const auto at = [&](LONG v) { return win32::dpi::Rescale(v, dpi, b.dpi); };
+    thickness = std::max(1, at(b.thickness));
     const RECT c = ChildRect(b.child);
-    return {c.left + b.offsets.left, c.top + b.offsets.top, c.right + b.offsets.right,
-            c.bottom + b.offsets.bottom};
+    return {c.left + at(b.offsets.left), c.top + at(b.offsets.top), c.right + at(b.offsets.right),
+            c.bottom + at(b.offsets.bottom)};
 }
 
 // The four strips of a frame, in the order top, bottom, left, right.
@@ -64,8 +71,8 @@ void InvalidateFrame(HWND parent, const RECT& f, int t) {
 
 void DrawBorders(HDC dc, ParentState& state) {
     for (Border& b : state.borders) {
-        b.last = FrameFor(b);
-        for (const RECT& s : Strips(b.last, b.thickness)) FillSolid(dc, s, CurrentSkin().border);
+        b.last = FrameFor(b, b.lastThickness);
+        for (const RECT& s : Strips(b.last, b.lastThickness)) FillSolid(dc, s, CurrentSkin().border);
     }
 }
 
@@ -135,11 +142,13 @@ void FollowChild(HWND child) {
     if (!state) return;
     for (Border& b : state->borders) {
         if (b.child != child) continue;
-        const RECT now = FrameFor(b);
-        if (EqualRect(&now, &b.last)) continue;
-        InvalidateFrame(parent, b.last, b.thickness);
-        InvalidateFrame(parent, now, b.thickness);
+        int thickness = 0;
+        const RECT now = FrameFor(b, thickness);
+        if (EqualRect(&now, &b.last) && thickness == b.lastThickness) continue;
+        InvalidateFrame(parent, b.last, b.lastThickness);
+        InvalidateFrame(parent, now, thickness);
         b.last = now;
+        b.lastThickness = thickness;
     }
 }
 
@@ -178,14 +187,17 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
     // Installing the child's subclass again changes nothing.
     if (!state || !SetWindowSubclass(child, ChildProc, kChildSubclass, 0)) return false;
     const RECT c = ChildRect(child);
+    const int t = std::clamp(thickness, 1, 16);
     Border b{child,
              {frame.left - c.left, frame.top - c.top, frame.right - c.right, frame.bottom - c.bottom},
-             std::clamp(thickness, 1, 16),
-             frame};
+             t,
+             win32::dpi::OfWindow(parent),
+             frame,
+             t};
     auto it = std::find_if(state->borders.begin(), state->borders.end(),
                            [child](const Border& x) { return x.child == child; });
     if (it != state->borders.end()) {
-        InvalidateFrame(parent, it->last, it->thickness);
+        InvalidateFrame(parent, it->last, it->lastThickness);
         *it = b;
     } else {
         state->borders.push_back(b);

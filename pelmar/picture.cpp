@@ -2,19 +2,15 @@
 
 #include "diagnostics.h"
 #include "dib.h"
+#include "dpi.h"
 #include "wic.h"
 
 namespace pelmar {
+namespace {
 
-void Picture::Reset() {
-    if (bitmap_) DeleteObject(bitmap_);
-    bitmap_ = nullptr;
-    width_ = height_ = 0;
-}
-
-bool Picture::Load(const std::string& path, int width, int height) {
-    Reset();
-    if (path.empty() || width < 0 || height < 0) return false;
+// Decodes path at width x height (0: the picture's own) into a new DIB
+// section; null (and the refusal named) when it cannot.
+HBITMAP Decode(const std::string& path, int width, int height, int& gotWidth, int& gotHeight) {
     HBITMAP bitmap = nullptr;
     const win32::PictureRequest request{path.c_str(), GUID_WICPixelFormat32bppPBGRA, win32::kDefaultMaxPictureSide,
                                         static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
@@ -28,12 +24,48 @@ bool Picture::Load(const std::string& path, int width, int height) {
         if (bitmap) DeleteObject(bitmap);
         char why[96];
         diagnostics::Report(diagnostics::kPicture, path.c_str(), result.Reason(why, sizeof why));
-        return false;
+        return nullptr;
     }
-    bitmap_ = bitmap;
-    width_ = static_cast<int>(result.width);
-    height_ = static_cast<int>(result.height);
+    gotWidth = static_cast<int>(result.width);
+    gotHeight = static_cast<int>(result.height);
+    return bitmap;
+}
+
+}  // namespace
+
+void Picture::Reset() {
+    if (bitmap_) DeleteObject(bitmap_);
+    bitmap_ = nullptr;
+    width_ = height_ = 0;
+    path_.clear();
+    baseDpi_ = shownDpi_ = 0;
+}
+
+bool Picture::Load(const std::string& path, int width, int height) {
+    Reset();
+    if (path.empty() || width < 0 || height < 0) return false;
+    bitmap_ = Decode(path, width, height, width_, height_);
+    if (!bitmap_) return false;
+    path_ = path;
+    base_ = {width_, height_};
     return true;
+}
+
+void Picture::FollowDpi(int dpi) {
+    if (!baseDpi_) {
+        baseDpi_ = shownDpi_ = dpi;
+        return;
+    }
+    if (dpi == shownDpi_ || path_.empty()) return;
+    shownDpi_ = dpi;
+    int width = 0, height = 0;
+    HBITMAP bitmap = Decode(path_, win32::dpi::Rescale(base_.cx, dpi, baseDpi_),
+                            win32::dpi::Rescale(base_.cy, dpi, baseDpi_), width, height);
+    if (!bitmap) return;   // the picture as it was
+    DeleteObject(bitmap_);
+    bitmap_ = bitmap;
+    width_ = width;
+    height_ = height;
 }
 
 }  // namespace pelmar

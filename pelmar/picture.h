@@ -19,6 +19,11 @@ public:
     // own size; otherwise it is scaled to them. false leaves it empty.
     bool Load(const std::string& path, int width, int height);
     void Reset();
+    // The size read is meant for the DPI of the first call; at another DPI
+    // the picture is decoded again at its size scaled to that DPI (by the
+    // imaging component's filter, once for each change, never stretched
+    // when drawn). A picture that cannot be decoded so stays as it was.
+    void FollowDpi(int dpi);
 
     HBITMAP Bitmap() const { return bitmap_; }
     int Width() const { return width_; }
@@ -27,6 +32,9 @@ public:
 private:
     HBITMAP bitmap_ = nullptr;
     int width_ = 0, height_ = 0;
+    std::string path_;   // of the picture read
+    SIZE base_{0, 0};    // its size as read, at baseDpi_
+    int baseDpi_ = 0, shownDpi_ = 0;
 };
 
 }  // namespace pelmar

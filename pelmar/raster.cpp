@@ -138,18 +138,18 @@ void DrawPlainFace(Canvas c, double cx, double cy, double radius, uint32_t dial,
         Spoke(c, cx, cy, i * 30.0, radius * (i % 3 == 0 ? 0.74 : 0.82), radius * 0.90, i % 3 == 0 ? 1.2 : 0.6, marks);
 }
 
-void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t argb) {
+void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t argb, double scale) {
     // Work on pixel centres so one-pixel strokes land on whole pixels.
     const double l = x + (w - size) / 2 + 0.5, t = y + (h - size) / 2 + 0.5;
     const double r = l + size - 1, b = t + size - 1;
-    const double pen = 0.5;
+    const double pen = 0.5 * scale, step = std::round(scale);
     auto line = [&](double ax, double ay, double bx, double by, double hw) {
         DrawSegment(c, ax, ay, bx, by, hw, argb);
     };
     switch (g) {
-    case Glyph::Minimize: line(l, b - 1, r, b - 1, pen); break;
+    case Glyph::Minimize: line(l, b - step, r, b - step, pen); break;
     case Glyph::Maximize:
-        line(l, t, r, t, pen); line(l, t + 1, r, t + 1, pen);
+        line(l, t, r, t, pen); line(l, t + step, r, t + step, pen);
         line(l, t, l, b, pen); line(r, t, r, b, pen); line(l, b, r, b, pen);
         break;
     case Glyph::Restore: {
@@ -161,8 +161,8 @@ void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t
         break;
     }
     case Glyph::Close:
-        line(l, t, r, b, 0.75);
-        line(l, b, r, t, 0.75);
+        line(l, t, r, b, 0.75 * scale);
+        line(l, b, r, t, 0.75 * scale);
         break;
     }
 }

@@ -55,7 +55,8 @@ void DrawClockHands(Canvas c, double cx, double cy, double radius, HandAngles a,
 void DrawPlainFace(Canvas c, double cx, double cy, double radius, uint32_t dial, uint32_t marks);
 
 enum class Glyph { Minimize, Maximize, Restore, Close };
-// A caption-button glyph centred in the box given, about size pixels wide.
-void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t argb);
+// A caption-button glyph centred in the box given, about size pixels wide;
+// its strokes are scale pixels wide (the display's DPI / 96).
+void DrawGlyph(Canvas c, Glyph g, int x, int y, int w, int h, int size, uint32_t argb, double scale = 1.0);
 
 }  // namespace pelmar

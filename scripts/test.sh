@@ -7,11 +7,11 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh || { echo "SUMMARY: FAILED (package set-up)"; exit 1; }
 
 # stop_wine: ends the Wine processes and Xvfb displays of every harness in the
-# build tree (the tests' own, and the demo command test's).
+# build tree (the tests' own, and those of tests with a prefix of their own).
 stop_wine() {
     local stop=build/win-release/harness/harness-stop.sh home
     [ -x "$stop" ] || return 0
-    for home in build/win-release/harness build/win-release/e2e/demo-command; do
+    for home in build/win-release/harness build/win-release/harness-* build/win-release/e2e/demo-command; do
         [ -d "$home" ] && HARNESS_HOME="$PWD/$home" "$stop"
     done
     return 0

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "dpi.h"
 #include "format.h"
 #include "md2ex.h"
 #include "orvane.h"
@@ -23,9 +24,12 @@ void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
     QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line, Scene.OverlayColor);
 }
 
+// The overlay's places (96-DPI units) at the main window's DPI.
+std::int32_t Px(int value) { return win32::dpi::Scale(value, Scene.Dpi); }
+
 // Line k (0-based) stands k font heights below the first, which is at y 10.
 std::int32_t LineY(int k) {
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(k) * Scene.OverlayFont.FontHeight + 10);
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(k) * Scene.OverlayFont.FontHeight + Px(10));
 }
 
 }  // namespace
@@ -76,10 +80,10 @@ void RenderFrame() {
     glTranslatef(static_cast<GLfloat>(-2.0 * unit), 0.0f, static_cast<GLfloat>(2.0 * unit + 0.5));
 
     if (Scene.OverlayColor == 0) Scene.OverlayColor = QD_ColorARGB(255, RGB(247, 225, 125));
-    DrawLine(9, LineY(0), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
-    DrawLine(25, LineY(1), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
-    DrawLine(39, LineY(2), "Zoom" + NumberText(100 - static_cast<std::int64_t>(zoom)));
-    DrawLine(33, LineY(3), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
+    DrawLine(Px(9), LineY(0), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
+    DrawLine(Px(25), LineY(1), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
+    DrawLine(Px(39), LineY(2), "Zoom" + NumberText(100 - static_cast<std::int64_t>(zoom)));
+    DrawLine(Px(33), LineY(3), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
 
     QI_UpdateGLWindow(Scene.GLView);
 }

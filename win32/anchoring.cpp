@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "anchor_codes.h"
+#include "dpi.h"
 
 namespace win32::anchoring {
 namespace {
@@ -16,6 +17,7 @@ struct Anchored {
     anchor::Code code;
     RECT at;       // the child in the parent's client coordinates, when anchored
     SIZE extent;   // the parent's client size at that time
+    int dpi;       // the parent's DPI at that time
 };
 
 // What one library anchors in one parent.
@@ -62,11 +64,16 @@ void Reposition(HWND parent, Parent& state) {
     } catch (...) {
         return;
     }
+    // At another display scale every recorded margin and size is that much
+    // larger, always scaled from the recorded figures so that a return to
+    // their DPI gives them back exactly.
+    const int dpi = dpi::OfWindow(parent);
     for (const Anchored& a : state.children) {
-        const anchor::Span h = anchor::Place(a.code.horizontal, {a.at.left, a.at.right - a.at.left},
-                                             a.extent.cx, client.right);
-        const anchor::Span v = anchor::Place(a.code.vertical, {a.at.top, a.at.bottom - a.at.top},
-                                             a.extent.cy, client.bottom);
+        const auto at = [&](LONG v) { return dpi::Rescale(v, dpi, a.dpi); };
+        const anchor::Span h = anchor::Place(a.code.horizontal, {at(a.at.left), at(a.at.right - a.at.left)},
+                                             at(a.extent.cx), client.right);
+        const anchor::Span v = anchor::Place(a.code.vertical, {at(a.at.top), at(a.at.bottom - a.at.top)},
+                                             at(a.extent.cy), client.bottom);
         const RECT to{h.start, v.start, h.start + h.size, v.start + v.size};
         RECT now{};
         if (RectInParent(a.child, parent, &now) && EqualRect(&now, &to)) continue;
@@ -98,7 +105,14 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         Reposition(window, *state);
         break;
+    case dpi::kChangedMessage: {   // the parent's resize places the children at the new DPI
+        dpi::Announce(window, wParam);
+        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        if (Parent* still = Find(window, id)) Reposition(window, *still);   // also when its size stayed
+        return result;
+    }
     case WM_NCDESTROY:
+        dpi::Forget(window);
         RemoveWindowSubclass(window, ParentProc, id);
         delete state;
         break;
@@ -130,7 +144,7 @@ bool Set(const Policy& policy, HWND child, int code) {
         return false;
     Parent* state = Attach(parent, policy);
     if (!state) return false;
-    const Anchored entry{child, anchor::kTable[code - 1], at, {client.right, client.bottom}};
+    const Anchored entry{child, anchor::kTable[code - 1], at, {client.right, client.bottom}, dpi::OfWindow(parent)};
     auto it = std::ranges::find(state->children, child, &Anchored::child);
     if (it != state->children.end()) {
         *it = entry;

@@ -74,6 +74,48 @@ TEST(Manifest, AsksForCommonControlsSix) {
     EXPECT_NE(m.find(dependency), std::string::npos);
 }
 
+// The manifest as the program carries it, read from the built file.
+std::string ProgramManifest() {
+    const std::string path = ResourceFolder() + "..\\orvane_demo.exe";
+    HMODULE program = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!program) return {};
+    std::string text;
+    if (HRSRC r = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)))
+        if (const char* p = static_cast<const char*>(LockResource(LoadResource(program, r))))
+            text.assign(p, SizeofResource(program, r));
+    FreeLibrary(program);
+    return text;
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
+
+// Sharp at every display scale, from Windows Vista to 11, without the UAC
+// file and registry redirection, and still only the common controls.
+TEST(Manifest, ProgramDeclaresDpiAwarenessSystemsAndLevel) {
+    const std::string m = ProgramManifest();
+    ASSERT_FALSE(m.empty());
+    const char* required[] = {
+        "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
+        "PerMonitor</dpiAwareness>",
+        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+        "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+        "<supportedOS Id=\"{e2011457-1546-43c5-a5fe-008deee3d3f0}\"/>",   // Vista
+        "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>",   // 7
+        "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>",   // 8
+        "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>",   // 8.1
+        "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>",   // 10 and 11
+    };
+    for (const char* part : required) EXPECT_EQ(Count(m, part), 1u) << part;
+    EXPECT_EQ(Count(m, "<supportedOS "), 5u);
+    EXPECT_EQ(Count(m, "<dependency>"), 1u);
+    EXPECT_EQ(Count(m, "<dependentAssembly>"), 1u);
+    EXPECT_EQ(Count(m, "name=\"Microsoft.Windows.Common-Controls\""), 1u);
+}
+
 // WIC decodes every picture of the Resource folder at its intended size.
 TEST(ResourceFolder, PicturesDecodeAtTheirSizes) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));

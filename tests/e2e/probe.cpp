@@ -5,6 +5,10 @@
 //   probe usage               GDI/USER objects, working set, CPU time of the program
 //   probe objects <dll>       GDI objects and windows counted inside the program by
 //                             loading <dll> (gdi_count.dll) into it for a moment
+//   probe dpichanged <dpi> <left> <top> <right> <bottom>
+//                             sends the program's main window WM_DPICHANGED with
+//                             that suggested rectangle (as the system does when it
+//                             moves to a display of another scale)
 //   probe first <delay ms> <run ms>
 //                             acts as a first copy that makes its window late
 #include <windows.h>
@@ -116,6 +120,28 @@ int Objects(const char* dll) {
     return 0;
 }
 
+// The suggested rectangle is written into the program's memory, where
+// lParam points.
+int DpiChanged(int dpi, const RECT& suggested) {
+    HWND window = MainWindow();
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid)) return 1;
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    void* remote = VirtualAllocEx(process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+    int result = 1;
+    if (remote && WriteProcessMemory(process, remote, &suggested, sizeof suggested, nullptr)) {
+        DWORD_PTR answer = 0;
+        result = SendMessageTimeoutA(window, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote),
+                                     SMTO_NORMAL, 10000, &answer)
+                     ? 0
+                     : 1;
+    }
+    if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return result;
+}
+
 // A first copy that holds the mutex at once but makes its window only later.
 int First(DWORD delayMs, DWORD runMs) {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kName);
@@ -151,6 +177,9 @@ int main(int argc, char** argv) {
     if (!std::strcmp(command, "window")) return Window();
     if (!std::strcmp(command, "usage")) return Usage();
     if (!std::strcmp(command, "objects") && argc >= 3) return Objects(argv[2]);
+    if (!std::strcmp(command, "dpichanged") && argc >= 7)
+        return DpiChanged(std::atoi(argv[2]), {std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                                               std::atoi(argv[6])});
     if (!std::strcmp(command, "first") && argc >= 4) return First(std::atoi(argv[2]), std::atoi(argv[3]));
     HWND window = MainWindow();
     if (!window) return 1;

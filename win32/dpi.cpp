@@ -1,0 +1,62 @@
+#include "dpi.h"
+
+namespace win32::dpi {
+namespace {
+
+constexpr char kProperty[] = "win32.dpi";
+
+// A call of user32 that older systems lack, looked up once.
+template <typename F>
+F User32(const char* name) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesign;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : kDesign;
+}
+
+}  // namespace
+
+int OfWindow(HWND window) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    if (root) {
+        if (const auto announced = reinterpret_cast<UINT_PTR>(GetPropA(root, kProperty))) return static_cast<int>(announced);
+        static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+        if (forWindow)
+            if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
+    } else {
+        static const auto forSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem");
+        if (forSystem)
+            if (const UINT dpi = forSystem()) return static_cast<int>(dpi);
+    }
+    return ScreenDpi();
+}
+
+void Announce(HWND window, WPARAM dpiChanged) {
+    HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
+    const UINT dpi = HIWORD(dpiChanged);
+    if (root && dpi >= 24 && dpi <= 24 * kDesign)
+        SetPropA(root, kProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
+}
+
+void Forget(HWND window) {
+    if (window) RemovePropA(window, kProperty);
+}
+
+int SystemMetric(int index, int dpi) {
+    static const auto forDpi = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
+    if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+    return Rescale(GetSystemMetrics(index), dpi, ScreenDpi());
+}
+
+bool AdjustRect(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
+    static const auto forDpi = User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    if (forDpi) return forDpi(rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
+    return AdjustWindowRectEx(rect, style, FALSE, exStyle) != FALSE;
+}
+
+}  // namespace win32::dpi

@@ -1,0 +1,48 @@
+// Display scale. The program's and the libraries' sizes are designed at 96
+// DPI; at a DPI of d they are drawn d / 96 times as large, every number
+// rounded by the one rule of Scale.
+//
+// A window's DPI is the one the system last announced for its top-level
+// window with WM_DPICHANGED (kept by Announce), else what the system says
+// of the window (GetDpiForWindow, where the system has it), else the
+// screen's LOGPIXELSY. A program that declares no awareness sees 96.
+#pragma once
+
+#include <windows.h>
+
+namespace win32::dpi {
+
+inline constexpr int kDesign = 96;
+
+// The system's messages of a change of scale (not in every header):
+// WM_DPICHANGED (wParam: the new DPI in both words; lParam: the suggested
+// window rectangle) and WM_GETDPISCALEDSIZE.
+inline constexpr UINT kChangedMessage = 0x02E0;
+inline constexpr UINT kScaledSizeMessage = 0x02E4;
+
+// value (96-DPI units) at dpi, rounded to the nearest pixel.
+inline int Scale(int value, int dpi) { return MulDiv(value, dpi > 0 ? dpi : kDesign, kDesign); }
+// value measured at dpi `from` as it stands at dpi `to`.
+inline int Rescale(int value, int to, int from) {
+    return from > 0 && to > 0 && from != to ? MulDiv(value, to, from) : value;
+}
+
+// The DPI of window (of its top-level window); null: the system's.
+int OfWindow(HWND window);
+
+// Keeps the DPI a WM_DPICHANGED gives (wParam) with the top-level window,
+// so that every part asking OfWindow from then on gets it. Every handler of
+// WM_DPICHANGED calls it first; calling it again changes nothing. Forget
+// drops it (at WM_NCDESTROY).
+void Announce(HWND window, WPARAM dpiChanged);
+void Forget(HWND window);
+
+// A system metric at dpi (GetSystemMetricsForDpi where the system has it,
+// else the system's own figure scaled from the screen's DPI).
+int SystemMetric(int index, int dpi);
+
+// AdjustWindowRectEx at dpi (AdjustWindowRectExForDpi where available, else
+// the system's frame as it is).
+bool AdjustRect(RECT* rect, DWORD style, DWORD exStyle, int dpi);
+
+}  // namespace win32::dpi
