@@ -17,6 +17,7 @@
 #include "md2ex.h"
 #include "navigation.h"
 #include "orvane.h"
+#include "presentation_path.h"
 #include "render.h"
 #include "scene_state.h"
 #include "setup.h"
@@ -168,11 +169,6 @@ bool PumpUntil(Condition done) {
     return done();
 }
 
-bool UnderWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 // Pointer input as a user's mouse makes it. Under Wine it is made at the X
 // server (xdotool), as the whole-program tests make it: input synthesized
 // inside Wine never reaches the X server's button state, which the next X
@@ -180,7 +176,7 @@ bool UnderWine() {
 // SendInput. The caller waits for the input's effect.
 enum class Pointer { Move, RightDown, RightUp };
 void Send(Pointer what, int x = 0, int y = 0) {
-    if (UnderWine()) {
+    if (presentation_path::UnderWine()) {
         // The X root window is the Wine desktop: screen coordinates are the same.
         char command[96];
         if (what == Pointer::Move)
