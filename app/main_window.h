@@ -8,7 +8,7 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
 // WM_PAINT: an empty paint bracket, then a frame of the view.
 void PaintMainWindow(HWND hWnd);
 
-// WM_TIMER: one quarter-frame step once 30 ms have passed since the last.
+// WM_TIMER: one quarter-frame step once more than 30 ms have passed since the last.
 void AnimationStep();
 
 // WM_DPICHANGED: the overlay font at the new DPI, the suggested place and

@@ -1,6 +1,7 @@
 // The fakes stand in for the real import libraries at link time: GL calls made
 // through <GL/gl.h> must land in the recorder, not in opengl32.dll.
 #include <windows.h>
+#include <objbase.h>
 #include <GL/gl.h>
 
 #include <gmock/gmock.h>
@@ -26,19 +27,34 @@ TEST(Fakes, RecordGLCallsMadeThroughTheImportPointers) {
                                            "glGetError(1281)", "glGetError(0)"));
 }
 
+// What the program's tests lean on: each view keeps its own zoom, a picture
+// hands over a buffer of width * height * 4 bytes that CoTaskMemFree takes,
+// a failed decode leaves no pixels behind, and Reset forgets all of it.
 TEST(Fakes, KeepZoomPerViewAndDecodeConfiguredPictures) {
     fake::Reset();
-    HWND view = reinterpret_cast<HWND>(0x1234);
-    EXPECT_EQ(QI_GetGLzoom(view), 51);
+    HWND view = reinterpret_cast<HWND>(0x1234), other = reinterpret_cast<HWND>(0x5678);
     QI_SetGLzoom(view, 30);
     EXPECT_EQ(QI_GetGLzoom(view), 30);
+    EXPECT_EQ(QI_GetGLzoom(other), fake::Set().startZoom);
     fake::Set().pictures["a.png"] = {4, 2};
+    fake::Set().frameCounts[1] = 198;
     int32_t w = -1, h = -1;
     unsigned char* pixels = nullptr;
-    EXPECT_EQ(QI_CreateGLTextureFromFileEX("a.png", &w, &h, &pixels, 0), 1);
-    EXPECT_EQ(w * h, 8);
-    EXPECT_NE(pixels, nullptr);
+    ASSERT_EQ(QI_CreateGLTextureFromFileEX("a.png", &w, &h, &pixels, 0), 1);
+    ASSERT_NE(pixels, nullptr);
+    IMalloc* allocator = nullptr;
+    ASSERT_EQ(CoGetMalloc(1, &allocator), S_OK);
+    EXPECT_EQ(allocator->GetSize(pixels), static_cast<SIZE_T>(4 * 2 * 4));
+    allocator->Release();
+    // A failed decode frees what the caller held and reports an empty picture.
     EXPECT_EQ(QI_CreateGLTextureFromFileEX("b.png", &w, &h, &pixels, 0), 0);
     EXPECT_EQ(pixels, nullptr);
+    EXPECT_EQ(w * 1000 + h, 0);
+    EXPECT_EQ(MD2_GetFrameCount(1), 198);
+
+    fake::Reset();
+    EXPECT_EQ(QI_GetGLzoom(view), fake::Set().startZoom);
+    EXPECT_EQ(QI_CreateGLTextureFromFileEX("a.png", &w, &h, &pixels, 0), 0);
     EXPECT_EQ(MD2_GetFrameCount(1), 0);
+    EXPECT_THAT(fake::Names(), ElementsAre("QI_GetGLzoom", "QI_CreateGLTextureFromFileEX", "MD2_GetFrameCount"));
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The test command names the tests that passed only when run again.
-set -euo pipefail
+# The test command names the tests that passed only when run again, and any
+# of them that is not on its allowed list fails the run.
+set -uo pipefail
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 cat >"$log" <<'LOG'
@@ -12,5 +13,12 @@ cat >"$log" <<'LOG'
 4/4 Test #4: Slow.Case/1 ........***Timeout  10.00 sec
     Test #4: Slow.Case/1 ........   Passed    1.00 sec
 LOG
+fail() { echo "$1"; exit 1; }
 got=$("$1" "$log")
-[ "$got" = "flaky_one Slow.Case/1" ] || { echo "got: '$got'"; exit 1; }
+[ $? -eq 1 ] || fail "second runs of unlisted tests passed the run"
+[ "$got" = "flaky_one Slow.Case/1" ] || fail "got: '$got'"
+"$1" "$log" flaky_one >/dev/null && fail "one unlisted second run (Slow.Case/1) passed the run"
+"$1" "$log" Slow.Case/1 flaky_one >/dev/null || fail "listed second runs failed the run"
+sed -i '/flaky_one\|Slow.Case/d' "$log"
+got=$("$1" "$log") || fail "a log without second runs failed the run"
+[ -z "$got" ] || fail "got: '$got'"

@@ -148,6 +148,36 @@ void BenchPictures(const std::string& path) {
     printf("  library overhead              %+7.1f %%   (target at most 25 %%)\n", (l / w - 1.0) * 100.0);
 }
 
+// A PNG whose header declares 16384 x 16384 pixels (1 GiB decoded): refused
+// from its header, before any decoding.
+void BenchRefusal() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    const std::string path = std::string(dir) + "orvane_bench_oversize.png";
+    static const unsigned char kHeader[33] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D',
+                                              'R', 0, 0, 0x40, 0, 0, 0, 0x40, 0, 8, 6, 0, 0, 0, 0, 0, 0, 0};
+    if (FILE* f = fopen(path.c_str(), "wb")) {
+        fwrite(kHeader, 1, sizeof kHeader, f);
+        fclose(f);
+    }
+    std::vector<double> times;
+    for (int i = 0; i < 32; ++i) {
+        int32_t width = 0, height = 0;
+        unsigned char* pixels = nullptr;
+        const double t0 = Now();
+        const int32_t ok = QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, 0);
+        const double t1 = Now();
+        CoTaskMemFree(pixels);
+        if (ok) {
+            printf("refusal: the over-size picture was decoded\n");
+            break;
+        }
+        if (i >= 2) times.push_back(t1 - t0);
+    }
+    DeleteFileA(path.c_str());
+    if (!times.empty()) printf("  over-size picture refused      %8.3f ms   (target under 50 ms)\n", Median(times));
+}
+
 void BenchOverlay() {
     RegisterOrvaneClass();
     // A child view in a host, as programs have it (under Wine its frames
@@ -227,6 +257,7 @@ int main(int argc, char** argv) {
         }
     }
     BenchPictures(path);
+    BenchRefusal();
     BenchOverlay();
     if (argc <= 1) DeleteFileA(path.c_str());
     CoUninitialize();

@@ -1,6 +1,7 @@
 // The anti-aliased drawing under the clock hands, glyphs and text colours.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -64,9 +65,31 @@ TEST(PelmarRaster, SegmentCoversItsAreaWithSoftEdges) {
     EXPECT_GT(partial, 40);
     EXPECT_EQ(b.At(30, 31), 0xFFFFFFFFu);
     EXPECT_EQ(b.At(30, 20), 0xFF000000u);
-    // Nothing is written outside the buffer, even for lines reaching far out.
-    DrawSegment(b.c, -100, -100, 200, 200, 3.0, 0xFFFF0000);
-    FillDisc(b.c, 1000, 1000, 5, 0xFFFF0000);
+}
+
+TEST(PelmarRaster, NothingIsWrittenOutsideTheBuffer) {
+    // The canvas lies between two runs of guard pixels; shapes reaching past
+    // every edge draw inside and leave the guards alone.
+    constexpr int w = 48, h = 32, guard = 4 * w;
+    constexpr uint32_t kGuard = 0x5A5A5A5A, kRed = 0xFFFF0000;
+    std::vector<uint32_t> memory(static_cast<std::size_t>(w) * h + 2 * guard, kGuard);
+    const Canvas c{memory.data() + guard, w, h};
+    std::fill(c.pixels, c.pixels + w * h, 0xFF000000u);
+    DrawSegment(c, -100, -100, 200, 200, 3.0, kRed);
+    DrawSegment(c, -50, h - 0.5, w + 50, h - 0.5, 3.0, kRed);   // along the bottom edge
+    FillDisc(c, w, h, 6, kRed);                                 // on the bottom right corner
+    FillDisc(c, 1000, 1000, 5, kRed);
+    DrawRing(c, 0, 0, 20, 2.0, kRed);
+    FillPixels(c, -5, -5, w + 10, 3 + 5, kRed);
+    FillGradient(c, w - 3, h - 3, 10, 10, kRed, 0xFF0000FF);
+    DrawClockHands(c, w - 1, h - 1, 60, AnglesFor(4, 22, 40), {kRed, kRed, kRed});
+    DrawGlyph(c, Glyph::Close, w - 8, h - 8, 30, 30, 20, kRed);
+    for (int i = 0; i < guard; ++i) {
+        EXPECT_EQ(memory[i], kGuard) << "before the buffer at " << i - guard;
+        EXPECT_EQ(memory[guard + w * h + i], kGuard) << "after the buffer at " << i;
+    }
+    // The shapes did reach the edges they cross.
+    for (const int at : {0, w - 1, (h - 1) * w, w * h - 1}) EXPECT_GT(Ch(c.pixels[at], 16), 100) << at;
 }
 
 TEST(PelmarRaster, HandsPointWhereTheTimeSays) {

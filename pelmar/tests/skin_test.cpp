@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "debug_output.h"
@@ -56,6 +58,82 @@ TEST(PelmarSkin, SectionsAndFullKeysApply) {
     EXPECT_FALSE(s.captionFontBold);
     EXPECT_EQ(s.frameWidth, 7);
     EXPECT_EQ(s.border, 0x80112233u);
+}
+
+// Each value as the file writes it, so that a field can be compared with the
+// text that set it.
+std::string Shown(int v) { return std::to_string(v); }
+std::string Shown(bool v) { return v ? "yes" : "no"; }
+std::string Shown(const std::string& v) { return v; }
+std::string Shown(uint32_t v) {
+    char text[10];
+    std::snprintf(text, sizeof text, "#%08X", v);
+    return text;
+}
+
+TEST(PelmarSkin, EveryKeyReachesItsOwnFieldAndNoOther) {
+    using Field = std::string (*)(const Skin&);
+#define FIELD(member) [](const Skin& s) { return Shown(s.member); }
+    // Every key of the file, a value that differs from every built-in one
+    // ("" for a colour: one of its own is made below), and its field.
+    const struct Row {
+        const char* key;
+        std::string value;
+        Field field;
+    } rows[] = {
+        {"name", "Keyed", FIELD(name)},
+        {"caption.height", "17", FIELD(captionHeight)},
+        {"frame.width", "9", FIELD(frameWidth)},
+        {"frame.corner", "11", FIELD(cornerRadius)},
+        {"caption.top", "", FIELD(captionTop)},
+        {"caption.bottom", "", FIELD(captionBottom)},
+        {"caption.inactive.top", "", FIELD(captionInactiveTop)},
+        {"caption.inactive.bottom", "", FIELD(captionInactiveBottom)},
+        {"caption.text", "", FIELD(captionText)},
+        {"caption.text.inactive", "", FIELD(captionTextInactive)},
+        {"caption.accent", "", FIELD(accent)},
+        {"caption.accent.height", "5", FIELD(accentHeight)},
+        {"caption.font", "Courier New", FIELD(captionFont)},
+        {"caption.font.size", "21", FIELD(captionFontSize)},
+        {"caption.font.bold", "no", FIELD(captionFontBold)},
+        {"frame.colour", "", FIELD(frame)},
+        {"frame.inactive", "", FIELD(frameInactive)},
+        {"frame.outline", "", FIELD(frameOutline)},
+        {"button.width", "41", FIELD(buttonWidth)},
+        {"button.height", "19", FIELD(buttonHeight)},
+        {"button.glyph", "", FIELD(glyph)},
+        {"button.glyph.inactive", "", FIELD(glyphInactive)},
+        {"button.glyph.hover", "", FIELD(glyphHover)},
+        {"button.hover", "", FIELD(buttonHover)},
+        {"button.pressed", "", FIELD(buttonPressed)},
+        {"button.close.hover", "", FIELD(closeHover)},
+        {"button.close.pressed", "", FIELD(closePressed)},
+        {"client.background", "", FIELD(background)},
+        {"border.colour", "", FIELD(border)},
+        {"label.top", "", FIELD(labelTop)},
+        {"label.bottom", "", FIELD(labelBottom)},
+        {"label.border", "", FIELD(labelBorder)},
+        {"label.font", "Verdana", FIELD(labelFont)},
+        {"label.padding", "23", FIELD(labelPadding)},
+        {"tooltip.background", "", FIELD(tooltipBackground)},
+        {"tooltip.text", "", FIELD(tooltipText)},
+        {"clock.cap", "", FIELD(clockCap)},
+    };
+#undef FIELD
+    EXPECT_EQ(std::size(rows), 37u);
+    const Skin defaults;
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        std::string value = rows[i].value;
+        if (value.empty()) value = Shown(0x7F102000u + static_cast<uint32_t>(i));
+        Skin s;
+        const ParseReport r = ParseSkin(std::string(rows[i].key) + " = " + value + "\n", s);
+        EXPECT_EQ(r.applied, 1) << rows[i].key;
+        EXPECT_EQ(rows[i].field(s), value) << rows[i].key;
+        for (const Row& other : rows) {
+            if (&other == &rows[i]) continue;
+            EXPECT_EQ(other.field(s), other.field(defaults)) << rows[i].key << " also set " << other.key;
+        }
+    }
 }
 
 TEST(PelmarSkin, BadLinesAreSkippedOneByOne) {

@@ -15,6 +15,14 @@ namespace pelmar::test {
 // Runs the message loop for about ms milliseconds.
 void Pump(DWORD ms);
 
+// Runs the message loop until done() holds, for at most ten seconds (a busy
+// machine delays timers); whether it came to hold.
+template <class Condition>
+bool PumpUntil(Condition done) {
+    for (int i = 0; i < 200 && !done(); ++i) Pump(50);
+    return done();
+}
+
 // The whole screen as 0xRRGGBB values.
 class Screen {
 public:

@@ -200,18 +200,21 @@ TEST_F(PelmarWindow, ClockShowsTheFaceAndHandsAtTheTimeAndTicks) {
         EXPECT_NEAR(test::Green(p), 121, 16) << std::hex << p;
     }
     // Grey hand at alpha 127: a neutral darker grey.
-    EXPECT_NEAR(test::Red(second), 194, 20) << std::hex << second;
-    EXPECT_LE(std::abs(test::Red(second) - test::Green(second)), 8);
+    const auto isSecondHand = [](uint32_t p) {
+        return std::abs(test::Red(p) - 194) <= 20 && std::abs(test::Red(p) - test::Green(p)) <= 8;
+    };
+    EXPECT_TRUE(isSecondHand(second)) << std::hex << second;
     // The face elsewhere, and its transparent corner over the background.
     for (double free : {120.0, 240.0, 20.0})
         EXPECT_EQ(HandPixel(s, scene.clock, free, 0.6), Scene::kFaceColour) << free;
     EXPECT_EQ(s.AtClient(scene.clock, 1, 1), Rgb(skin().background));
 
+    // The clock redraws by itself once a second: a second later its second
+    // hand points at 186 degrees and has left 180.
     gNow.wSecond = 31;
-    test::Pump(1300);
-    const Screen later;
-    EXPECT_NE(HandPixel(later, scene.clock, 186, 0.6), Scene::kFaceColour);
-    EXPECT_EQ(HandPixel(later, scene.clock, 180, 0.72), Scene::kFaceColour);
+    EXPECT_TRUE(test::PumpUntil([&] { return isSecondHand(HandPixel(Screen(), scene.clock, 186, 0.6)); }))
+        << "the second hand never reached 186 degrees";
+    EXPECT_EQ(HandPixel(Screen(), scene.clock, 180, 0.72), Scene::kFaceColour);
 }
 
 TEST_F(PelmarWindow, LabelTextIsDrawnInItsColourAndAlphaOverTheSkin) {
@@ -260,10 +263,10 @@ TEST_F(PelmarWindow, ToolTipsShowTheirTextOnHover) {
     GetWindowRect(scene.clock, &cr);
     test::MoveMouse(cr.left + 20, cr.top + 70);
     test::MoveMouse(cr.left + 22, cr.top + 72);
-    test::Pump(1500);
-    HWND tip = ToolTipOf(scene.clock);
-    ASSERT_NE(tip, nullptr);
-    ASSERT_TRUE(IsWindowVisible(tip));
+    HWND tip = nullptr;
+    ASSERT_TRUE(test::PumpUntil([&] { return (tip = ToolTipOf(scene.clock)) && IsWindowVisible(tip); }))
+        << "no tooltip shows over the clock";
+    UpdateWindow(tip);
     char text[80] = {};
     TTTOOLINFOA ti{};
     ti.cbSize = TTTOOLINFOA_V2_SIZE;
@@ -290,16 +293,18 @@ TEST_F(PelmarWindow, ToolTipsShowTheirTextOnHover) {
     const POINT close = OnScreen((L.buttons[kClose].left + L.buttons[kClose].right) / 2, L.buttons[kClose].top + 6);
     test::MoveMouse(close.x, close.y);
     test::MoveMouse(close.x + 1, close.y);
-    test::Pump(900);
+    HWND captionTip = nullptr;
+    const auto captionTipShows = [&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+             w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
+            if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == scene.main) captionTip = w;
+        return captionTip != nullptr;
+    };
+    ASSERT_TRUE(test::PumpUntil(captionTipShows)) << "no tooltip shows over the close button";
     const Screen hover;
     hover.SaveIfAsked("caption-hover.png");
     // Hover colour around the glyph.
     EXPECT_EQ(hover.At(close.x - 12, close.y - 3), Rgb(skin().closeHover));
-    HWND captionTip = nullptr;
-    for (HWND w = FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-         w = FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr))
-        if (IsWindowVisible(w) && GetWindow(w, GW_OWNER) == scene.main) captionTip = w;
-    ASSERT_NE(captionTip, nullptr);
     char captionText[80] = {};
     ti.uId = 1;
     ti.lpszText = captionText;

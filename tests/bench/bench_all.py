@@ -51,6 +51,9 @@ def main():
     rows.append(("Picture load vs bare WIC decode (1024x512 JPEG)", "`orvane_bench.exe`",
                  "%.1f ms vs %.1f ms, overhead %+.0f%%" % (lib, bare, (lib / bare - 1) * 100),
                  "≤ 25% (" + verdict(lib / bare - 1 <= 0.25) + ")"))
+    refused = number(r"over-size picture refused\s+([\d.]+)", out)
+    rows.append(("Over-size picture (16384x16384 PNG header) refused", "same program", "%.2f ms" % refused,
+                 "< 50 ms (" + verdict(refused < 50) + ")"))
     rows.append(("Overlay (four lines) vs clear and present, 512x512", "same program",
                  "+%.2f ms on %.2f ms (%.0f%%)" % (lines - present, present, (lines - present) / present * 100),
                  "≤ 10% (" + verdict(lines - present <= 0.1 * present) + ")"))

@@ -9,12 +9,16 @@
 
 namespace presentation_path {
 
+inline bool UnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
 inline bool NativeExpected() {
     char value[4] = {};
     if (GetEnvironmentVariableA("ORVANE_NATIVE_CHILD_GL", value, sizeof value) == 1 && value[0] == '1')
         return true;
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return !(ntdll && GetProcAddress(ntdll, "wine_get_version"));
+    return !UnderWine();
 }
 
 // Whether a view draws in its own window: its OpenGL device context (as

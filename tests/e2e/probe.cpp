@@ -10,9 +10,11 @@
 //                             that suggested rectangle (as the system does when it
 //                             moves to a display of another scale)
 //   probe first <delay ms> <run ms>
-//                             acts as a first copy that makes its window late
+//                             acts as a first copy that makes its window late,
+//                             after a second copy has started
 #include <windows.h>
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -142,19 +144,40 @@ int DpiChanged(int dpi, const RECT& suggested) {
     return result;
 }
 
-// A first copy that holds the mutex at once but makes its window only later.
+// True once a process of the given file name runs.
+bool Running(const char* exe) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+        found = lstrcmpiA(entry.szExeFile, exe) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// A first copy that holds the mutex at once but makes its window, minimised,
+// only once a second copy of the program runs and delayMs more have passed;
+// it reports whether the window was made so and whether it got restored.
 int First(DWORD delayMs, DWORD runMs) {
     HANDLE mutex = CreateMutexA(nullptr, FALSE, kName);
     std::printf("mutex %d\n", mutex ? 1 : 0);
     std::fflush(stdout);
+    bool second = false;
+    for (int i = 0; i < 600 && !second; ++i) {
+        second = Running("orvane_demo.exe");
+        if (!second) Sleep(50);
+    }
     Sleep(delayMs);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DefWindowProcA;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = kName;
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, kName, "some other title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
-                                  nullptr, nullptr, windowClass.hInstance, nullptr);
+    HWND window = CreateWindowExA(0, kName, "some other title", WS_OVERLAPPEDWINDOW | WS_MINIMIZE | WS_VISIBLE, 50,
+                                  50, 300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+    const bool made = window && second && Running("orvane_demo.exe");
     const DWORD start = GetTickCount();
     bool foreground = false;
     while (GetTickCount() - start < runMs) {
@@ -163,7 +186,8 @@ int First(DWORD delayMs, DWORD runMs) {
         foreground = foreground || GetForegroundWindow() == window;
         Sleep(10);
     }
-    std::printf("window %d\nforeground %d\n", window ? 1 : 0, foreground ? 1 : 0);
+    std::printf("made %d\nrestored %d\nforeground %d\n", made ? 1 : 0, window && !IsIconic(window) ? 1 : 0,
+                foreground ? 1 : 0);
     DestroyWindow(window);
     CloseHandle(mutex);
     return 0;

@@ -199,6 +199,16 @@ SAMPLE_CLASS = "OrvaneModelViewer"
 SAMPLE_CLEAR = (26, 31, 41)   # the sample's clear colour, 0.10 0.12 0.16
 
 
+def hues(pixels):
+    """The pixels' colours with their brightness taken out, in coarse steps."""
+    found = set()
+    for r, g, b in pixels:
+        top = max(r, g, b)
+        if top >= 60:
+            found.add((r * 6 // top, g * 6 // top, b * 6 // top))
+    return found
+
+
 def far_from(pixel, colour, threshold=40):
     return sum(abs(a - b) for a, b in zip(pixel, colour)) > threshold
 
@@ -254,7 +264,10 @@ def case_sdk_sample():
         check(all(not far_from(c, SAMPLE_CLEAR) for c in corners), "the view is cleared in its colour: %s" % corners)
         model = [p for p in view.crop((0, 30, vw, vh)).getdata() if far_from(p, SAMPLE_CLEAR)]
         check(len(model) > 3000, "the model covers the view's middle (%d pixels)" % len(model))
-        check(len(set(model)) > 200, "lit and textured (%d colours)" % len(set(model)))
+        check(len(set(model)) > 200, "lit (%d colours)" % len(set(model)))
+        # Light alone shades one colour darker and lighter; the texture brings
+        # hues of their own (skin, hair, shirt, trousers).
+        check(len(hues(model)) >= 12, "and textured (%d hues)" % len(hues(model)))
         below_text = view.crop((0, 30, vw, vh))
         box, _ = e2e.changed_box(below_text, e2e.Image.new("RGB", below_text.size, SAMPLE_CLEAR), skip_overlay=False)
         check(box is not None and vw * 0.3 < (box[0] + box[2]) / 2 < vw * 0.7, "centred: %s of %d" % (box, vw))
