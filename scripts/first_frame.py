@@ -55,19 +55,24 @@ def drawn(image, rect):
 
 def main():
     end = time.time() + WAIT_SECONDS
-    rect = None
+    rect, trouble = None, ""
     with tempfile.TemporaryDirectory() as scratch:
         probe_shot = os.path.join(scratch, "probe.png")
         while time.time() < end:
-            rect = rect or window()
-            if rect and drawn(screen(probe_shot), rect):
-                time.sleep(1.0)
-                os.makedirs(os.path.dirname(os.path.abspath(SHOT)), exist_ok=True)
-                screen(SHOT)
-                return 0
+            # A look that fails (Wine or the display still starting) is tried
+            # again until the wait runs out.
+            try:
+                rect = rect or window()
+                if rect and drawn(screen(probe_shot), rect):
+                    time.sleep(1.0)
+                    os.makedirs(os.path.dirname(os.path.abspath(SHOT)), exist_ok=True)
+                    screen(SHOT)
+                    return 0
+            except (OSError, ValueError, subprocess.SubprocessError) as error:
+                trouble = " (last look: %s)" % error
             time.sleep(0.5)
     what = "drew no frame" if rect else "never showed its window"
-    print("demo: the program %s within %d seconds" % (what, WAIT_SECONDS), file=sys.stderr)
+    print("demo: the program %s within %d seconds%s" % (what, WAIT_SECONDS, trouble), file=sys.stderr)
     return 1
 
 
