@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "boundary.h"
 #include "orvane.h"
 #include "program.h"
 #include "render.h"
@@ -30,7 +31,14 @@ void ZoomFromTrackbar(HWND control) {
     RenderFrame();
 }
 
+static LRESULT MainMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("orvane_demo", "MainWndProc", hWnd, message,
+                               [&] { return MainMessage(hWnd, message, wParam, lParam); });
+}
+
+static LRESULT MainMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         // Sizing messages also come while the main window is being created,

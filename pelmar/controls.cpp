@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "boundary.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
@@ -82,7 +83,14 @@ void PaintPicture(HWND window, const Picture* picture) {
     });
 }
 
+LRESULT ClockMessage(HWND clock, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("pelmar", "ClockProc", clock, message,
+                               [&] { return ClockMessage(clock, message, wParam, lParam); });
+}
+
+LRESULT ClockMessage(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
     ClockState* st = StateOf<ClockState>(clock);
     switch (message) {
     case WM_NCCREATE:
@@ -119,7 +127,14 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(clock, message, wParam, lParam);
 }
 
+LRESULT PictureMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("pelmar", "PictureProc", window, message,
+                               [&] { return PictureMessage(window, message, wParam, lParam); });
+}
+
+LRESULT PictureMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Picture* picture = StateOf<Picture>(window);
     switch (message) {
     case WM_NCCREATE:

@@ -20,7 +20,6 @@ struct Context {
     HFONT captionFont = nullptr;   // of the current skin, made at its first use
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
-    std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
     // Faces looked up in the system's font list, once per face and fallback.
     std::map<std::pair<std::string, std::string>, std::string> faces;
 };
@@ -132,25 +131,6 @@ const Skin& CurrentSkin() { return Engine().skin; }
 SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
 const std::string& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
-
-FARPROC SystemFunction(const char* dll, const char* function) {
-    auto& loaded = Engine().libraries;
-    auto it = loaded.find(dll);
-    if (it == loaded.end()) {
-        HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!module) {
-            // Systems that do not know the flag: the system folder's full path.
-            char folder[MAX_PATH];
-            const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-            if (n > 0 && n < MAX_PATH) {
-                const std::string path = std::string(folder, n) + "\\" + dll;
-                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            }
-        }
-        it = loaded.emplace(dll, module).first;
-    }
-    return it->second ? GetProcAddress(it->second, function) : nullptr;
-}
 
 void SetTimeSource(TimeSource source) { Engine().time = source; }
 

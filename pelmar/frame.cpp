@@ -8,9 +8,11 @@
 #include <algorithm>
 #include <string>
 
+#include "boundary.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
+#include "system_library.h"
 
 namespace pelmar {
 namespace {
@@ -109,6 +111,7 @@ void PaintFrame(HWND window, FrameState& st) {
     const int width = wr.right - wr.left, height = wr.bottom - wr.top;
     HICON icon = SmallIcon(window);
     const FrameLayout L = CurrentLayout(window, icon);
+    const std::string title = win32::WindowText(window);   // before the DC: it may fail
     HDC dc = GetWindowDC(window);
     if (!dc) return;
     {
@@ -133,7 +136,7 @@ void PaintFrame(HWND window, FrameState& st) {
             if (icon && !IsRectEmpty(&L.icon))
                 DrawIconEx(buffer.Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
                            L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
-            DrawTextArgb(buffer, L.title, win32::WindowText(window), CaptionFont(),
+            DrawTextArgb(buffer, L.title, title, CaptionFont(),
                          st.active ? skin.captionText : skin.captionTextInactive,
                          DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX);
             for (int b = 0; b < kButtonCount; ++b) PaintButton(buffer, skin, st, b, L.buttons[b], IsZoomed(window));
@@ -349,7 +352,14 @@ LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
     return Pass(m);
 }
 
+LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("pelmar", "FrameProc", window, message,
+                               [&] { return FrameMessage(window, message, wParam, lParam, id, data); });
+}
+
+LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     const Message m{window, message, wParam, lParam};
     FrameState& st = *reinterpret_cast<FrameState*>(data);
     // A minimised window keeps the default frame handling.
@@ -386,7 +396,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void DisableComposedFrame(HWND window) {
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
     auto set = reinterpret_cast<SetAttribute>(
-        reinterpret_cast<void*>(SystemFunction("dwmapi.dll", "DwmSetWindowAttribute")));
+        reinterpret_cast<void*>(win32::SystemFunction("dwmapi.dll", "DwmSetWindowAttribute")));
     const DWORD kNcRenderingPolicy = 2, kDisabled = 1;
     if (set) set(window, kNcRenderingPolicy, &kDisabled, sizeof(kDisabled));
 }

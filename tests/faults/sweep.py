@@ -1,0 +1,98 @@
+#!/usr/bin/python3
+"""The allocation fault sweep: runs the program built with the fault
+injector (orvane_faults.exe) once without a fault to count the allocations of
+its scene, then once for each allocation number N (--all) or for a spread
+sample of them (--sample K), with allocation N failing. Every run must end
+with exit code 0, and one whose failure was reached must show frames after it.
+
+Usage: sweep.py BUILD_DIR (--all | --sample K | --points N,N,...)
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
+import e2e  # noqa: E402
+from e2e import Failure, check  # noqa: E402
+
+FOLDER = os.path.join(e2e.OUT, "faults")
+PROGRAM = os.path.join(FOLDER, "orvane_faults.exe")
+REPORT = os.path.join(FOLDER, "report.txt")
+
+
+def prepare():
+    shutil.rmtree(FOLDER, ignore_errors=True)
+    shutil.copytree(e2e.PROGRAM_DIR, FOLDER)
+    shutil.copy(os.path.join(e2e.BUILD, "bin", "orvane_faults.exe"), FOLDER)
+
+
+def run(n, timeout=60):
+    """(exit code or None when it had to be stopped, report dict)."""
+    if os.path.exists(REPORT):
+        os.remove(REPORT)
+    env = dict(os.environ, ORVANE_FAIL_ALLOCATION=str(n), ORVANE_FAULT_REPORT=REPORT)
+    process = subprocess.Popen([e2e.WINE, PROGRAM], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, env=env)
+    try:
+        code = process.wait(timeout)
+    except subprocess.TimeoutExpired:
+        code = None
+        e2e.stop(process)
+    report = {}
+    if os.path.exists(REPORT):
+        with open(REPORT) as f:
+            report = {k: int(v) for k, _, v in (line.partition(" ") for line in f.read().split("\n") if line)}
+    return code, report
+
+
+def verdict(code, report):
+    """None when the run is sound, else what went wrong."""
+    if code is None and report.get("frames_after", 0) < 20:
+        return "stopped responding"
+    if code is not None and code != 0:
+        return "ended abnormally (exit code %#x)" % (code & 0xFFFFFFFF)
+    if report.get("failed") and report.get("frames_after", 0) == 0:
+        return "drew no frame after the failure (step %s)" % report.get("step")
+    return None
+
+
+def main():
+    e2e.no_program_running()
+    prepare()
+    code, base = run(0)
+    check(code == 0 and base.get("step") == 5 and base.get("frames", 0) >= 120,
+          "without a fault the scene runs to its end: exit %s, %s" % (code, base))
+    total = base["allocations"]
+    mode = sys.argv[2]
+    if mode == "--all":
+        points = list(range(1, total + 1))
+    elif mode == "--sample":
+        k = int(sys.argv[3])
+        points = sorted({1 + (i * (total - 1)) // max(1, k - 1) for i in range(k)})
+    else:
+        points = [int(v) for v in sys.argv[3].split(",")]
+    print("allocations in the scene: %d; points to sweep: %d" % (total, len(points)), flush=True)
+    faults, reached, early = [], 0, 0
+    start = time.time()
+    for n in points:
+        code, report = run(n)
+        wrong = verdict(code, report)
+        reached += report.get("failed", 0)
+        if code == 0 and report.get("step", 0) < 5:
+            early += 1
+        if wrong:
+            faults.append((n, wrong))
+            print("allocation %d: %s %s" % (n, wrong, report), flush=True)
+    print("swept %d points in %.0f s: failure reached in %d, %d ended early with exit code 0, %d faults"
+          % (len(points), time.time() - start, reached, early, len(faults)), flush=True)
+    check(not faults, "every run ends normally and draws again after its failure: %s" % faults[:10])
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Failure as failure:
+        print("FAILED:", failure)
+        sys.exit(1)
