@@ -76,10 +76,14 @@ LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()) {}
 
-Library& TheLibrary() {
-    static Library library;
-    return library;
-}
+namespace {
+// Made when the library is loaded, not at its first use: a first use would
+// take the runtime's lock for function statics, which allocates and cannot
+// fail soundly.
+Library g_library;
+}  // namespace
+
+Library& TheLibrary() { return g_library; }
 
 View* FindView(HWND window) {
     const ATOM atom = TheLibrary().viewClass;

@@ -24,10 +24,10 @@ struct Context {
     std::map<std::pair<std::string, std::string>, std::string> faces;
 };
 
-Context& Engine() {
-    static Context context;
-    return context;
-}
+// Made when the library is loaded (see orvane's Library for why).
+Context g_context;
+
+Context& Engine() { return g_context; }
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());

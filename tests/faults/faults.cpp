@@ -31,10 +31,15 @@ std::atomic<bool> g_failed{false};
 long g_frames = 0, g_framesAtFailure = 0;
 int g_step = 0;
 
-bool FailsNow() {
+// Whether this allocation is the one to fail; that one names its caller on
+// the debug output.
+bool FailsNow(void* caller) {
     if (++g_allocations != g_failAt) return false;
     g_failed = true;
     g_framesAtFailure = g_frames;
+    char line[96];
+    wsprintfA(line, "faults: allocation %ld fails, asked from %p\n", g_failAt, caller);
+    OutputDebugStringA(line);
     return true;
 }
 
@@ -52,11 +57,11 @@ Strdup g_strdup;
 TaskAlloc g_taskAlloc;
 Update g_update;
 
-void* __cdecl FailingMalloc(size_t n) { return FailsNow() ? nullptr : g_malloc(n); }
-void* __cdecl FailingCalloc(size_t n, size_t size) { return FailsNow() ? nullptr : g_calloc(n, size); }
-void* __cdecl FailingRealloc(void* p, size_t n) { return FailsNow() ? nullptr : g_realloc(p, n); }
-char* __cdecl FailingStrdup(const char* s) { return FailsNow() ? nullptr : g_strdup(s); }
-void* WINAPI FailingTaskAlloc(SIZE_T n) { return FailsNow() ? nullptr : g_taskAlloc(n); }
+void* __cdecl FailingMalloc(size_t n) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_malloc(n); }
+void* __cdecl FailingCalloc(size_t n, size_t size) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_calloc(n, size); }
+void* __cdecl FailingRealloc(void* p, size_t n) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_realloc(p, n); }
+char* __cdecl FailingStrdup(const char* s) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_strdup(s); }
+void* WINAPI FailingTaskAlloc(SIZE_T n) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_taskAlloc(n); }
 
 // Counts the frames the program shows.
 int32_t WINAPI CountingUpdate(HWND view) {
@@ -65,11 +70,13 @@ int32_t WINAPI CountingUpdate(HWND view) {
     return shown;
 }
 
-// The animation steps at every timer message: the clock runs 40 ms a look.
+Ticks g_ticks;
+
+// The animation steps at every timer message: the program's clock runs 40 ms
+// a look.
 DWORD WINAPI QuickTicks() {
-    static DWORD start = GetTickCount();
     static DWORD looks = 0;
-    return start + 40 * ++looks;
+    return g_ticks() + 40 * ++looks;
 }
 
 // Points module's import of dll!name at replacement; the old address in *old.
@@ -108,8 +115,7 @@ void InstallCounters() {
     }
     HMODULE program = GetModuleHandleA(nullptr);
     Redirect(program, "orvane.dll", "QI_UpdateGLWindow", CountingUpdate, &g_update);
-    Ticks unused = nullptr;
-    Redirect(program, "KERNEL32.dll", "GetTickCount", QuickTicks, &unused);
+    Redirect(program, "KERNEL32.dll", "GetTickCount", QuickTicks, &g_ticks);
 }
 
 void Report() {
@@ -134,8 +140,8 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
     static long mark = 0;
     static DWORD waitUntil = 0;
     static DWORD reported = 0;
-    if (GetTickCount() - reported > 300) {
-        reported = GetTickCount();
+    if (g_ticks() - reported > 300) {
+        reported = g_ticks();
         Report();
     }
     HWND main = Scene.MainWindow;
@@ -156,11 +162,11 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
         GetWindowRect(main, &r);
         SendMessageA(main, WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(r.right - 18, r.top + 12));
         EnumThreadWindows(GetCurrentThreadId(), PopUpTip, 0);
-        waitUntil = GetTickCount() + 700;   // the caption button's tip comes after a pause
+        waitUntil = g_ticks() + 700;   // the caption button's tip comes after a pause
         break;
     }
     case 3:
-        if (GetTickCount() < waitUntil) return;
+        if (g_ticks() < waitUntil) return;
         SendMessageA(main, WM_NCMOUSELEAVE, 0, 0);
         // The textures read again, in the view's context.
         QI_ResizeGLWindow(Scene.GLView);
@@ -182,6 +188,8 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char* n = std::getenv("ORVANE_FAIL_ALLOCATION");
     g_failAt = n ? std::atol(n) : 0;
+    // A crash ends the process at once with its code, with no debugger.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     InstallCounters();
     SetTimer(nullptr, 0, 15, Script);
     Report();

@@ -8,6 +8,7 @@ with exit code 0, and one whose failure was reached must show frames after it.
 Usage: sweep.py BUILD_DIR (--all | --sample K | --points N,N,...)
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -20,6 +21,32 @@ from e2e import Failure, check  # noqa: E402
 FOLDER = os.path.join(e2e.OUT, "faults")
 PROGRAM = os.path.join(FOLDER, "orvane_faults.exe")
 REPORT = os.path.join(FOLDER, "report.txt")
+SEH = os.path.join(FOLDER, "exceptions.txt")
+MODULES = ("orvane_faults.exe", "orvane.dll", "md2ex.dll", "pelmar.dll")
+OBJDUMP, ADDR2LINE = "i686-w64-mingw32-objdump", "i686-w64-mingw32-addr2line"
+
+
+def crash_site():
+    """Where the last unhandled exception of the run was raised: the module's
+    source file and function, from the debug information of our binaries."""
+    address = None
+    with open(SEH, errors="replace") as f:
+        for line in f:
+            m = re.search(r"dispatch_exception code=([0-9a-f]+) flags=\w+ addr=([0-9A-Fa-f]+)", line)
+            if m and m.group(1) not in ("406d1388", "e06d7363", "20474343"):   # thread names, C++ throws
+                address = int(m.group(2), 16)
+    if address is None:
+        return "unknown place"
+    for name in MODULES:
+        path = os.path.join(e2e.BUILD, "bin", name)
+        text = subprocess.run([OBJDUMP, "-p", path], capture_output=True, text=True).stdout
+        base = int(re.search(r"ImageBase\s+([0-9a-f]+)", text).group(1), 16)
+        size = int(re.search(r"SizeOfImage\s+([0-9a-f]+)", text).group(1), 16)
+        if base <= address < base + size:
+            where = subprocess.run([ADDR2LINE, "-f", "-C", "-e", path, hex(address)], capture_output=True,
+                                   text=True).stdout.split("\n")
+            return "%s %s %s" % (name, where[0], where[1] if len(where) > 1 else "")
+    return "%#x outside our modules" % address
 
 
 def prepare():
@@ -28,13 +55,15 @@ def prepare():
     shutil.copy(os.path.join(e2e.BUILD, "bin", "orvane_faults.exe"), FOLDER)
 
 
-def run(n, timeout=60):
+def run(n, timeout=40):
     """(exit code or None when it had to be stopped, report dict)."""
     if os.path.exists(REPORT):
         os.remove(REPORT)
-    env = dict(os.environ, ORVANE_FAIL_ALLOCATION=str(n), ORVANE_FAULT_REPORT=REPORT)
+    # No debugger: a crash ends the process with its code.
+    env = dict(os.environ, ORVANE_FAIL_ALLOCATION=str(n), ORVANE_FAULT_REPORT=REPORT, WINEDEBUG="+seh",
+               WINEDLLOVERRIDES="winedbg.exe=d")
     process = subprocess.Popen([e2e.WINE, PROGRAM], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL, env=env)
+                               stderr=open(SEH, "w"), env=env)
     try:
         code = process.wait(timeout)
     except subprocess.TimeoutExpired:
@@ -47,12 +76,25 @@ def run(n, timeout=60):
     return code, report
 
 
+def in_runtime():
+    """Whether the run ended in the toolchain's own runtime: its threads
+    library (which does not check its lazy allocations) or the C++ runtime's
+    lock for function statics (which ends the process when that lock cannot be
+    made)."""
+    with open(SEH, errors="replace") as f:
+        text = f.read()
+    return "__concurrence_lock_error" in text or "winpthreads" in crash_site()
+
+
 def verdict(code, report):
-    """None when the run is sound, else what went wrong."""
+    """None when the run is sound, "runtime: ..." for an end inside the
+    toolchain's runtime, else what went wrong."""
+    if code is not None and code != 0 and in_runtime():
+        return "runtime: ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
     if code is None and report.get("frames_after", 0) < 20:
         return "stopped responding"
     if code is not None and code != 0:
-        return "ended abnormally (exit code %#x)" % (code & 0xFFFFFFFF)
+        return "ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
     if report.get("failed") and report.get("frames_after", 0) == 0:
         return "drew no frame after the failure (step %s)" % report.get("step")
     return None
@@ -74,7 +116,7 @@ def main():
     else:
         points = [int(v) for v in sys.argv[3].split(",")]
     print("allocations in the scene: %d; points to sweep: %d" % (total, len(points)), flush=True)
-    faults, reached, early = [], 0, 0
+    faults, runtime, reached, early = [], [], 0, 0
     start = time.time()
     for n in points:
         code, report = run(n)
@@ -83,10 +125,12 @@ def main():
         if code == 0 and report.get("step", 0) < 5:
             early += 1
         if wrong:
-            faults.append((n, wrong))
+            (runtime if wrong.startswith("runtime:") else faults).append((n, wrong))
             print("allocation %d: %s %s" % (n, wrong, report), flush=True)
-    print("swept %d points in %.0f s: failure reached in %d, %d ended early with exit code 0, %d faults"
-          % (len(points), time.time() - start, reached, early, len(faults)), flush=True)
+    print("swept %d points in %.0f s: failure reached in %d, %d ended early with exit code 0, %d sound, "
+          "%d ended in the toolchain's runtime, %d faults of ours"
+          % (len(points), time.time() - start, reached, early, len(points) - len(faults) - len(runtime),
+             len(runtime), len(faults)), flush=True)
     check(not faults, "every run ends normally and draws again after its failure: %s" % faults[:10])
 
 
