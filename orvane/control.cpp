@@ -10,6 +10,7 @@
 #include "helpers.h"
 #include "orvane.h"
 #include "present.h"
+#include "report.h"
 #include "views.h"
 #include "wic.h"
 
@@ -38,7 +39,10 @@ LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         // The window owns its record from here on; WM_NCDESTROY frees it,
         // whichever step of the creation fails.
         View* view = new (std::nothrow) View;
-        if (!view) return FALSE;
+        if (!view) {
+            win32::Report("orvane", win32::kOutOfMemory, "view record", nullptr);
+            return FALSE;
+        }
         view->window = window;
         SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
         break;

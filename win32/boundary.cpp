@@ -1,11 +1,19 @@
 #include "boundary.h"
 
+#include <new>
+
 #include "report.h"
 
 namespace win32 {
 
-void ReportEscape(const char* module, const char* where, bool outOfMemory) noexcept {
-    Report(module, outOfMemory ? kOutOfMemory : kUnexpected, where, nullptr);
+void ReportEscape(const char* module, const char* where) noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        Report(module, kOutOfMemory, where, nullptr);
+    } catch (...) {
+        Report(module, kUnexpected, where, nullptr);
+    }
 }
 
 LRESULT FailedMessage(HWND window, UINT message) noexcept {

@@ -96,6 +96,8 @@ def verdict(code, report):
     if code is not None and code != 0:
         return "ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
     if report.get("failed") and report.get("frames_after", 0) == 0:
+        if not report.get("view"):
+            return "degraded: the view could not be made, so no frame is drawn"
         return "drew no frame after the failure (step %s)" % report.get("step")
     return None
 
@@ -116,7 +118,7 @@ def main():
     else:
         points = [int(v) for v in sys.argv[3].split(",")]
     print("allocations in the scene: %d; points to sweep: %d" % (total, len(points)), flush=True)
-    faults, runtime, reached, early = [], [], 0, 0
+    faults, runtime, reached, early, degraded = [], [], 0, 0, 0
     start = time.time()
     for n in points:
         code, report = run(n)
@@ -125,12 +127,15 @@ def main():
         if code == 0 and report.get("step", 0) < 5:
             early += 1
         if wrong:
-            (runtime if wrong.startswith("runtime:") else faults).append((n, wrong))
+            if wrong.startswith("degraded:"):
+                degraded += 1
+            else:
+                (runtime if wrong.startswith("runtime:") else faults).append((n, wrong))
             print("allocation %d: %s %s" % (n, wrong, report), flush=True)
     print("swept %d points in %.0f s: failure reached in %d, %d ended early with exit code 0, %d sound, "
-          "%d ended in the toolchain's runtime, %d faults of ours"
-          % (len(points), time.time() - start, reached, early, len(points) - len(faults) - len(runtime),
-             len(runtime), len(faults)), flush=True)
+          "%d without a view, %d ended in the toolchain's runtime, %d faults of ours"
+          % (len(points), time.time() - start, reached, early, len(points) - len(faults) - len(runtime) - degraded,
+             degraded, len(runtime), len(faults)), flush=True)
     check(not faults, "every run ends normally and draws again after its failure: %s" % faults[:10])
 
 
