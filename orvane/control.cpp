@@ -139,8 +139,8 @@ static int32_t RegisterOrvaneClassBody(void) {
 
 static int32_t QI_LoadDLLBody(const char*);
 
-int32_t WINAPI QI_LoadDLL(const char* unused0) {
-    return win32::Guard("orvane", "QI_LoadDLL", 0, [&] { return QI_LoadDLLBody(unused0); });
+int32_t WINAPI QI_LoadDLL(const char* reserved) {
+    return win32::Guard("orvane", "QI_LoadDLL", 0, [&] { return QI_LoadDLLBody(reserved); });
 }
 
 static int32_t QI_LoadDLLBody(const char*) {

@@ -48,9 +48,9 @@ static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width
                                                 unsigned char** pixels, int32_t);
 
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
-                                            int32_t unused4) {
+                                            int32_t option) {
     return win32::Guard("orvane", "QI_CreateGLTextureFromFileEX", 0,
-                        [&] { return QI_CreateGLTextureFromFileEXBody(path, width, height, pixels, unused4); });
+                        [&] { return QI_CreateGLTextureFromFileEXBody(path, width, height, pixels, option); });
 }
 
 static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,

@@ -153,9 +153,9 @@ void FollowChild(HWND child) {
 
 LRESULT ChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR);
 
-LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR unused5) {
+LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     return win32::GuardMessage("pelmar", "ChildProc", child, message,
-                               [&] { return ChildMessage(child, message, wParam, lParam, id, unused5); });
+                               [&] { return ChildMessage(child, message, wParam, lParam, id, data); });
 }
 
 LRESULT ChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
