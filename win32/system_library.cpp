@@ -54,7 +54,11 @@ FARPROC WINAPI BeforeLateImport(unsigned notice, PDelayLoadInfo info) {
 
 // Linked into every module that imports late (the linker is told to keep it).
 #ifdef _MSC_VER
-extern "C" const PfnDliHook __pfnDliNotifyHook2 = win32::BeforeLateImport;
+extern "C" {
+const PfnDliHook __pfnDliNotifyHook2 = win32::BeforeLateImport;
+}
 #else
-extern "C" PfnDliHook __pfnDliNotifyHook2 = win32::BeforeLateImport;
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = win32::BeforeLateImport;
+}
 #endif

@@ -289,9 +289,13 @@ FARPROC WINAPI BeforeLateImport(unsigned notice, PDelayLoadInfo info) {
 }  // namespace
 
 #ifdef _MSC_VER
-extern "C" const PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
+extern "C" {
+const PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
+}
 #else
-extern "C" PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
+}
 #endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
