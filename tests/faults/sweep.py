@@ -126,6 +126,7 @@ def main():
         reached += report.get("failed", 0)
         if code == 0 and report.get("step", 0) < 5:
             early += 1
+            print("allocation %d: ended with exit code 0 before the scene's end %s" % (n, report), flush=True)
         if wrong:
             if wrong.startswith("degraded:"):
                 degraded += 1
