@@ -3,6 +3,7 @@
 #include <map>
 #include <utility>
 
+#include "boundary.h"
 #include "diagnostics.h"
 #include "helpers.h"
 #include "parts.h"
@@ -116,7 +117,19 @@ bool StartEngine(const char* skinFile) {
     e.report = {};
     if (e.captionFont) DeleteObject(e.captionFont);
     e.captionFont = nullptr;
-    if (skinFile && *skinFile) ReadSkin(e, skinFile);
+    if (skinFile && *skinFile) {
+        // Short of memory while reading it, the engine keeps the built-in look.
+        bool read = false;
+        win32::Guard("pelmar", "skin file", [&] {
+            ReadSkin(e, skinFile);
+            read = true;
+        });
+        if (!read) {
+            e.skin = Skin{};
+            e.path.clear();
+            e.report = {};
+        }
+    }
     return true;
 }
 
