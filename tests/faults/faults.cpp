@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "boundary.h"
 #include "orvane.h"
 #include "program.h"
 #include "scene_state.h"
@@ -175,7 +176,8 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
         SendMessageA(main, WM_NCMOUSELEAVE, 0, 0);
         // The textures read again, in the view's context.
         QI_ResizeGLWindow(Scene.GLView);
-        LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count());
+        win32::Guard("faults", "texture reload",
+                     [] { LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count()); });
         mark = g_frames;
         break;
     case 4:   // frames again, then the close
