@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "boundary.h"
 #include "controls.h"
 #include "dpi.h"
 #include "orvane.h"
@@ -43,7 +44,14 @@ void FollowDpi(HWND hWnd, WPARAM wParam, const RECT* suggested) {
     if (Scene.GLView) RenderFrame();
 }
 
+static LRESULT MainMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("orvane_demo", "MainWndProc", hWnd, message,
+                               [&] { return MainMessage(hWnd, message, wParam, lParam); });
+}
+
+static LRESULT MainMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SIZE:
         // Sizing messages also come while the main window is being created,

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "boundary.h"
 #include "controls.h"
 #include "dpi.h"
 #include "main_window.h"
@@ -15,6 +16,9 @@
 namespace {
 
 HINSTANCE g_instance = nullptr;
+
+// The program's name on the debug output.
+constexpr char kProgram[] = "orvane_demo";
 
 // Every kind of message a thread's queue can hold, as every Windows version
 // knows them (newer headers add kinds that older systems refuse).
@@ -148,20 +152,24 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     {
         orvane_trace::Step step("app", "main window");
-        Scene.MainWindow = CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
+        Scene.MainWindow = win32::Guard(kProgram, "main window", static_cast<HWND>(nullptr), [&] {
+            return CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
+        });
     }
     if (!Scene.MainWindow) {
         if (mutex) CloseHandle(mutex);
         return 0;
     }
 
-    BuildView();
-    BuildZoomTrackbar();
-    PrepareScene();
-    BuildOverlayFont();
+    // A step that runs out of memory is left out, as one whose file is
+    // missing; the program goes on with the others.
+    win32::Guard(kProgram, "view", BuildView);
+    win32::Guard(kProgram, "trackbar", BuildZoomTrackbar);
+    win32::Guard(kProgram, "scene", PrepareScene);
+    win32::Guard(kProgram, "overlay font", BuildOverlayFont);
     const bool running = StartSkinEngine();
     if (running) {
-        ApplySkinAndColumn(textBuffer, sizeof textBuffer);
+        win32::Guard(kProgram, "skin and column", [&] { ApplySkinAndColumn(textBuffer, sizeof textBuffer); });
         {
             orvane_trace::Step step("app", "show");
             ShowWindow(Scene.MainWindow, showCommand);

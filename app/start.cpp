@@ -1,8 +1,11 @@
 #include <objbase.h>
 
 #include "program.h"
+#include "system_library.h"
 
 void ProcessStart() {
+    // Before anything loads a library: the system's own come from its folder only.
+    win32::RestrictLibrarySearch();
     HINSTANCE instance = GetModuleHandleA(nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

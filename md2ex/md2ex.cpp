@@ -2,6 +2,7 @@
 // arrays. The slots are the process's; the calls take no lock (see
 // md2ex.h). No exception leaves an exported call.
 #include "md2ex.h"
+#include "boundary.h"
 #include "diagnostics.h"
 #include "draw.h"
 #include "helpers.h"
@@ -34,8 +35,15 @@ std::unique_ptr<Slot>* Find(int32_t slot) {
 
 extern "C" {
 
-int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width,
-                        int32_t height) {
+static int32_t MD2_LoadBody(int32_t slot, const char* path, uint32_t texture, int32_t width,
+                            int32_t height);
+
+int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width, int32_t height) {
+    return win32::Guard("md2ex", "MD2_Load", 0, [&] { return MD2_LoadBody(slot, path, texture, width, height); });
+}
+
+static int32_t MD2_LoadBody(int32_t slot, const char* path, uint32_t texture, int32_t width,
+                            int32_t height) {
     std::unique_ptr<Slot>* target = Find(slot);
     if (target == nullptr) return 0;
     target->reset();  // replaced, or left empty if the new file fails
@@ -63,12 +71,24 @@ int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_
     }
 }
 
+static int32_t MD2_GetFrameCountBody(int32_t slot);
+
 int32_t WINAPI MD2_GetFrameCount(int32_t slot) {
+    return win32::Guard("md2ex", "MD2_GetFrameCount", 0, [&] { return MD2_GetFrameCountBody(slot); });
+}
+
+static int32_t MD2_GetFrameCountBody(int32_t slot) {
     const std::unique_ptr<Slot>* found = Find(slot);
     return found && *found ? (*found)->model.frameCount : 0;
 }
 
+static int32_t MD2_DrawBody(int32_t slot, float frame);
+
 int32_t WINAPI MD2_Draw(int32_t slot, float frame) {
+    return win32::Guard("md2ex", "MD2_Draw", 0, [&] { return MD2_DrawBody(slot, frame); });
+}
+
+static int32_t MD2_DrawBody(int32_t slot, float frame) {
     const std::unique_ptr<Slot>* found = Find(slot);
     if (found == nullptr || !*found) return 0;
     Slot& s = **found;
@@ -76,7 +96,13 @@ int32_t WINAPI MD2_Draw(int32_t slot, float frame) {
     return 1;
 }
 
+static int32_t MD2_DeleteBody(int32_t slot);
+
 int32_t WINAPI MD2_Delete(int32_t slot) {
+    return win32::Guard("md2ex", "MD2_Delete", 0, [&] { return MD2_DeleteBody(slot); });
+}
+
+static int32_t MD2_DeleteBody(int32_t slot) {
     std::unique_ptr<Slot>* found = Find(slot);
     if (found == nullptr || !*found) return 0;
     found->reset();

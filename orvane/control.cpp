@@ -6,9 +6,11 @@
 
 #include <new>
 
+#include "boundary.h"
 #include "helpers.h"
 #include "orvane.h"
 #include "present.h"
+#include "report.h"
 #include "views.h"
 #include "wic.h"
 
@@ -19,7 +21,14 @@ namespace {
 // bytes, owned from WM_NCCREATE to WM_NCDESTROY.
 View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrA(window, 0)); }
 
+LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("orvane", "ViewProc", window, message,
+                               [&] { return ViewMessage(window, message, wParam, lParam); });
+}
+
+LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_NCCREATE: {
         // Whatever style the owner gives, a window with a pixel format clips
@@ -30,7 +39,10 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         // The window owns its record from here on; WM_NCDESTROY frees it,
         // whichever step of the creation fails.
         View* view = new (std::nothrow) View;
-        if (!view) return FALSE;
+        if (!view) {
+            win32::Report("orvane", win32::kOutOfMemory, "view record", nullptr);
+            return FALSE;
+        }
         view->window = window;
         SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
         break;
@@ -68,10 +80,14 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 
 Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()) {}
 
-Library& TheLibrary() {
-    static Library library;
-    return library;
-}
+namespace {
+// Made when the library is loaded, not at its first use: a first use would
+// take the runtime's lock for function statics, which allocates and cannot
+// fail soundly.
+Library g_library;
+}  // namespace
+
+Library& TheLibrary() { return g_library; }
 
 View* FindView(HWND window) {
     const ATOM atom = TheLibrary().viewClass;
@@ -98,7 +114,13 @@ HINSTANCE WINAPI qInstance(void) {
     return TheLibrary().instance;
 }
 
+static int32_t RegisterOrvaneClassBody(void);
+
 int32_t WINAPI RegisterOrvaneClass(void) {
+    return win32::Guard("orvane", "RegisterOrvaneClass", 0, [&] { return RegisterOrvaneClassBody(); });
+}
+
+static int32_t RegisterOrvaneClassBody(void) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof(wc);
     // Global: the program creates views with its own instance handle.
@@ -115,7 +137,13 @@ int32_t WINAPI RegisterOrvaneClass(void) {
     return atom;
 }
 
-int32_t WINAPI QI_LoadDLL(const char*) {
+static int32_t QI_LoadDLLBody(const char*);
+
+int32_t WINAPI QI_LoadDLL(const char* reserved) {
+    return win32::Guard("orvane", "QI_LoadDLL", 0, [&] { return QI_LoadDLLBody(reserved); });
+}
+
+static int32_t QI_LoadDLLBody(const char*) {
     // Programs load their pictures soon after this call: the imaging
     // component's first use runs meanwhile, beside their window's creation.
     win32::WarmUpPictureDecoding();
@@ -130,7 +158,13 @@ int32_t WINAPI QI_LoadDLL(const char*) {
     return bars ? 1 : 0;
 }
 
+static BSTR QI_VersionBody(void);
+
 BSTR WINAPI QI_Version(void) {
+    return win32::Guard("orvane", "QI_Version", static_cast<BSTR>(nullptr), [&] { return QI_VersionBody(); });
+}
+
+static BSTR QI_VersionBody(void) {
     // The build passes the project's version, the one in the version resources.
     return SysAllocString(L"" ORVANE_VERSION_TEXT);
 }
@@ -140,7 +174,13 @@ HDC WINAPI QI_GetGLDC(HWND window) {
     return view ? view->dc : nullptr;
 }
 
+static int32_t QI_UpdateGLWindowBody(HWND window);
+
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
+    return win32::Guard("orvane", "QI_UpdateGLWindow", 0, [&] { return QI_UpdateGLWindowBody(window); });
+}
+
+static int32_t QI_UpdateGLWindowBody(HWND window) {
     View* view = FindView(window);
     return view && Present(*view) ? 1 : 0;
 }

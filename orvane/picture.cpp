@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "boundary.h"
 #include "diagnostics.h"
 #include "orvane.h"
 #include "picture.h"
@@ -72,8 +73,17 @@ using namespace orvane;
 
 extern "C" {
 
-int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height,
-                                            unsigned char** pixels, int32_t) {
+static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,
+                                                unsigned char** pixels, int32_t);
+
+int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
+                                            int32_t option) {
+    return win32::Guard("orvane", "QI_CreateGLTextureFromFileEX", 0,
+                        [&] { return QI_CreateGLTextureFromFileEXBody(path, width, height, pixels, option); });
+}
+
+static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,
+                                                unsigned char** pixels, int32_t) {
     if (pixels && *pixels) {
         CoTaskMemFree(*pixels);
         *pixels = nullptr;
@@ -105,7 +115,13 @@ int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, in
     return 1;
 }
 
+static int32_t QI_DestroyTextureBody(TextureEntry* first, int32_t count);
+
 int32_t WINAPI QI_DestroyTexture(TextureEntry* first, int32_t count) {
+    return win32::Guard("orvane", "QI_DestroyTexture", 0, [&] { return QI_DestroyTextureBody(first, count); });
+}
+
+static int32_t QI_DestroyTextureBody(TextureEntry* first, int32_t count) {
     if (!first || count < 1) return 0;
     for (int32_t i = 0; i < count; ++i) {
         GLuint name = first[i].GLTexture;

@@ -10,6 +10,7 @@
 #include <new>
 #include <vector>
 
+#include "boundary.h"
 #include "glyphs.h"
 #include "orvane.h"
 #include "trace.h"
@@ -107,16 +108,25 @@ bool ReadGlyphs(HDC dc, GlyphSet* set) {
     return true;
 }
 
-// One display list per character from the glyph bitmaps.
-void CompileLists(const GlyphSet& set, GLuint base) {
+// One display list per character from the glyph bitmaps. The buffer is
+// made first: short of memory, false with no list begun (a list left open
+// would swallow the caller's drawing).
+bool CompileLists(const GlyphSet& set, GLuint base) {
     std::vector<unsigned char> flipped;
+    try {
+        size_t most = 0;
+        for (const Glyph& g : set.glyphs)
+            if (g.width > 0 && g.height > 0) most = std::max(most, (size_t(g.width) + 7) / 8 * size_t(g.height));
+        flipped.resize(most);
+    } catch (...) {
+        return false;
+    }
     static const GLubyte kNothing[4] = {};
     for (int i = 0; i < kCharCount; ++i) {
         const Glyph& g = set.glyphs[i];
         glNewList(base + GLuint(i), GL_COMPILE);
         if (g.width > 0 && g.height > 0) {
             const size_t stride = (size_t(g.width) + 7) / 8;
-            flipped.resize(stride * size_t(g.height));
             for (int r = 0; r < g.height; ++r)   // bitmaps run bottom row first
                 memcpy(&flipped[size_t(g.height - 1 - r) * stride], &set.bits[g.offset + size_t(r) * stride], stride);
             glBitmap(g.width, g.height, GLfloat(-g.left), GLfloat(g.height - g.top), GLfloat(g.advance), 0.0f,
@@ -127,6 +137,7 @@ void CompileLists(const GlyphSet& set, GLuint base) {
         }
         glEndList();
     }
+    return true;
 }
 
 // Whether a push of the attribute and matrix stacks still fits.
@@ -219,7 +230,13 @@ using namespace orvane;
 
 extern "C" {
 
+static int32_t QI_BuildGLfontBody(HDC dc, GLFontRecord* font);
+
 int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
+    return win32::Guard("orvane", "QI_BuildGLfont", 0, [&] { return QI_BuildGLfontBody(dc, font); });
+}
+
+static int32_t QI_BuildGLfontBody(HDC dc, GLFontRecord* font) {
     if (!font) return 0;
     orvane_trace::Step step("orvane", "QI_BuildGLfont");
     if (!dc) dc = wglGetCurrentDC();
@@ -257,8 +274,8 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
             ok = false;
         }
         if (ok) {
-            CompileLists(built->glyphs, base);
-            if (owner) atlas = MakeAtlas(&built->glyphs);
+            ok = CompileLists(built->glyphs, base);
+            if (ok && owner) atlas = MakeAtlas(&built->glyphs);
         } else {
             // Fonts without outlines: the platform's own bitmap lists, drawn
             // a character at a time. Some Windows OpenGL implementations fail
@@ -291,14 +308,28 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
     return 1;
 }
 
+static int32_t QI_DeleteGLFontBody(GLFontRecord* font);
+
 int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font) {
+    return win32::Guard("orvane", "QI_DeleteGLFont", 0, [&] { return QI_DeleteGLFontBody(font); });
+}
+
+static int32_t QI_DeleteGLFontBody(GLFontRecord* font) {
     if (!font) return 0;
     FreeFont(font);
     return 1;
 }
 
-int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t y,
-                             const char* text, uint32_t argb) {
+static int32_t QI_DrawGLTextBody(HWND window, GLFontRecord* font, int32_t x, int32_t y,
+                                 const char* text, uint32_t argb);
+
+int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t y, const char* text, uint32_t argb) {
+    return win32::Guard("orvane", "QI_DrawGLText", 0,
+                        [&] { return QI_DrawGLTextBody(window, font, x, y, text, argb); });
+}
+
+static int32_t QI_DrawGLTextBody(HWND window, GLFontRecord* font, int32_t x, int32_t y,
+                                 const char* text, uint32_t argb) {
     if (!font || !text || font->ListBase == 0 || font->ListCount <= 0 || font->ListCount > 256)
         return 0;
     View* view = FindView(window);

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "orvane.h"
+#include "boundary.h"
 #include "views.h"
 
 namespace {
@@ -37,19 +38,37 @@ using namespace orvane;
 
 extern "C" {
 
+static int32_t QI_SetGLzoomBody(HWND window, int32_t zoom);
+
 int32_t WINAPI QI_SetGLzoom(HWND window, int32_t zoom) {
+    return win32::Guard("orvane", "QI_SetGLzoom", 0, [&] { return QI_SetGLzoomBody(window, zoom); });
+}
+
+static int32_t QI_SetGLzoomBody(HWND window, int32_t zoom) {
     View* view = FindView(window);
     if (!view) return 0;
     view->zoom = zoom;
     return 1;
 }
 
+static int32_t QI_GetGLzoomBody(HWND window);
+
 int32_t WINAPI QI_GetGLzoom(HWND window) {
+    return win32::Guard("orvane", "QI_GetGLzoom", 0, [&] { return QI_GetGLzoomBody(window); });
+}
+
+static int32_t QI_GetGLzoomBody(HWND window) {
     View* view = FindView(window);
     return view ? view->zoom : 0;
 }
 
+static int32_t QI_ResizeGLWindowBody(HWND window);
+
 int32_t WINAPI QI_ResizeGLWindow(HWND window) {
+    return win32::Guard("orvane", "QI_ResizeGLWindow", 0, [&] { return QI_ResizeGLWindowBody(window); });
+}
+
+static int32_t QI_ResizeGLWindowBody(HWND window) {
     View* view = FindView(window);
     if (!view || !MakeCurrent(*view)) return 0;
     RECT client{};

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "boundary.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
@@ -85,7 +86,14 @@ void PaintPicture(HWND window, Picture* picture) {
     });
 }
 
+LRESULT ClockMessage(HWND clock, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("pelmar", "ClockProc", clock, message,
+                               [&] { return ClockMessage(clock, message, wParam, lParam); });
+}
+
+LRESULT ClockMessage(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
     ClockState* st = StateOf<ClockState>(clock);
     switch (message) {
     case WM_NCCREATE:
@@ -122,7 +130,14 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(clock, message, wParam, lParam);
 }
 
+LRESULT PictureMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("pelmar", "PictureProc", window, message,
+                               [&] { return PictureMessage(window, message, wParam, lParam); });
+}
+
+LRESULT PictureMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     Picture* picture = StateOf<Picture>(window);
     switch (message) {
     case WM_NCCREATE:

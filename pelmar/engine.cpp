@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "boundary.h"
 #include "diagnostics.h"
 #include "dpi.h"
 #include "helpers.h"
@@ -23,15 +24,14 @@ struct Context {
     std::map<int, HFONT> captionFonts;   // of the current skin by DPI, made at first use
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
-    std::map<std::string, HMODULE> libraries;   // loaded (or not) once for the process
     // Faces looked up in the system's font list, once per face and fallback.
     std::map<std::pair<std::string, std::string>, std::string> faces;
 };
 
-Context& Engine() {
-    static Context context;
-    return context;
-}
+// Made when the library is loaded (see orvane's Library for why).
+Context g_context;
+
+Context& Engine() { return g_context; }
 
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -120,7 +120,19 @@ bool StartEngine(const char* skinFile) {
     e.report = {};
     for (const auto& [dpi, font] : e.captionFonts) DeleteObject(font);
     e.captionFonts.clear();
-    if (skinFile && *skinFile) ReadSkin(e, skinFile);
+    if (skinFile && *skinFile) {
+        // Short of memory while reading it, the engine keeps the built-in look.
+        bool read = false;
+        win32::Guard("pelmar", "skin file", [&] {
+            ReadSkin(e, skinFile);
+            read = true;
+        });
+        if (!read) {
+            e.skin = Skin{};
+            e.path.clear();
+            e.report = {};
+        }
+    }
     return true;
 }
 
@@ -135,25 +147,6 @@ const Skin& CurrentSkin() { return Engine().skin; }
 SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
 const std::string& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
-
-FARPROC SystemFunction(const char* dll, const char* function) {
-    auto& loaded = Engine().libraries;
-    auto it = loaded.find(dll);
-    if (it == loaded.end()) {
-        HMODULE module = LoadLibraryExA(dll, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (!module) {
-            // Systems that do not know the flag: the system folder's full path.
-            char folder[MAX_PATH];
-            const UINT n = GetSystemDirectoryA(folder, MAX_PATH);
-            if (n > 0 && n < MAX_PATH) {
-                const std::string path = std::string(folder, n) + "\\" + dll;
-                module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-            }
-        }
-        it = loaded.emplace(dll, module).first;
-    }
-    return it->second ? GetProcAddress(it->second, function) : nullptr;
-}
 
 void SetTimeSource(TimeSource source) { Engine().time = source; }
 

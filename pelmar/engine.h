@@ -1,7 +1,7 @@
 // The engine's one context (the current skin, the clocks' time source, the
-// skin's caption font and background brush, fonts, system functions) and the
-// GDI helpers every painter uses. What belongs to one window is kept with
-// that window (its subclass's reference data or its extra bytes).
+// skin's caption font and background brush, fonts) and the GDI helpers every
+// painter uses. What belongs to one window is kept with that window (its
+// subclass's reference data or its extra bytes).
 //
 // Threads: every part runs on the engine's thread, the one that first starts
 // it, and works on windows of that thread. Nothing is locked.
@@ -35,11 +35,6 @@ const Skin& CurrentSkin();
 SkinSource CurrentSource();
 const std::string& CurrentSkinPath();   // the file read, when SkinSource::File
 const ParseReport& CurrentReport();
-
-// A function of a Windows library, loaded only from the system folder (never
-// a file of that name beside the program) and kept loaded; null when either
-// is missing.
-FARPROC SystemFunction(const char* dll, const char* function);
 
 // Local time for the clocks; tests put in a fixed time.
 using TimeSource = void (*)(SYSTEMTIME* now);
@@ -96,11 +91,17 @@ public:
 
 // Paints window's client area (WM_PAINT) through a back buffer of its size:
 // draw(buffer, client) fills it, and it reaches the screen in one BitBlt.
+// Should draw fail, the paint still ends.
 template <typename Draw>
 void PaintBuffered(HWND window, Draw draw) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     if (!dc) return;
+    struct PaintEnd {
+        HWND window;
+        PAINTSTRUCT* ps;
+        ~PaintEnd() { EndPaint(window, ps); }
+    } end{window, &ps};
     RECT client{};
     GetClientRect(window, &client);
     BackBuffer buffer(dc, client.right, client.bottom);
@@ -108,7 +109,6 @@ void PaintBuffered(HWND window, Draw draw) {
         draw(buffer, client);
         BitBlt(dc, 0, 0, client.right, client.bottom, buffer.Dc(), 0, 0, SRCCOPY);
     }
-    EndPaint(window, &ps);
 }
 
 // Text in an ARGB colour (alpha honoured) over what the buffer holds.

@@ -9,10 +9,12 @@
 #include <memory>
 #include <string>
 
+#include "boundary.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
+#include "system_library.h"
 
 namespace pelmar {
 namespace {
@@ -136,8 +138,15 @@ void PaintFrame(HWND window, FrameState& st) {
     const FrameLayout L = CurrentLayout(window, icon);
     const bool zoomed = IsZoomed(window) != FALSE;
     const uint32_t edgeColour = st.active ? skin.frame : skin.frameInactive;
+    const std::string title = win32::WindowText(window);   // before the DC: it may fail
     HDC dc = GetWindowDC(window);
     if (!dc) return;
+    // The DC goes back to the window however the painting below ends.
+    struct Release {
+        HWND window;
+        HDC dc;
+        ~Release() { ReleaseDC(window, dc); }
+    } release{window, dc};
     const int bandHeight = std::min<int>(height, L.insets.top);
     if (BackBuffer* band = bandHeight > 0 ? Kept(st.band, dc, width, bandHeight) : nullptr) {
         Canvas c = band->Pixels();
@@ -157,7 +166,7 @@ void PaintFrame(HWND window, FrameState& st) {
         if (icon && !IsRectEmpty(&L.icon))
             DrawIconEx(band->Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
                        L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
-        DrawTextArgb(*band, L.title, win32::WindowText(window), CaptionFont(L.dpi),
+        DrawTextArgb(*band, L.title, title, CaptionFont(L.dpi),
                      st.active ? skin.captionText : skin.captionTextInactive,
                      DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX,
                      Kept(st.mask, dc, width, bandHeight));
@@ -178,7 +187,6 @@ void PaintFrame(HWND window, FrameState& st) {
             for (const RECT& o : outline) FillSolid(dc, o, skin.frameOutline);
         }
     }
-    ReleaseDC(window, dc);
 }
 
 void Repaint(HWND window) {
@@ -426,7 +434,14 @@ LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
     return Pass(m);
 }
 
+LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("pelmar", "FrameProc", window, message,
+                               [&] { return FrameMessage(window, message, wParam, lParam, id, data); });
+}
+
+LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     const Message m{window, message, wParam, lParam};
     FrameState& st = *reinterpret_cast<FrameState*>(data);
     // A minimised window keeps the default frame handling.
@@ -465,7 +480,7 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 void DisableComposedFrame(HWND window) {
     using SetAttribute = HRESULT(WINAPI*)(HWND, DWORD, LPCVOID, DWORD);
     auto set = reinterpret_cast<SetAttribute>(
-        reinterpret_cast<void*>(SystemFunction("dwmapi.dll", "DwmSetWindowAttribute")));
+        reinterpret_cast<void*>(win32::SystemFunction("dwmapi.dll", "DwmSetWindowAttribute")));
     const DWORD kNcRenderingPolicy = 2, kDisabled = 1;
     if (set) set(window, kNcRenderingPolicy, &kDisabled, sizeof(kDisabled));
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "boundary.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
@@ -96,7 +97,14 @@ LRESULT OnChange(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
+LRESULT LabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("pelmar", "LabelProc", label, message,
+                               [&] { return LabelMessage(label, message, wParam, lParam, id, data); });
+}
+
+LRESULT LabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     auto* st = reinterpret_cast<LabelState*>(data);
     switch (message) {
     case WM_PAINT: Paint(label, *st); return 0;

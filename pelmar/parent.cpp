@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "anchoring.h"
+#include "boundary.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
@@ -112,7 +113,14 @@ LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPA
     return reinterpret_cast<LRESULT>(BackgroundBrush());
 }
 
+LRESULT ParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("pelmar", "ParentProc", parent, message,
+                               [&] { return ParentMessage(parent, message, wParam, lParam, id, data); });
+}
+
+LRESULT ParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     auto* state = reinterpret_cast<ParentState*>(data);
     switch (message) {
     case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
@@ -152,7 +160,14 @@ void FollowChild(HWND child) {
     }
 }
 
-LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+LRESULT ChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR);
+
+LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("pelmar", "ChildProc", child, message,
+                               [&] { return ChildMessage(child, message, wParam, lParam, id, data); });
+}
+
+LRESULT ChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
     switch (message) {
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);

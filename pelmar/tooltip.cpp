@@ -6,9 +6,11 @@
 
 #include <string>
 
+#include "boundary.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
+#include "system_library.h"
 
 namespace pelmar {
 namespace {
@@ -32,7 +34,8 @@ HWND NewTip(HWND owner) {
     if (!tip) return nullptr;
     // Plain drawing, so the skin's colours apply under visual styles too.
     using SetTheme = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
-    auto set = reinterpret_cast<SetTheme>(reinterpret_cast<void*>(SystemFunction("uxtheme.dll", "SetWindowTheme")));
+    auto set = reinterpret_cast<SetTheme>(
+        reinterpret_cast<void*>(win32::SystemFunction("uxtheme.dll", "SetWindowTheme")));
     if (set) set(tip, L"", L"");
     SendMessageA(tip, TTM_SETTIPBKCOLOR, win32::ArgbToColorref(CurrentSkin().tooltipBackground), 0);
     SendMessageA(tip, TTM_SETTIPTEXTCOLOR, win32::ArgbToColorref(CurrentSkin().tooltipText), 0);
@@ -41,7 +44,14 @@ HWND NewTip(HWND owner) {
 }
 
 // A window's tooltip goes with it.
+LRESULT ToolMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
+
 LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("pelmar", "ToolProc", window, message,
+                               [&] { return ToolMessage(window, message, wParam, lParam, id, data); });
+}
+
+LRESULT ToolMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     if (message == WM_NCDESTROY) {
         HWND tip = reinterpret_cast<HWND>(data);
         if (IsWindow(tip)) DestroyWindow(tip);

@@ -1,11 +1,14 @@
 #!/bin/sh
-# Checks the runnable program folder: every .exe and .dll imports only Windows
-# system DLLs and our own three, and each library exports exactly the
+# Checks a folder of our binaries (the runnable program, the release's copies
+# or a program built against the SDK): every .exe and .dll imports statically
+# only the system's known libraries, which Windows always takes from the
+# system folder, and our own three (any other system library is imported
+# late and resolved from the system folder); each library exports exactly the
 # undecorated names of its export list.
-# Usage: check_binaries.sh OBJDUMP PROGRAM_DIR CONTRACTS_DIR
+# Usage: check_binaries.sh OBJDUMP FOLDER CONTRACTS_DIR
 objdump=$1 dir=$2 contracts=$3
 status=0
-allowed='^(kernel32|user32|gdi32|opengl32|ole32|oleaut32|comctl32|msvcrt|windowscodecs|msimg32|advapi32|shell32|shlwapi|uxtheme|gdiplus|imm32|winmm|comdlg32|version|usp10|dwmapi|orvane|md2ex|pelmar)\.dll$'
+allowed='^(kernel32|user32|gdi32|advapi32|ole32|oleaut32|shell32|shlwapi|comdlg32|msvcrt|orvane|md2ex|pelmar)\.dll$'
 for file in "$dir"/*.exe "$dir"/*.dll; do
     [ -f "$file" ] || continue
     for dll in $("$objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p'); do

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "boundary.h"
 #include "orvane.h"
 #include "render.h"
 #include "scene_state.h"
@@ -72,7 +73,14 @@ void RightStep(POINT at) {
 
 }  // namespace
 
+static LRESULT ViewMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK ViewProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    return win32::GuardMessage("orvane_demo", "ViewProc", hWnd, uMsg,
+                               [&] { return ViewMessage(hWnd, uMsg, wParam, lParam); });
+}
+
+static LRESULT ViewMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
     switch (uMsg) {
     case WM_PAINT:
         RenderFrame();

@@ -20,7 +20,11 @@ std::string EntryFileName(const TextureEntry& entry) {
 void LoadTextures(TextureEntry* first, int count) {
     if (count < 1 || !first) return;
 
+    // Everything allocated here, before any texture changes: short of
+    // memory, the call fails with the table as it was.
     std::vector<GLuint> names(static_cast<std::size_t>(count));
+    std::vector<GLuint> unused;
+    unused.reserve(names.size());
     for (int i = 0; i < count; ++i) names[i] = first[i].GLTexture;
     // Deleting the whole list, zeros included, is harmless: GL ignores name 0.
     if (std::ranges::any_of(names, [](GLuint name) { return name != 0; })) glDeleteTextures(count, names.data());
@@ -30,19 +34,20 @@ void LoadTextures(TextureEntry* first, int count) {
     // The library allocates the pixels with CoTaskMemAlloc; they are ours to free.
     // Names that no entry takes are deleted at the end, so none leaks.
     unsigned char* pixels = nullptr;
-    std::vector<GLuint> unused;
     for (int i = 0; i < count; ++i) {
         TextureEntry& entry = first[i];
         if (pixels) {
             CoTaskMemFree(pixels);
             pixels = nullptr;
         }
-        const std::string path = EntryFileName(entry);
+        char path[sizeof entry.FileName];
+        std::memcpy(path, entry.FileName, sizeof path - 1);
+        path[sizeof path - 1] = '\0';
         int32_t width = 0, height = 0;
         bool decoded = false;
         {
             orvane_trace::Step step("app", "picture decode");
-            decoded = QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, entry.LoadOption) != 0;
+            decoded = QI_CreateGLTextureFromFileEX(path, &width, &height, &pixels, entry.LoadOption) != 0;
         }
         // A picture that does not load leaves the entry without one (its old
         // name, if any, was deleted above), as a first load that fails does.

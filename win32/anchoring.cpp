@@ -8,6 +8,7 @@
 
 #include "anchor_codes.h"
 #include "dpi.h"
+#include "boundary.h"
 
 namespace win32::anchoring {
 namespace {
@@ -91,7 +92,15 @@ void Reposition(HWND parent, Parent& state) {
     if (batch) EndDeferWindowPos(batch);
 }
 
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+LRESULT ParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                            DWORD_PTR data);
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+    return win32::GuardMessage("anchoring", "ParentProc", window, message,
+                               [&] { return ParentMessage(window, message, wParam, lParam, id, data); });
+}
+
+LRESULT ParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                             DWORD_PTR data) {
     auto* state = reinterpret_cast<Parent*>(data);
     switch (message) {

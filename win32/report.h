@@ -8,7 +8,8 @@
 
 namespace win32 {
 
-// Builds the line without letting an exception out.
+// Says the line without allocating or letting an exception out; a line
+// longer than about a thousand characters is cut.
 void Report(const char* module, const char* item, const char* subject, const char* why) noexcept;
 
 }  // namespace win32

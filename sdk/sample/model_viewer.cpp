@@ -10,6 +10,7 @@
 // made or the model cannot be loaded.
 #include <windows.h>
 #include <GL/gl.h>
+#include <delayimp.h>
 
 #include <cstdio>
 #include <cstring>
@@ -268,9 +269,42 @@ int Run(HINSTANCE instance, int show, const char* model, const char* skin) {
     return static_cast<int>(message.wParam);
 }
 
+// A Windows library from the system folder only, never a file of its name
+// beside the program.
+HMODULE SystemLibrary(const char* name) {
+    if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    // Systems that do not know the flag: the system folder's full path.
+    char path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + std::strlen(name) >= MAX_PATH) return nullptr;
+    std::snprintf(path + length, MAX_PATH - length, "\\%s", name);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+// Asked before a late import (OpenGL, see CMakeLists.txt) is loaded.
+FARPROC WINAPI BeforeLateImport(unsigned notice, PDelayLoadInfo info) {
+    return notice == dliNotePreLoadLibrary ? reinterpret_cast<FARPROC>(SystemLibrary(info->szDll)) : nullptr;
+}
+
 }  // namespace
 
+#ifdef _MSC_VER
+extern "C" {
+const PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
+}
+#else
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
+}
+#endif
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    // First of all: every later load by bare name searches the system folder
+    // only (where the system offers that).
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    if (auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"))))
+        set(LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (__argc < 2) {
         MessageBoxA(nullptr, "Usage: model_viewer <model.md2> [skin picture]", kClassName, MB_OK);
         return 1;

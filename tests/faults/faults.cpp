@@ -1,0 +1,205 @@
+// The program with allocation number N made to fail (ORVANE_FAIL_ALLOCATION=N;
+// 0 or unset: none fails), driven through a fixed scene: start-up, 100
+// frames, a resize, a repaint of the skin with its tooltips shown, a reload
+// of the textures, then at least 20 more frames and a close. Allocations are
+// counted in the program and its three libraries: the C runtime's
+// allocators and the task allocator, as their import tables reach them.
+// ORVANE_FAULT_REPORT names a file that receives, as "key value" lines:
+//   allocations   counted until the close was asked for
+//   failed        1 when allocation N was reached and failed
+//   frames        frames shown in all; frames_after: shown after the failure
+//   step          how far the scene got (5: closed as planned)
+//   view          1 when the program has its view
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "boundary.h"
+#include "orvane.h"
+#include "program.h"
+#include "scene_state.h"
+#include "textures.h"
+
+namespace {
+
+std::atomic<long> g_allocations{0};
+long g_failAt = 0;
+std::atomic<bool> g_failed{false};
+long g_frames = 0, g_framesAtFailure = 0;
+int g_step = 0;
+
+// Whether this allocation is the one to fail; that one names its caller on
+// the debug output.
+bool FailsNow(void* caller) {
+    if (++g_allocations != g_failAt) return false;
+    g_failed = true;
+    g_framesAtFailure = g_frames;
+    char line[96];
+    wsprintfA(line, "faults: allocation %ld fails, asked from %p\n", g_failAt, caller);
+    OutputDebugStringA(line);
+    return true;
+}
+
+using Malloc = void*(__cdecl*)(size_t);
+using Calloc = void*(__cdecl*)(size_t, size_t);
+using Realloc = void*(__cdecl*)(void*, size_t);
+using Strdup = char*(__cdecl*)(const char*);
+using TaskAlloc = void*(WINAPI*)(SIZE_T);
+using Update = int32_t(WINAPI*)(HWND);
+using Ticks = DWORD(WINAPI*)();
+Malloc g_malloc;
+Calloc g_calloc;
+Realloc g_realloc;
+Strdup g_strdup;
+TaskAlloc g_taskAlloc;
+Update g_update;
+
+void* __cdecl FailingMalloc(size_t n) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_malloc(n); }
+void* __cdecl FailingCalloc(size_t n, size_t size) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_calloc(n, size); }
+void* __cdecl FailingRealloc(void* p, size_t n) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_realloc(p, n); }
+char* __cdecl FailingStrdup(const char* s) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_strdup(s); }
+void* WINAPI FailingTaskAlloc(SIZE_T n) { return FailsNow(__builtin_return_address(0)) ? nullptr : g_taskAlloc(n); }
+
+// Counts the frames the program shows.
+int32_t WINAPI CountingUpdate(HWND view) {
+    const int32_t shown = g_update(view);
+    if (shown) ++g_frames;
+    return shown;
+}
+
+Ticks g_ticks;
+
+// The animation steps at every timer message: the program's clock runs 40 ms
+// a look.
+DWORD WINAPI QuickTicks() {
+    static DWORD looks = 0;
+    return g_ticks() + 40 * ++looks;
+}
+
+// Points module's import of dll!name at replacement; the old address in *old.
+template <typename F>
+void Redirect(HMODULE module, const char* dll, const char* name, F replacement, F* old) {
+    if (!module) return;
+    auto* base = reinterpret_cast<BYTE*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (!dir.VirtualAddress) return;
+    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+        if (_stricmp(reinterpret_cast<const char*>(base + d->Name), dll) != 0 || !d->OriginalFirstThunk) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* by = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(by->Name), name) != 0) continue;
+            DWORD protection = 0;
+            VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
+            if (old && !*old) *old = reinterpret_cast<F>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<DWORD_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(void*), protection, &protection);
+        }
+    }
+}
+
+void InstallCounters() {
+    for (const char* name : {static_cast<const char*>(nullptr), "orvane.dll", "md2ex.dll", "pelmar.dll"}) {
+        HMODULE module = GetModuleHandleA(name);
+        Redirect(module, "msvcrt.dll", "malloc", FailingMalloc, &g_malloc);
+        Redirect(module, "msvcrt.dll", "calloc", FailingCalloc, &g_calloc);
+        Redirect(module, "msvcrt.dll", "realloc", FailingRealloc, &g_realloc);
+        Redirect(module, "msvcrt.dll", "_strdup", FailingStrdup, &g_strdup);
+        Redirect(module, "ole32.dll", "CoTaskMemAlloc", FailingTaskAlloc, &g_taskAlloc);
+    }
+    HMODULE program = GetModuleHandleA(nullptr);
+    Redirect(program, "orvane.dll", "QI_UpdateGLWindow", CountingUpdate, &g_update);
+    Redirect(program, "KERNEL32.dll", "GetTickCount", QuickTicks, &g_ticks);
+}
+
+void Report() {
+    const char* path = std::getenv("ORVANE_FAULT_REPORT");
+    if (!path || !*path) return;
+    if (FILE* f = std::fopen(path, "w")) {
+        std::fprintf(f, "allocations %ld\nfailed %d\nframes %ld\nframes_after %ld\nstep %d\nview %d\n",
+                     g_allocations.load(), g_failed ? 1 : 0, g_frames, g_failed ? g_frames - g_framesAtFailure : 0,
+                     g_step, Scene.GLView ? 1 : 0);
+        std::fclose(f);
+    }
+}
+
+BOOL CALLBACK PopUpTip(HWND window, LPARAM) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (!_stricmp(name, TOOLTIPS_CLASSA)) SendMessageA(window, TTM_POPUP, 0, 0);
+    return TRUE;
+}
+
+// The scene, one step a timer message on the program's own thread.
+void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
+    static long mark = 0;
+    static DWORD waitUntil = 0;
+    static DWORD reported = 0;
+    if (g_ticks() - reported > 300) {
+        reported = g_ticks();
+        Report();
+    }
+    HWND main = Scene.MainWindow;
+    if (!main || !IsWindowVisible(main)) return;
+    static DWORD stepStart = g_ticks();
+    // A scene without frames (no view) still goes on after a while.
+    const bool late = g_ticks() - stepStart > 4000;
+    switch (g_step) {
+    case 0:   // start-up done: 100 frames
+        if (g_frames < 100 && !late) return;
+        break;
+    case 1: {   // a resize
+        RECT r{};
+        GetWindowRect(main, &r);
+        SetWindowPos(main, nullptr, 0, 0, r.right - r.left + 60, r.bottom - r.top + 40, SWP_NOMOVE | SWP_NOZORDER);
+        break;
+    }
+    case 2: {   // the skin painted again, a caption button's and every other tooltip shown
+        RedrawWindow(main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        RECT r{};
+        GetWindowRect(main, &r);
+        SendMessageA(main, WM_NCMOUSEMOVE, HTCLOSE, MAKELPARAM(r.right - 18, r.top + 12));
+        EnumThreadWindows(GetCurrentThreadId(), PopUpTip, 0);
+        waitUntil = g_ticks() + 700;   // the caption button's tip comes after a pause
+        break;
+    }
+    case 3:
+        if (g_ticks() < waitUntil) return;
+        SendMessageA(main, WM_NCMOUSELEAVE, 0, 0);
+        // The textures read again, in the view's context.
+        QI_ResizeGLWindow(Scene.GLView);
+        win32::Guard("faults", "texture reload",
+                     [] { LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count()); });
+        mark = g_frames;
+        break;
+    case 4:   // frames again, then the close
+        if (g_frames < mark + 20 && !late) return;
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        break;
+    default: return;
+    }
+    ++g_step;
+    stepStart = g_ticks();
+    Report();
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const char* n = std::getenv("ORVANE_FAIL_ALLOCATION");
+    g_failAt = n ? std::atol(n) : 0;
+    // A crash ends the process at once with its code, with no debugger.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    InstallCounters();
+    SetTimer(nullptr, 0, 15, Script);
+    Report();
+    ProcessStart();
+}

@@ -1,0 +1,64 @@
+#include "system_library.h"
+
+#include <delayimp.h>
+
+#include <cstring>
+
+namespace win32 {
+
+void RestrictLibrarySearch() noexcept {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto set = reinterpret_cast<SetDirectories>(
+        kernel ? reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")) : nullptr);
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE LoadSystemLibrary(const char* name) noexcept {
+    if (!name || !*name || std::strpbrk(name, "\\/:")) return nullptr;
+    // The manifest's binding (common controls version 6 from the side-by-side
+    // store) is looked up before any folder: the bare name keeps it.
+    ACTCTX_SECTION_KEYED_DATA redirection{};
+    redirection.cbSize = sizeof redirection;
+    if (FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, name, &redirection))
+        return LoadLibraryA(name);
+    if (HMODULE module = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+    // Systems that do not know the flag: the system folder's full path.
+    char path[MAX_PATH];
+    const UINT folder = GetSystemDirectoryA(path, MAX_PATH);
+    const std::size_t length = std::strlen(name);
+    if (folder == 0 || folder + 1 + length >= MAX_PATH) return nullptr;
+    path[folder] = '\\';
+    std::memcpy(path + folder + 1, name, length + 1);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+FARPROC SystemFunction(const char* dll, const char* function) noexcept {
+    // Loading a library that is loaded already only finds it again.
+    HMODULE module = LoadSystemLibrary(dll);
+    return module ? GetProcAddress(module, function) : nullptr;
+}
+
+namespace {
+
+// The delay-load helper asks before it loads a late import: the system
+// folder answers. Should the system folder not have the library the helper
+// tries the name itself, and fails at that call as any missing import does.
+FARPROC WINAPI BeforeLateImport(unsigned notice, PDelayLoadInfo info) {
+    if (notice != dliNotePreLoadLibrary || !info) return nullptr;
+    return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+}
+
+}  // namespace
+}  // namespace win32
+
+// Linked into every module that imports late (the linker is told to keep it).
+#ifdef _MSC_VER
+extern "C" {
+const PfnDliHook __pfnDliNotifyHook2 = win32::BeforeLateImport;
+}
+#else
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = win32::BeforeLateImport;
+}
+#endif
