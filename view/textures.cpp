@@ -73,7 +73,7 @@ void LoadTextures(TextureEntry* first, int count) {
             char why[96];
             snprintf(why, sizeof why, "OpenGL error 0x%04X for %d x %d", error, static_cast<int>(width),
                      static_cast<int>(height));
-            win32::Report("view", "texture refused", path.c_str(), why);
+            win32::Report("view", "texture refused", path, why);
         }
     }
     if (pixels) CoTaskMemFree(pixels);
