@@ -8,7 +8,8 @@
 //   allocations   counted until the close was asked for
 //   failed        1 when allocation N was reached and failed
 //   frames        frames shown in all; frames_after: shown after the failure
-//   step          how far the scene got (5: closed as planned)
+//   step          how far the scene got (5: closed as planned); failed_step:
+//                 the step the scene was at when the allocation failed
 //   view          1 when the program has its view
 #include <windows.h>
 #include <commctrl.h>
@@ -31,7 +32,7 @@ std::atomic<long> g_allocations{0};
 long g_failAt = 0;
 std::atomic<bool> g_failed{false};
 long g_frames = 0, g_framesAtFailure = 0;
-int g_step = 0;
+int g_step = 0, g_stepAtFailure = 0;
 
 // Whether this allocation is the one to fail; that one names its caller on
 // the debug output.
@@ -39,6 +40,7 @@ bool FailsNow(void* caller) {
     if (++g_allocations != g_failAt) return false;
     g_failed = true;
     g_framesAtFailure = g_frames;
+    g_stepAtFailure = g_step;
     char line[96];
     wsprintfA(line, "faults: allocation %ld fails, asked from %p\n", g_failAt, caller);
     OutputDebugStringA(line);
@@ -124,9 +126,9 @@ void Report() {
     const char* path = std::getenv("ORVANE_FAULT_REPORT");
     if (!path || !*path) return;
     if (FILE* f = std::fopen(path, "w")) {
-        std::fprintf(f, "allocations %ld\nfailed %d\nframes %ld\nframes_after %ld\nstep %d\nview %d\n",
+        std::fprintf(f, "allocations %ld\nfailed %d\nframes %ld\nframes_after %ld\nstep %d\nfailed_step %d\nview %d\n",
                      g_allocations.load(), g_failed ? 1 : 0, g_frames, g_failed ? g_frames - g_framesAtFailure : 0,
-                     g_step, Scene.GLView ? 1 : 0);
+                     g_step, g_stepAtFailure, Scene.GLView ? 1 : 0);
         std::fclose(f);
     }
 }

@@ -95,7 +95,8 @@ def verdict(code, report):
         return "stopped responding"
     if code is not None and code != 0:
         return "ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
-    if report.get("failed") and report.get("frames_after", 0) == 0:
+    # A failure once the close was asked for (step 5) has no frames to follow it.
+    if report.get("failed") and report.get("frames_after", 0) == 0 and report.get("failed_step", 0) < 5:
         if not report.get("view"):
             return "degraded: the view could not be made, so no frame is drawn"
         return "drew no frame after the failure (step %s)" % report.get("step")
