@@ -1,15 +1,17 @@
 #include "dpi.h"
 
+#include "system_library.h"
+
 namespace win32::dpi {
 namespace {
 
 constexpr char kProperty[] = "win32.dpi";
 
-// A call of user32 that older systems lack, looked up once.
+// A call of user32 that older systems lack, looked up once by the caller
+// through the one system-library loader.
 template <typename F>
 F User32(const char* name) {
-    HMODULE user32 = GetModuleHandleA("user32.dll");
-    return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction("user32.dll", name)));
 }
 
 int ScreenDpi() {
