@@ -182,8 +182,8 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
                      [] { LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count()); });
         mark = g_frames;
         break;
-    case 4:   // frames again, then the close
-        if (g_frames < mark + 20 && !late) return;
+    case 4:   // frames again (some after a failure, wherever it came), then the close
+        if ((g_frames < mark + 20 || (g_failed && g_frames - g_framesAtFailure < 5)) && !late) return;
         PostMessageA(main, WM_CLOSE, 0, 0);
         break;
     default: return;
