@@ -1,6 +1,6 @@
 #include "program.h"
 
-#include <string>
+#include <algorithm>
 
 #include "boundary.h"
 #include "controls.h"
@@ -8,6 +8,7 @@
 #include "main_window.h"
 #include "md2ex.h"
 #include "orvane.h"
+#include "report.h"
 #include "scene_state.h"
 #include "setup.h"
 #include "shell_math.h"
@@ -83,20 +84,20 @@ bool RegisterMainClass(HINSTANCE instance, const char* className) {
     return (RegisterClassExA(&windowClass) & 0xFFFF) != 0;
 }
 
-// The view library's version as ANSI text; the BSTR is freed here.
-std::string VersionText() {
-    BSTR version = QI_Version();
-    if (!version) return {};
-    std::string text;
-    const int wide = static_cast<int>(SysStringLen(version));
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, nullptr, 0, nullptr, nullptr);
-    if (bytes > 0) {
-        text.resize(static_cast<std::size_t>(bytes));
-        WideCharToMultiByte(CP_ACP, 0, version, wide, text.data(), bytes, nullptr, nullptr);
+// The view library's version as ANSI text in a fixed buffer (its first 259
+// characters, as many as a title can show), so that the main window's title
+// needs no memory; the BSTR is freed here.
+struct VersionText {
+    VersionText() {
+        BSTR version = QI_Version();
+        if (!version) return;
+        const int wide = static_cast<int>(std::min<UINT>(SysStringLen(version), 259));
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, version, wide, text, sizeof text - 1, nullptr, nullptr);
+        text[bytes > 0 ? bytes : 0] = '\0';
+        SysFreeString(version);
     }
-    SysFreeString(version);
-    return text;
-}
+    char text[4 * 260] = {};   // four bytes a character at most, in any code page
+};
 
 HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffer, std::size_t textSize) {
     constexpr DWORD kExStyle = WS_EX_WINDOWEDGE | WS_EX_APPWINDOW;
@@ -111,7 +112,7 @@ HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffe
         win32::dpi::AdjustRect(&rect, WS_OVERLAPPEDWINDOW, kExStyle, dpi);
     const int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), rect.left, rect.right);
     const int y = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), rect.top, rect.bottom);
-    CopyText(textBuffer, textSize, MainWindowTitle(VersionText()).c_str());
+    MainWindowTitle(textBuffer, textSize, VersionText().text);
     HWND window = CreateWindowExA(kExStyle, className, textBuffer,
                                   WS_OVERLAPPEDWINDOW | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, x, y,
                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, instance, nullptr);
@@ -157,6 +158,9 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         });
     }
     if (!Scene.MainWindow) {
+        // The program ends as it always has here, with exit code 0; the
+        // debug output says why it showed nothing.
+        win32::Report(kProgram, "main window", nullptr, "not made, so the program ends");
         if (mutex) CloseHandle(mutex);
         return 0;
     }

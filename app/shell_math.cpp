@@ -1,5 +1,6 @@
 #include "shell_math.h"
 
+#include <algorithm>
 #include <cstring>
 
 int CentredOrigin(int screenSize, int nearEdge, int farEdge) {
@@ -14,8 +15,15 @@ bool StepDue(std::uint32_t now, std::int32_t nextStepTick) {
     return now - lastStep > kStepMs;
 }
 
-std::string MainWindowTitle(std::string_view version) {
-    return "Orvane control " + std::string(version) + " - \"3D lighting\" demo";
+void MainWindowTitle(char* buffer, std::size_t size, std::string_view version) {
+    if (!buffer || size == 0) return;
+    std::size_t used = 0;
+    for (const std::string_view part : {std::string_view("Orvane control "), version, std::string_view(" - \"3D lighting\" demo")}) {
+        const std::size_t count = std::min(part.size(), size - 1 - used);
+        if (count) std::memcpy(buffer + used, part.data(), count);
+        used += count;
+    }
+    buffer[used] = '\0';
 }
 
 void CopyText(char* buffer, std::size_t size, const char* text) {

@@ -42,11 +42,20 @@ FARPROC SystemFunction(const char* dll, const char* function) noexcept {
 namespace {
 
 // The delay-load helper asks before it loads a late import: the system
-// folder answers. Should the system folder not have the library the helper
-// tries the name itself, and fails at that call as any missing import does.
+// folder answers. Given nothing, the helper would load the bare name itself,
+// searching the program's folder first wherever the program has not
+// restricted its search; so a library the system folder lacks is answered
+// with this module instead, which has none of its functions: the call then
+// fails as a missing import does, and nothing of that name is looked for
+// anywhere else. (The reference taken here keeps the count even should the
+// helper give the handle back.)
 FARPROC WINAPI BeforeLateImport(unsigned notice, PDelayLoadInfo info) {
     if (notice != dliNotePreLoadLibrary || !info) return nullptr;
-    return reinterpret_cast<FARPROC>(LoadSystemLibrary(info->szDll));
+    HMODULE module = LoadSystemLibrary(info->szDll);
+    if (!module)
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<const char*>(&BeforeLateImport), &module);
+    return reinterpret_cast<FARPROC>(module);
 }
 
 }  // namespace

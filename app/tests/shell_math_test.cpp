@@ -62,9 +62,20 @@ TEST(StepDue, NeverStepsTwiceWithin30MsAtAnyTickCount) {
     }
 }
 
-TEST(MainWindowTitle, WrapsTheVersion) {
-    EXPECT_EQ(MainWindowTitle("1.0.0"), "Orvane control 1.0.0 - \"3D lighting\" demo");
-    EXPECT_EQ(MainWindowTitle(""), "Orvane control  - \"3D lighting\" demo");
+TEST(MainWindowTitle, WrapsTheVersionAndCutsToTheBuffer) {
+    char title[260];
+    std::memset(title, 'x', sizeof title);
+    MainWindowTitle(title, sizeof title, "1.0.0");
+    EXPECT_STREQ(title, "Orvane control 1.0.0 - \"3D lighting\" demo");
+    MainWindowTitle(title, sizeof title, "");
+    EXPECT_STREQ(title, "Orvane control  - \"3D lighting\" demo");
+    const std::string longVersion(300, '9');
+    MainWindowTitle(title, sizeof title, longVersion);
+    EXPECT_EQ(std::string(title), "Orvane control " + longVersion.substr(0, 259 - 15));
+    char small[18];
+    std::memset(small, 'x', sizeof small);
+    MainWindowTitle(small, sizeof small, "1.0.0");
+    EXPECT_STREQ(small, "Orvane control 1.");
 }
 
 TEST(CopyText, KeepsAtMostSizeMinusOneCharacters) {
@@ -76,10 +87,6 @@ TEST(CopyText, KeepsAtMostSizeMinusOneCharacters) {
     EXPECT_STREQ(buffer, "");
     CopyText(buffer, 1, "abc");
     EXPECT_STREQ(buffer, "");
-    char title[260];
-    const std::string longTitle = MainWindowTitle(std::string(300, '9'));
-    CopyText(title, sizeof title, longTitle.c_str());
-    EXPECT_EQ(std::string(title), longTitle.substr(0, 259));
 }
 
 }  // namespace

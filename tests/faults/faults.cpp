@@ -34,8 +34,23 @@ std::atomic<bool> g_failed{false};
 long g_frames = 0, g_framesAtFailure = 0;
 int g_step = 0, g_stepAtFailure = 0;
 
+// Whether address lies in the code of the program or one of its libraries.
+bool InOurCode(DWORD_PTR address) {
+    for (const char* name : {static_cast<const char*>(nullptr), "orvane.dll", "md2ex.dll", "pelmar.dll"}) {
+        auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(name));
+        if (!base) continue;
+        const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+        const DWORD_PTR code = reinterpret_cast<DWORD_PTR>(base) + nt->OptionalHeader.BaseOfCode;
+        if (address >= code && address < code + nt->OptionalHeader.SizeOfCode)
+            return true;
+    }
+    return false;
+}
+
 // Whether this allocation is the one to fail; that one names its caller on
-// the debug output.
+// the debug output, with the words on the stack above it that point into our
+// code (the return addresses of the calls that led to it, and some noise),
+// for the sweep to name by source line.
 bool FailsNow(void* caller) {
     if (++g_allocations != g_failAt) return false;
     g_failed = true;
@@ -44,6 +59,18 @@ bool FailsNow(void* caller) {
     char line[96];
     wsprintfA(line, "faults: allocation %ld fails, asked from %p\n", g_failAt, caller);
     OutputDebugStringA(line);
+    // The stack's committed pages above this frame are one region.
+    const DWORD_PTR here = 0;
+    MEMORY_BASIC_INFORMATION stack{};
+    VirtualQuery(&here, &stack, sizeof stack);
+    const auto* top = reinterpret_cast<const DWORD_PTR*>(static_cast<BYTE*>(stack.BaseAddress) + stack.RegionSize);
+    int named = 0;
+    for (const DWORD_PTR* word = &here; word < top && named < 24; ++word) {
+        if (!InOurCode(*word)) continue;
+        wsprintfA(line, "faults: stack %p\n", reinterpret_cast<void*>(*word));
+        OutputDebugStringA(line);
+        ++named;
+    }
     return true;
 }
 
@@ -75,6 +102,9 @@ int32_t WINAPI CountingUpdate(HWND view) {
 }
 
 Ticks g_ticks;
+using Exit = void(WINAPI*)(UINT);
+Exit g_exit;
+void WINAPI ReportingExit(UINT code);
 
 // The animation steps at every timer message: the program's clock runs 40 ms
 // a look.
@@ -120,6 +150,7 @@ void InstallCounters() {
     HMODULE program = GetModuleHandleA(nullptr);
     Redirect(program, "orvane.dll", "QI_UpdateGLWindow", CountingUpdate, &g_update);
     Redirect(program, "KERNEL32.dll", "GetTickCount", QuickTicks, &g_ticks);
+    Redirect(program, "KERNEL32.dll", "ExitProcess", ReportingExit, &g_exit);
 }
 
 void Report() {
@@ -131,6 +162,12 @@ void Report() {
                      g_step, g_stepAtFailure, Scene.GLView ? 1 : 0);
         std::fclose(f);
     }
+}
+
+// The report is written once more as the program ends, however early.
+void WINAPI ReportingExit(UINT code) {
+    Report();
+    g_exit(code);
 }
 
 BOOL CALLBACK PopUpTip(HWND window, LPARAM) {

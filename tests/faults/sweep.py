@@ -23,7 +23,7 @@ PROGRAM = os.path.join(FOLDER, "orvane_faults.exe")
 REPORT = os.path.join(FOLDER, "report.txt")
 SEH = os.path.join(FOLDER, "exceptions.txt")
 MODULES = ("orvane_faults.exe", "orvane.dll", "md2ex.dll", "pelmar.dll")
-OBJDUMP, ADDR2LINE = "i686-w64-mingw32-objdump", "i686-w64-mingw32-addr2line"
+OBJDUMP, ADDR2LINE, NM = "i686-w64-mingw32-objdump", "i686-w64-mingw32-addr2line", "i686-w64-mingw32-nm"
 
 
 def crash_site():
@@ -35,17 +35,49 @@ def crash_site():
             m = re.search(r"dispatch_exception code=([0-9a-f]+) flags=\w+ addr=([0-9A-Fa-f]+)", line)
             if m and m.group(1) not in ("406d1388", "e06d7363", "20474343"):   # thread names, C++ throws
                 address = int(m.group(2), 16)
-    if address is None:
-        return "unknown place"
-    for name in MODULES:
+    return "unknown place" if address is None else place(address)
+
+
+def failing_stack():
+    """The failing allocation's callers in our code, as the injector found
+    them on the stack (innermost first; a word may be a stale one)."""
+    with open(SEH, errors="replace") as f:
+        words = re.findall(r"faults: stack ([0-9A-Fa-f]+)", f.read())
+    names = []
+    for name in (place(int(w, 16)) for w in words):
+        if "orvane_faults.exe (anonymous namespace)::Failing" not in name and (not names or names[-1] != name):
+            names.append(name)
+    return names
+
+
+SYMBOLS = {}
+
+
+def module_symbols(name):
+    """(image base, image size, sorted (address, function) of the code) of one of our binaries."""
+    if name not in SYMBOLS:
         path = os.path.join(e2e.BUILD, "bin", name)
         text = subprocess.run([OBJDUMP, "-p", path], capture_output=True, text=True).stdout
         base = int(re.search(r"ImageBase\s+([0-9a-f]+)", text).group(1), 16)
         size = int(re.search(r"SizeOfImage\s+([0-9a-f]+)", text).group(1), 16)
+        table = subprocess.run([NM, "-C", path], capture_output=True, text=True).stdout
+        functions = sorted((int(line[:8], 16), line[11:]) for line in table.splitlines()
+                           if line[9:10] in ("T", "t") and not line[11:].startswith("."))
+        SYMBOLS[name] = (base, size, functions)
+    return SYMBOLS[name]
+
+
+def place(address):
+    """The module and function an address lies in, with the source line where
+    the binary knows it."""
+    for name in MODULES:
+        base, size, functions = module_symbols(name)
         if base <= address < base + size:
-            where = subprocess.run([ADDR2LINE, "-f", "-C", "-e", path, hex(address)], capture_output=True,
-                                   text=True).stdout.split("\n")
-            return "%s %s %s" % (name, where[0], where[1] if len(where) > 1 else "")
+            before = [f for a, f in functions if a <= address]
+            line = subprocess.run([ADDR2LINE, "-e", os.path.join(e2e.BUILD, "bin", name), hex(address)],
+                                  capture_output=True, text=True).stdout.strip()
+            line = "" if line.startswith("??") else " " + os.path.basename(line)
+            return "%s %s%s" % (name, before[-1] if before else "?", line)
     return "%#x outside our modules" % address
 
 
@@ -60,7 +92,7 @@ def run(n, timeout=40):
     if os.path.exists(REPORT):
         os.remove(REPORT)
     # No debugger: a crash ends the process with its code.
-    env = dict(os.environ, ORVANE_FAIL_ALLOCATION=str(n), ORVANE_FAULT_REPORT=REPORT, WINEDEBUG="+seh",
+    env = dict(os.environ, ORVANE_FAIL_ALLOCATION=str(n), ORVANE_FAULT_REPORT=REPORT, WINEDEBUG="+seh,+debugstr",
                WINEDLLOVERRIDES="winedbg.exe=d")
     process = subprocess.Popen([e2e.WINE, PROGRAM], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=open(SEH, "w"), env=env)
@@ -76,25 +108,19 @@ def run(n, timeout=40):
     return code, report
 
 
-def in_runtime():
-    """Whether the run ended in the toolchain's own runtime: its threads
-    library (which does not check its lazy allocations) or the C++ runtime's
-    lock for function statics (which ends the process when that lock cannot be
-    made)."""
-    with open(SEH, errors="replace") as f:
-        text = f.read()
-    return "__concurrence_lock_error" in text or "winpthreads" in crash_site()
-
-
 def verdict(code, report):
-    """None when the run is sound, "runtime: ..." for an end inside the
-    toolchain's runtime, else what went wrong."""
-    if code is not None and code != 0 and in_runtime():
-        return "runtime: ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
+    """None when the run is sound; "early: ..." for a run that ended with exit
+    code 0 before it showed its window (as the program does without a main
+    window), "degraded: ..." for one that runs on without its view; else what
+    went wrong."""
     if code is None and report.get("frames_after", 0) < 20:
         return "stopped responding"
     if code is not None and code != 0:
         return "ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
+    if code == 0 and report.get("step", 0) < 5:
+        if report.get("frames", 0) == 0 and report.get("failed_step", 0) == 0:
+            return "early: ended with exit code 0 before it showed its window"
+        return "closed itself before the scene's end (step %s)" % report.get("step")
     # A failure once the close was asked for (step 5) has no frames to follow it.
     if report.get("failed") and report.get("frames_after", 0) == 0 and report.get("failed_step", 0) < 5:
         if not report.get("view"):
@@ -119,25 +145,25 @@ def main():
     else:
         points = [int(v) for v in sys.argv[3].split(",")]
     print("allocations in the scene: %d; points to sweep: %d" % (total, len(points)), flush=True)
-    faults, runtime, reached, early, degraded = [], [], 0, 0, 0
+    faults, reached, early, degraded = [], 0, 0, 0
     start = time.time()
     for n in points:
         code, report = run(n)
         wrong = verdict(code, report)
         reached += report.get("failed", 0)
-        if code == 0 and report.get("step", 0) < 5:
-            early += 1
-            print("allocation %d: ended with exit code 0 before the scene's end %s" % (n, report), flush=True)
         if wrong:
-            if wrong.startswith("degraded:"):
+            if wrong.startswith("early:"):
+                early += 1
+            elif wrong.startswith("degraded:"):
                 degraded += 1
             else:
-                (runtime if wrong.startswith("runtime:") else faults).append((n, wrong))
+                faults.append((n, wrong))
             print("allocation %d: %s %s" % (n, wrong, report), flush=True)
-    print("swept %d points in %.0f s: failure reached in %d, %d ended early with exit code 0, %d sound, "
-          "%d without a view, %d ended in the toolchain's runtime, %d faults of ours"
-          % (len(points), time.time() - start, reached, early, len(points) - len(faults) - len(runtime) - degraded,
-             degraded, len(runtime), len(faults)), flush=True)
+            print("    asked through: %s" % " < ".join(failing_stack()[:8]), flush=True)
+    print("swept %d points in %.0f s: failure reached in %d, %d sound, %d ended with exit code 0 before their "
+          "window, %d without a view, %d faults"
+          % (len(points), time.time() - start, reached, len(points) - len(faults) - degraded - early, early,
+             degraded, len(faults)), flush=True)
     check(not faults, "every run ends normally and draws again after its failure: %s" % faults[:10])
 
 
