@@ -19,83 +19,32 @@ from e2e import Failure, check, numbers
 
 SCREEN = "1600x1300"
 H = os.path.join(e2e.BUILD, "harness-dpi")
-PREFIX = os.path.join(H, "prefix")
-WRAPPER = os.path.join(H, "wine-run.sh")
+WRAPPER = e2e.WINE
+# The build's harness, on a prefix and display of this test's own size; e2e's
+# helpers (probe, screenshots, pointer) go through them.
+os.environ.update(HARNESS_HOME=H, HARNESS_SCREEN=SCREEN)
+e2e.HARNESS = H
 SCALES = (96, 144, 192)
 LABEL_TEXT_MIN = 200   # a text pixel of the label: brighter than its panel in every channel
 
 
-def wine_env():
-    env = dict(os.environ, WINEPREFIX=PREFIX, WINEARCH="win32", WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    env["DISPLAY"] = open(os.path.join(H, "display")).read().strip()
-    return env
-
-
-def quiet(*command):
-    subprocess.run(command, env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+def wine(*command):
+    subprocess.run([WRAPPER, *command], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                    stderr=subprocess.DEVNULL, check=False)
 
 
-def answers(display):
-    size = subprocess.run(["xdotool", "getdisplaygeometry"], capture_output=True, text=True,
-                          env=dict(os.environ, DISPLAY=display)).stdout.split()
-    return size == SCREEN.split("x")
-
-
-def start_display():
-    """An Xvfb of the test's size on a free display number away from the low
-    ones other harnesses pick, once it answers."""
-    for number in range(70 + os.getpid() % 40, 200):
-        if os.path.exists("/tmp/.X%d-lock" % number):
-            continue
-        display = ":%d" % number
-        xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", SCREEN + "x24", "-nolisten", "tcp"],
-                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        for _ in range(100):
-            if xvfb.poll() is not None or answers(display):
-                break
-            time.sleep(0.05)
-        if xvfb.poll() is None and answers(display):
-            return xvfb, display
-        xvfb.kill()
-        xvfb.wait()
-    raise Failure("no X display could be started")
-
-
-def start_harness(display):
-    os.makedirs(H, exist_ok=True)
-    with open(os.path.join(H, "display"), "w") as f:
-        f.write(display)
-    if not os.path.exists(os.path.join(H, "prefix.ready")):
-        quiet("wineboot", "-i")
-        fonts = os.path.join(PREFIX, "drive_c", "windows", "Fonts")
-        os.makedirs(fonts, exist_ok=True)
-        subprocess.run("cp /usr/share/wine/fonts/*.ttf '%s'/" % fonts, shell=True, check=False)
-        quiet("wine", "reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
-        quiet("wine", "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", SCREEN, "/f")
-        quiet("wineserver", "-w")
-        open(os.path.join(H, "prefix.ready"), "w").close()
-    # e2e's helpers (probe, screenshots, pointer) go through this prefix and display.
-    with open(WRAPPER, "w") as f:
-        f.write("#!/bin/sh\nexport WINEPREFIX='%s' WINEARCH=win32 WINEDEBUG=\"${WINEDEBUG:--all}\" "
-                "WINEDLLOVERRIDES='mscoree,mshtml='\n"
-                "export DISPLAY='%s'\nexec wine \"$@\"\n" % (PREFIX, wine_env()["DISPLAY"]))
-    os.chmod(WRAPPER, 0o755)
-    e2e.WINE, e2e.HARNESS = WRAPPER, H
+def stop_server():
+    env = dict(os.environ, WINEPREFIX=os.path.join(H, "prefix"))
+    for flag in ("-k", "-w"):
+        subprocess.run(["wineserver", flag], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
 
 
 def set_dpi(dpi):
-    quiet("wineserver", "-k")
-    quiet("wineserver", "-w")
-    quiet("wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
-          "/d", str(dpi), "/f")
-    quiet("wineserver", "-k")
-    quiet("wineserver", "-w")
-    # A persistent server, detached, so no helper process holds the test's pipes.
-    subprocess.Popen(["wineserver", "-p"], env=wine_env(), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                     stderr=subprocess.DEVNULL).wait()
-    quiet("wine", "cmd", "/c", "exit")
+    """The prefix's scale, read by every process started after its server ends."""
+    stop_server()
+    wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+    stop_server()
 
 
 def rows_with(image, box, test):
@@ -199,14 +148,10 @@ def overlaps(a, b):
 
 
 def main():
-    xvfb, display = start_display()
     try:
-        start_harness(display)
         seen = {dpi: measure(dpi) for dpi in SCALES}
     finally:
-        quiet("wineserver", "-k")
-        xvfb.terminate()
-        xvfb.wait(10)
+        subprocess.run([os.path.join(os.path.dirname(WRAPPER), "harness-stop.sh")], check=False)
     base = seen[96]
     check(base["client"][2:] == [668, 532], "96 DPI: client area 668x532 (%s)" % base["client"][2:])
     check(base["overlay"] is not None and base["text"] is not None, "96 DPI: overlay and label text seen")
