@@ -12,7 +12,11 @@
 
 #include "system_library.h"
 
+#ifdef _MSC_VER
+extern "C" const PfnDliHook __pfnDliNotifyHook2;
+#else
 extern "C" PfnDliHook __pfnDliNotifyHook2;
+#endif
 
 namespace {
 
