@@ -41,10 +41,14 @@ def stop_server():
 
 
 def set_dpi(dpi):
-    """The prefix's scale, read by every process started after its server ends."""
+    """The prefix's scale, read by every process started after its server ends.
+    The prefix is then booted and its desktop brought up by a probe whose
+    output goes nowhere: the desktop's process lives on, and one started by a
+    probe whose output the test reads would hold that pipe open."""
     stop_server()
     wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
     stop_server()
+    wine(e2e.PROBE, "foreground")
 
 
 def rows_with(image, box, test):
