@@ -34,9 +34,12 @@ std::atomic<bool> g_failed{false};
 long g_frames = 0, g_framesAtFailure = 0;
 int g_step = 0, g_stepAtFailure = 0;
 
+// The program (no name) and its three libraries.
+constexpr const char* kOurModules[] = {nullptr, "orvane.dll", "md2ex.dll", "pelmar.dll"};
+
 // Whether address lies in the code of the program or one of its libraries.
 bool InOurCode(DWORD_PTR address) {
-    for (const char* name : {static_cast<const char*>(nullptr), "orvane.dll", "md2ex.dll", "pelmar.dll"}) {
+    for (const char* name : kOurModules) {
         auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(name));
         if (!base) continue;
         const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
@@ -139,7 +142,7 @@ void Redirect(HMODULE module, const char* dll, const char* name, F replacement, 
 }
 
 void InstallCounters() {
-    for (const char* name : {static_cast<const char*>(nullptr), "orvane.dll", "md2ex.dll", "pelmar.dll"}) {
+    for (const char* name : kOurModules) {
         HMODULE module = GetModuleHandleA(name);
         Redirect(module, "msvcrt.dll", "malloc", FailingMalloc, &g_malloc);
         Redirect(module, "msvcrt.dll", "calloc", FailingCalloc, &g_calloc);
