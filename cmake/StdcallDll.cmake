@@ -1,18 +1,25 @@
 # A DLL whose __stdcall exports carry undecorated names, listed in a .def
-# file under contracts/ in their decorated form (Name@bytes).
+# file under contracts/ in their 32-bit decorated form (Name@bytes). On x64
+# (and with MSVC) the same names are exported from an undecorated copy of
+# the list, made here.
 function(add_stdcall_dll target deffile)
-    if(MSVC)
-        # MSVC maps undecorated .def names to the __stdcall symbols itself.
+    if(MSVC OR CMAKE_SIZEOF_VOID_P EQUAL 8)
         file(READ ${deffile} def_text)
         string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
         set(plain_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
-        file(WRITE ${plain_def} "${def_text}")
-        add_library(${target} SHARED ${ARGN} ${plain_def})
-    else()
-        add_library(${target} SHARED ${ARGN} ${deffile})
-        target_link_options(${target} PRIVATE -Wl,--kill-at)
+        file(WRITE ${plain_def}.new "${def_text}")
+        file(COPY_FILE ${plain_def}.new ${plain_def} ONLY_IF_DIFFERENT)
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${deffile})
+        set(deffile ${plain_def})
+    endif()
+    add_library(${target} SHARED ${ARGN} ${deffile})
+    if(NOT MSVC)
+        if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+            target_link_options(${target} PRIVATE -Wl,--kill-at)
+        endif()
         # --kill-at makes the linker's own import library unusable for
-        # __stdcall callers; replace it with one that maps Name@bytes to Name.
+        # __stdcall callers; replace it with one that maps Name@bytes to Name
+        # (on x64 the names are plain on both sides).
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_DLLTOOL} -k -d ${deffile} -D ${target}.dll
                     -l $<TARGET_LINKER_FILE:${target}>

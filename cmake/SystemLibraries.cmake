@@ -18,8 +18,18 @@ if(NOT MSVC)
     add_compile_definitions(_GDI32_ _COMCTL32_)
 endif()
 
+# C names carry a leading underscore on 32-bit x86 only.
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(C_SYMBOL_PREFIX _)
+else()
+    set(C_SYMBOL_PREFIX "")
+endif()
+
 set(KNOWN_SYSTEM_LIBRARIES kernel32 user32 gdi32 advapi32 ole32 oleaut32 shell32 shlwapi comdlg32 msvcrt)
 set(LATE_IMPORT_DIR ${CMAKE_BINARY_DIR}/late_imports)
+# Functions a toolchain's import library may lack (MinGW-w64's 64-bit
+# comctl32 has no GetWindowSubclass), added by name where it does.
+set(LATE_IMPORT_EXTRA_comctl32 GetWindowSubclass)
 
 function(_late_import_library lib)
     if(TARGET late_${lib})
@@ -33,8 +43,13 @@ function(_late_import_library lib)
     endif()
     find_library(IMPORT_${lib} NAMES ${lib} REQUIRED)
     execute_process(COMMAND ${CMAKE_NM} -g ${IMPORT_${lib}} OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
-    string(REGEX MATCHALL "__imp__[A-Za-z0-9_@]+" symbols "${symbols}")
-    list(TRANSFORM symbols REPLACE "^__imp__" "")
+    string(REGEX MATCHALL "__imp_${C_SYMBOL_PREFIX}[A-Za-z0-9_@]+" symbols "${symbols}")
+    list(TRANSFORM symbols REPLACE "^__imp_${C_SYMBOL_PREFIX}" "")
+    foreach(extra IN LISTS LATE_IMPORT_EXTRA_${lib})
+        if(NOT symbols MATCHES "(^|;)${extra}(@|;|$)")
+            list(APPEND symbols ${extra})
+        endif()
+    endforeach()
     list(REMOVE_DUPLICATES symbols)
     list(JOIN symbols "\n    " exports)
     set(def ${LATE_IMPORT_DIR}/${lib}.def)
@@ -49,7 +64,7 @@ function(_late_import_library lib)
     add_dependencies(late_${lib} late_${lib}_archive)
     # The resolver lives in win32_helpers, an archive: the linker must keep it.
     target_link_libraries(late_${lib} INTERFACE ${archive})
-    target_link_options(late_${lib} INTERFACE -Wl,--undefined=___pfnDliNotifyHook2)
+    target_link_options(late_${lib} INTERFACE -Wl,--undefined=${C_SYMBOL_PREFIX}__pfnDliNotifyHook2)
 endfunction()
 
 function(system_libraries target scope)

@@ -22,6 +22,13 @@ if(CMAKE_CROSSCOMPILING AND WIN32)
     # Every Windows test runs under Wine, in a private prefix and an Xvfb
     # display that the wrapper starts on first use inside the build tree.
     set(HARNESS_DIR ${CMAKE_BINARY_DIR}/harness)
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+        set(HARNESS_WINE /usr/lib/wine/wine64)
+        set(HARNESS_WINEARCH win64)
+    else()
+        set(HARNESS_WINE wine)
+        set(HARNESS_WINEARCH win32)
+    endif()
     configure_file(${PROJECT_SOURCE_DIR}/tests/harness/wine-run.sh.in ${HARNESS_DIR}/wine-run.sh
                    @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
                    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -40,10 +40,12 @@ foreach(lib_and_text IN ITEMS "orvane|Orvane OpenGL view control library"
 endforeach()
 
 # The program's resource script includes its version resource.
-version_resource(orvane_demo "Orvane 3D lighting demo")
-target_include_directories(program_resources PRIVATE ${VERSION_RC_DIR})
-set_property(SOURCE program.rc DIRECTORY ${PROJECT_SOURCE_DIR}/resources
-             APPEND PROPERTY OBJECT_DEPENDS ${orvane_demo_VERSION_RC})
+if(TARGET orvane_demo)
+    version_resource(orvane_demo "Orvane 3D lighting demo")
+    target_include_directories(program_resources PRIVATE ${VERSION_RC_DIR})
+    set_property(SOURCE program.rc DIRECTORY ${PROJECT_SOURCE_DIR}/resources
+                 APPEND PROPERTY OBJECT_DEPENDS ${orvane_demo_VERSION_RC})
+endif()
 
 # QI_Version hands out the same text.
 target_compile_definitions(orvane_objects PRIVATE ORVANE_VERSION_TEXT="${PROJECT_VERSION}")

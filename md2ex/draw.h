@@ -3,7 +3,7 @@
 #pragma once
 
 #include <windows.h>
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <cstdint>
 #include <vector>

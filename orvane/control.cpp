@@ -8,6 +8,7 @@
 
 #include "boundary.h"
 #include "helpers.h"
+#include "opengl.h"
 #include "orvane.h"
 #include "present.h"
 #include "report.h"

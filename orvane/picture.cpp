@@ -2,7 +2,7 @@
 // texture records' release.
 #include <windows.h>
 #include <objbase.h>
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <stdlib.h>
 #include <string.h>

@@ -1,7 +1,7 @@
 // Where a view's OpenGL frames are drawn and how they are shown.
 #include "present.h"
 
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <stdio.h>
 #include <string.h>
@@ -224,6 +224,10 @@ bool CreateDrawable(View& view) {
     // The class's own DC (CS_OWNDC), kept for life.
     view.dc = GetDC(view.surface ? view.surface : view.window);
     if (!view.dc) return Refuse(view, "no device context");
+    // OpenGL from the system folder before the pixel-format calls, which
+    // otherwise load "opengl32.dll" by bare name (beside the host program
+    // first, in a host that does not restrict its search).
+    win32::gl::Load();
     PIXELFORMATDESCRIPTOR pfd{};
     pfd.nSize = sizeof(pfd);
     pfd.nVersion = 1;

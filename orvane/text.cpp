@@ -1,7 +1,7 @@
 // GL text: fonts as a glyph atlas texture and display lists, and drawing
 // text over a frame without disturbing the caller's OpenGL state.
 #include <windows.h>
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <string.h>
 

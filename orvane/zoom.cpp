@@ -1,6 +1,6 @@
 // Zoom per view, and the viewport and projection that fit a view.
 #include <windows.h>
-#include <GL/gl.h>
+#include "opengl.h"
 
 #include <algorithm>
 #include <cmath>

@@ -66,7 +66,7 @@ TEST(ExifOrientation, HostileOrAbsentBlocksGiveTheStoredWayUp) {
     const std::size_t tiffAt = 8 + 10, ifdAt = tiffAt + 8;
     auto with = [&](std::size_t at, std::initializer_list<std::uint8_t> bytes) {
         Bytes b = good;
-        std::copy(bytes.begin(), bytes.end(), b.begin() + std::ptrdiff_t(at));
+        for (const std::uint8_t byte : bytes) b.at(at++) = byte;
         return b;
     };
     struct Case {
