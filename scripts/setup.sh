@@ -5,9 +5,10 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build git clang libclang-rt-14-dev
-    g++-mingw-w64-i686 googletest libgtest-dev libbenchmark-dev libstb-dev
-    wine wine32:i386 fonts-wine fonts-liberation fonts-dejavu-core
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest libgtest-dev libbenchmark-dev libstb-dev
+    wine wine32:i386 wine64 fonts-wine fonts-liberation fonts-dejavu-core
     xvfb xauth x11-utils libgl1-mesa-dri:i386 libglx-mesa0:i386 libgl1:i386
+    libgl1-mesa-dri libglx-mesa0 libgl1
     imagemagick xdotool python3 python3-pil
     llvm-14 lld-14
 )

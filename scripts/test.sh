@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the host build of the platform-neutral
-# code (clang, AddressSanitizer + UndefinedBehaviorSanitizer) and the 32-bit
-# Windows build, whose tests run under Wine and Xvfb.
+# code (clang, AddressSanitizer + UndefinedBehaviorSanitizer), the 64-bit
+# Windows build of the libraries (tests under 64-bit Wine) and the 32-bit
+# Windows build, whose tests run under Wine and Xvfb. The 64-bit build comes
+# first: the SDK's zip, made and tested by the 32-bit build, takes its files.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || { echo "SUMMARY: FAILED (package set-up)"; exit 1; }
@@ -9,10 +11,12 @@ scripts/setup.sh || { echo "SUMMARY: FAILED (package set-up)"; exit 1; }
 # stop_wine: ends the Wine processes and Xvfb displays of every harness in the
 # build tree (the tests' own, and those of tests with a prefix of their own).
 stop_wine() {
-    local stop=build/win-release/harness/harness-stop.sh home
-    [ -x "$stop" ] || return 0
-    for home in build/win-release/harness build/win-release/harness-* build/win-release/e2e/demo-command; do
-        [ -d "$home" ] && HARNESS_HOME="$PWD/$home" "$stop"
+    local stop home
+    for stop in build/win64-release/harness/harness-stop.sh build/win-release/harness/harness-stop.sh; do
+        [ -x "$stop" ] || continue
+        for home in "$(dirname "$stop")" "$(dirname "$stop")"-* "$(dirname "$(dirname "$stop")")"/e2e/demo-command; do
+            [ -d "$home" ] && HARNESS_HOME="$PWD/$home" "$stop"
+        done
     done
     return 0
 }
@@ -50,6 +54,7 @@ second_run_allowed=(
 )
 
 run_build host-asan 2
+run_build win64-release 1 "--repeat until-pass:2"
 # A Windows test that fails is run once more, so that the summary can tell a
 # flaky test from a broken one; either fails the run unless listed above.
 run_build win-release 1 "--repeat until-pass:2"
@@ -79,9 +84,14 @@ fi
 
 host_total=$(tally host-asan); host_failed=$(failed host-asan)
 wine_total=$(tally win-release); wine_failed=$(failed win-release)
+wine64_total=$(tally win64-release); wine64_failed=$(failed win64-release)
 # A test that passed only on its second run is named, and fails the run unless listed.
+second64=$(scripts/second_runs.sh "$log_dir/win64-release-test.log" "${second_run_allowed[@]}" 2>/dev/null) ||
+    status=1
 second=$(scripts/second_runs.sh "$log_dir/win-release-test.log" "${second_run_allowed[@]}" 2>/dev/null) ||
     status=1
+second64=$(printf '%s' "$second64" | sed -E 's/([^ ]+)/x64:\1/g')
+second=$(echo $second $second64)
 verdict=PASSED; [ $status -eq 0 ] || verdict=FAILED
-echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed (view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)), passed only on a second run: ${second:-none} (logs in $log_dir)"
+echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed, x64 under 64-bit Wine: $((wine64_total - ${wine64_failed/\?/0}))/$wine64_total passed (32-bit view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)), passed only on a second run: ${second:-none} (logs in $log_dir)"
 exit $status

@@ -285,6 +285,10 @@ TEST(View, CreationUndoneByTheParentFailsCleanly) {
 TEST(View, DrawsOverItsWholeClientAreaAfterGrowing) {
     ViewWindow w(64, 48);
     ASSERT_NE(w.view(), nullptr);
+    // 64-bit Wine 8 keeps a child window's GL drawable at its first size
+    // whatever is made current (32-bit Wine and Windows resize it).
+    if (sizeof(void*) == 8 && path::UnderWine() && path::DrawsInItself(w.view(), QI_GetGLDC(w.view())))
+        GTEST_SKIP() << "64-bit Wine does not resize a child window's OpenGL drawable";
     // Larger than the screen too: a surface made for the screen is outgrown.
     for (SIZE size : {SIZE{300, 200}, SIZE{40, 30}, SIZE{1300, 1000}, SIZE{256, 256}}) {
         SetWindowPos(w.host(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOMOVE);
