@@ -319,6 +319,19 @@ LRESULT OnDpiChanged(const Message& m, FrameState& st) {
     return result;
 }
 
+// The layout the engine draws and hit-tests, in the system's terms; a
+// request the engine cannot read goes to the default handling.
+LRESULT OnGetTitleBarInfo(const Message& m, FrameState& st) {
+    auto* info = reinterpret_cast<TITLEBARINFOEX*>(m.lParam);
+    if (!info || info->cbSize != sizeof(TITLEBARINFOEX)) return Pass(m);
+    const RECT wr = WindowRect(m.window);
+    DescribeTitleBar(CurrentLayout(m.window), {wr.left, wr.top}, st.hot, st.pressed, *info);
+    return 0;
+}
+
+// Over the maximise button the default handling sees the pointer too: newer
+// systems offer their window arrangements there. The engine's button is
+// drawn again over anything the default handling drew.
 LRESULT OnNcMouseMove(const Message& m, FrameState& st) {
     if (st.pressed != kNoButton) return 0;
     const int hot = ButtonAt(m.window, PointOf(m.lParam));
@@ -327,7 +340,11 @@ LRESULT OnNcMouseMove(const Message& m, FrameState& st) {
         st.trackingLeave = TrackMouseEvent(&tme) != FALSE;
     }
     SetHot(m.window, st, hot);
-    return hot != kNoButton ? 0 : Pass(m);
+    if (hot == kNoButton) return Pass(m);
+    if (hot != kMaximize) return 0;
+    const LRESULT result = Pass(m);
+    Repaint(m.window);
+    return result;
 }
 
 LRESULT OnNcMouseLeave(const Message& m, FrameState& st) {
@@ -455,6 +472,7 @@ LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UI
     case WM_SETTEXT:
     case WM_SETICON: return PassThenRepaint(m);
     case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
+    case WM_GETTITLEBARINFOEX: return iconic ? Pass(m) : OnGetTitleBarInfo(m, st);
     case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
     case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
     case WM_TIMER: return OnTimer(m, st);

@@ -35,6 +35,13 @@ FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIco
 // coordinates. The caption buttons win over the resize grab.
 LRESULT HitTestFrame(const FrameLayout& layout, int width, int height, POINT p);
 
+// The title bar as the system's tools ask for it (WM_GETTITLEBARINFOEX):
+// the layout's caption and buttons in screen coordinates, origin being the
+// window's top-left corner on the screen. Absent buttons (and the help
+// button, which a skinned frame never shows) are invisible; the button under
+// the pointer is hot-tracked, or pressed while it is held down.
+void DescribeTitleBar(const FrameLayout& layout, POINT origin, int hot, int pressed, TITLEBARINFOEX& info);
+
 // Test access: the layout a skinned window currently uses, and the button
 // under the pointer and pressed (kNoButton when none).
 bool CurrentFrame(HWND window, FrameLayout& layout, int& hot, int& pressed);

@@ -14,6 +14,14 @@ F User32(const char* name) {
     return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction("user32.dll", name)));
 }
 
+// The call, unless the environment hides the per-window calls of DPI.
+template <typename F>
+F Available(F call) {
+    char value[4] = {};
+    const bool hidden = GetEnvironmentVariableA(kHideSystemCalls, value, sizeof value) == 1 && value[0] == '1';
+    return hidden ? nullptr : call;
+}
+
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesign;
@@ -26,14 +34,16 @@ int ScreenDpi() {
 int OfWindow(HWND window) {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
     if (root) {
-        if (const auto announced = reinterpret_cast<UINT_PTR>(GetPropA(root, kProperty))) return static_cast<int>(announced);
         static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-        if (forWindow)
-            if (const UINT dpi = forWindow(window)) return static_cast<int>(dpi);
+        if (const auto call = Available(forWindow)) {
+            if (const UINT dpi = call(window)) return static_cast<int>(dpi);
+        } else if (const auto announced = reinterpret_cast<UINT_PTR>(GetPropA(root, kProperty))) {
+            return static_cast<int>(announced);
+        }
     } else {
         static const auto forSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem");
-        if (forSystem)
-            if (const UINT dpi = forSystem()) return static_cast<int>(dpi);
+        if (const auto call = Available(forSystem))
+            if (const UINT dpi = call()) return static_cast<int>(dpi);
     }
     return ScreenDpi();
 }
@@ -51,13 +61,13 @@ void Forget(HWND window) {
 
 int SystemMetric(int index, int dpi) {
     static const auto forDpi = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    if (forDpi) return forDpi(index, static_cast<UINT>(dpi));
+    if (const auto call = Available(forDpi)) return call(index, static_cast<UINT>(dpi));
     return Rescale(GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
 bool AdjustRect(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
     static const auto forDpi = User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-    if (forDpi) return forDpi(rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
+    if (const auto call = Available(forDpi)) return call(rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
     return AdjustWindowRectEx(rect, style, FALSE, exStyle) != FALSE;
 }
 

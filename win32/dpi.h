@@ -2,10 +2,17 @@
 // DPI; at a DPI of d they are drawn d / 96 times as large, every number
 // rounded by the one rule of Scale.
 //
-// A window's DPI is the one the system last announced for its top-level
-// window with WM_DPICHANGED (kept by Announce), else what the system says
-// of the window (GetDpiForWindow, where the system has it), else the
-// screen's LOGPIXELSY. A program that declares no awareness sees 96.
+// A window's DPI is what the system says of the window (GetDpiForWindow),
+// where the system has that call. Where it has not (systems before the
+// per-window calls of DPI), it is the one the system last announced for the
+// top-level window with WM_DPICHANGED (kept by Announce), else the screen's
+// LOGPIXELSY. A program that declares no awareness sees 96.
+//
+// ORVANE_NO_WINDOW_DPI=1 in the environment (kHideSystemCalls) hides the
+// system's per-window calls of DPI (GetDpiForWindow, GetDpiForSystem,
+// GetSystemMetricsForDpi, AdjustWindowRectExForDpi), so that a newer system
+// runs the older one's path; any other value changes nothing. It is read at
+// each call.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +20,7 @@
 namespace win32::dpi {
 
 inline constexpr int kDesign = 96;
+inline constexpr char kHideSystemCalls[] = "ORVANE_NO_WINDOW_DPI";
 
 // The system's messages of a change of scale (not in every header):
 // WM_DPICHANGED (wParam: the new DPI in both words; lParam: the suggested
@@ -31,9 +39,10 @@ inline int Rescale(int value, int to, int from) {
 int OfWindow(HWND window);
 
 // Keeps the DPI a WM_DPICHANGED gives (wParam) with the top-level window,
-// so that every part asking OfWindow from then on gets it. Every handler of
-// WM_DPICHANGED calls it first; calling it again changes nothing. Forget
-// drops it (at WM_NCDESTROY).
+// so that, where the system cannot say a window's DPI, every part asking
+// OfWindow from then on gets it. Every handler of WM_DPICHANGED calls it
+// first; calling it again changes nothing. A DPI outside 24..2304 is not
+// kept. Forget drops it (at WM_NCDESTROY).
 void Announce(HWND window, WPARAM dpiChanged);
 void Forget(HWND window);
 

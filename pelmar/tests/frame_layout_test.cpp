@@ -82,5 +82,41 @@ TEST_P(FrameAtDpi, MetricsAreTheSkinsAtTheDpi) {
 
 INSTANTIATE_TEST_SUITE_P(Dpi, FrameAtDpi, ::testing::Values(96, 192));
 
+// What the title bar tells the system's tools of each button: absent ones
+// (and help, never shown) invisible; the one under the pointer hot-tracked,
+// or pressed while held down, as drawn.
+TEST(TitleBarStates, FollowTheStyleAndThePointer) {
+    constexpr DWORD kAbsent = STATE_SYSTEM_INVISIBLE, kHot = STATE_SYSTEM_HOTTRACKED, kHeld = STATE_SYSTEM_PRESSED;
+    constexpr LONG_PTR kCloseOnly = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    struct Case {
+        const char* what;
+        LONG_PTR style;
+        int hot, pressed;
+        DWORD minimise, maximise, close;
+    } cases[] = {
+        {"all buttons", kStyle, kNoButton, kNoButton, 0, 0, 0},
+        {"close only", kCloseOnly, kNoButton, kNoButton, kAbsent, kAbsent, 0},
+        {"no maximise", kStyle & ~WS_MAXIMIZEBOX, kNoButton, kNoButton, 0, kAbsent, 0},
+        {"no system menu", kStyle & ~WS_SYSMENU, kNoButton, kNoButton, kAbsent, kAbsent, kAbsent},
+        {"maximise under the pointer", kStyle, kMaximize, kNoButton, 0, kHot, 0},
+        {"close held under the pointer", kStyle, kClose, kClose, 0, 0, kHeld},
+        {"close held, the pointer off it", kStyle, kNoButton, kClose, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const FrameLayout L = LayoutFrame(Skin{}, c.style, 800, true, {}, 96);
+        TITLEBARINFOEX info{};
+        DescribeTitleBar(L, {100, 50}, c.hot, c.pressed, info);
+        const DWORD want[] = {STATE_SYSTEM_FOCUSABLE, kAbsent, c.minimise, c.maximise, kAbsent, c.close};
+        for (int i = 0; i <= CCHILDREN_TITLEBAR; ++i) {
+            EXPECT_EQ(info.rgstate[i], want[i]) << c.what << ": " << i;
+            if (i >= 2) {
+                EXPECT_EQ(IsRectEmpty(&info.rgrect[i]) != FALSE, want[i] == kAbsent) << c.what << ": " << i;
+            }
+        }
+        // The window menu (the icon) is left out of the title bar.
+        EXPECT_EQ(info.rcTitleBar.left, 100 + L.icon.right) << c.what;
+    }
+}
+
 }  // namespace
 }  // namespace pelmar

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "dpi.h"
 #include "engine.h"
 #include "frame.h"
 #include "helpers.h"
+#include "older_system.h"
 #include "parts.h"
 #include "pelmar.h"
 #include "support.h"
@@ -203,6 +205,75 @@ TEST_F(PelmarFrame, RetitlingRepaintsTheSkinnedCaption) {
     // Still the skin's caption, with no standard caption drawn over it.
     EXPECT_LE(test::Distance(s.AtWindow(scene.main, L.title.right - 10, 2), CurrentSkin().captionTop & 0xFFFFFF), 8);
 }
+
+// The title bar the window describes to the system's tools
+// (WM_GETTITLEBARINFOEX) is the one drawn and hit-tested, at 96 DPI and at
+// 192 as a system that announces scales puts the window there.
+class PelmarTitleBar : public ::testing::TestWithParam<int> {
+protected:
+    TITLEBARINFOEX Ask() {
+        TITLEBARINFOEX info{};
+        info.cbSize = sizeof info;
+        SendMessageA(scene.main, WM_GETTITLEBARINFOEX, 0, reinterpret_cast<LPARAM>(&info));
+        return info;
+    }
+    LRESULT Hit(POINT p) { return SendMessageA(scene.main, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)); }
+
+    const OlderSystem older;
+    Scene scene;
+};
+
+TEST_P(PelmarTitleBar, IsTheCaptionAsDrawnAndHitTested) {
+    const int dpi = GetParam();
+    ASSERT_TRUE(scene.Build("Scarlet.sks"));
+    RECT place{};
+    GetWindowRect(scene.main, &place);
+    SendMessageA(scene.main, win32::dpi::kChangedMessage, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+    test::Pump(200);
+    const Skin& skin = CurrentSkin();
+    const uint32_t accent = skin.accent & 0xFFFFFF;
+
+    // The title bar ends with the accent line, where the client area starts.
+    const RECT bar = Ask().rcTitleBar;
+    EXPECT_EQ(bar.bottom - bar.top, win32::dpi::Scale(skin.captionHeight, dpi));
+    const test::Screen caption;
+    const int across = (bar.left + bar.right) / 2;
+    EXPECT_EQ(caption.At(across, bar.bottom - 1), accent);
+    EXPECT_NE(caption.At(across, bar.bottom), accent);
+
+    struct Case {
+        int index;
+        LRESULT code;
+        uint32_t hover;
+    } cases[] = {{2, HTMINBUTTON, skin.buttonHover & 0xFFFFFF},
+                 {3, HTMAXBUTTON, skin.buttonHover & 0xFFFFFF},
+                 {5, HTCLOSE, skin.closeHover & 0xFFFFFF}};
+    for (const Case& c : cases) {
+        const RECT r = Ask().rgrect[c.index];
+        ASSERT_FALSE(IsRectEmpty(&r)) << c.index;
+        const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+        // Moved twice: a late pointer event from the previous place may land after the first move.
+        test::Perform({{test::Step::Move, x, y}, {test::Step::Wait, 100}, {test::Step::Move, x, y}});
+        ASSERT_TRUE(test::PumpUntil([&] { return (Ask().rgstate[c.index] & STATE_SYSTEM_HOTTRACKED) != 0; }))
+            << c.index;
+        test::Pump(150);   // the pointer's last messages at this place
+        const test::Screen s;
+        s.SaveIfAsked(dpi == 96 ? "title-bar-96.png" : "title-bar-192.png");
+        for (POINT p : {POINT{r.left, r.top}, POINT{r.right - 1, r.top}, POINT{r.left, r.bottom - 1},
+                        POINT{r.right - 1, r.bottom - 1}}) {
+            EXPECT_EQ(Hit(p), c.code) << c.index << ": " << p.x << "," << p.y;
+            EXPECT_EQ(s.At(p.x, p.y), c.hover) << c.index << ": " << p.x << "," << p.y;
+        }
+        for (POINT p : {POINT{r.left - 1, y}, POINT{r.right, y}, POINT{x, r.top - 1}, POINT{x, r.bottom}}) {
+            EXPECT_NE(Hit(p), c.code) << c.index << ": " << p.x << "," << p.y;
+            EXPECT_NE(s.At(p.x, p.y), c.hover) << c.index << ": " << p.x << "," << p.y;
+        }
+        // Only the maximise button's hover also reaches the window's default handling.
+        EXPECT_EQ(scene.nonClientMoves[c.code] > 0, c.code == HTMAXBUTTON) << c.index;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, PelmarTitleBar, ::testing::Values(96, 192));
 
 // A missing skin file and one full of garbage still give a skinned window
 // that works.

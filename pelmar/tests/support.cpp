@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <thread>
 
 #include "helpers.h"
@@ -217,6 +218,9 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CLOSE:
         if (scene) ++scene->closeRequests;
         return 0;   // the tests count close requests and keep the window
+    case WM_NCMOUSEMOVE:
+        if (scene && wParam < std::size(scene->nonClientMoves)) ++scene->nonClientMoves[wParam];
+        break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

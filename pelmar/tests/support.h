@@ -86,6 +86,7 @@ struct Scene {
     HWND label = nullptr;
     HWND logo = nullptr;
     int closeRequests = 0;
+    int nonClientMoves[32] = {};   // WM_NCMOUSEMOVE that reached the window's own procedure, by hit-test code
 
     static constexpr uint32_t kViewColour = 0x10A050;
     static constexpr uint32_t kFaceColour = 0xF4F1EC;
