@@ -97,8 +97,10 @@ add_custom_target(release_binaries ALL DEPENDS ${shipped} ${sdk_arch_files})
 if(NOT ORVANE_PROGRAM)
     return()
 endif()
-set(ORVANE_SDK_X64_DIR ${CMAKE_BINARY_DIR}/../win64-release/release/sdk-x64 CACHE PATH
-    "release/sdk-x64 of the 64-bit build, whose files the SDK zip takes")
+get_filename_component(default_x64_build ${CMAKE_BINARY_DIR}/../win64-release ABSOLUTE)
+set(ORVANE_X64_BUILD_DIR ${default_x64_build} CACHE PATH
+    "The 64-bit build, whose release/sdk-x64 files the SDK zip takes")
+set(ORVANE_SDK_X64_DIR ${ORVANE_X64_BUILD_DIR}/release/sdk-x64)
 
 # --- demo -----------------------------------------------------------------
 install(FILES ${SHIPPED_orvane_demo} ${SHIPPED_orvane} ${SHIPPED_md2ex} ${SHIPPED_pelmar}

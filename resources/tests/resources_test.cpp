@@ -67,10 +67,10 @@ TEST(Manifest, AsksForCommonControlsSix) {
     std::string m = ResourceText(MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     ASSERT_FALSE(m.empty());
     EXPECT_NE(m.find("manifestVersion=\"1.0\""), std::string::npos);
-    EXPECT_NE(m.find("version=\"1.0.0.0\" processorArchitecture=\"X86\""), std::string::npos);
+    EXPECT_NE(m.find("version=\"1.0.0.0\" processorArchitecture=\"*\""), std::string::npos);
     const char* dependency =
         "type=\"win32\" name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-        "processorArchitecture=\"X86\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"";
+        "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"";
     EXPECT_NE(m.find(dependency), std::string::npos);
 }
 

@@ -10,7 +10,6 @@
 // made or the model cannot be loaded.
 #include <windows.h>
 #include <GL/gl.h>
-#include <delayimp.h>
 
 #include <cstdio>
 #include <cstring>
@@ -29,6 +28,21 @@ constexpr int kViewId = 1;
 constexpr UINT_PTR kTimerId = 1;
 constexpr int kSlot = 1;             // md2ex slot of the model
 constexpr float kFramesPerSecond = 10.0f;
+
+// OpenGL's functions, taken once from opengl32.dll in the system folder
+// before the first GL call (LoadOpenGL). The program imports none of them:
+// Windows looks for a library that is not one of its known ones, opengl32
+// among them, beside the program first, static imports included.
+#define SAMPLE_GL_FUNCTIONS(X)                                                                          \
+    X(glBindTexture) X(glClear) X(glClearColor) X(glColor4f) X(glColorMaterial) X(glDeleteTextures)    \
+    X(glEnable) X(glGenTextures) X(glLightfv) X(glLoadIdentity) X(glPixelStorei) X(glRotatef)          \
+    X(glScalef) X(glShadeModel) X(glTexImage2D) X(glTexParameteri) X(glTranslatef)
+struct OpenGL {
+#define SAMPLE_GL_MEMBER(name) decltype(&::name) name = nullptr;
+    SAMPLE_GL_FUNCTIONS(SAMPLE_GL_MEMBER)
+#undef SAMPLE_GL_MEMBER
+};
+OpenGL gl;
 
 struct Viewer {
     HWND window = nullptr;
@@ -51,44 +65,44 @@ GLuint LoadTexture(const char* path, int32_t* width, int32_t* height) {
     unsigned char* pixels = nullptr;
     if (!QI_CreateGLTextureFromFileEX(path, width, height, &pixels, 0)) return 0;
     GLuint name = 0;
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    gl.glGenTextures(1, &name);
+    gl.glBindTexture(GL_TEXTURE_2D, name);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    gl.glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    gl.glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     // Rows come bottom row first, as glTexImage2D expects them.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, *width, *height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    gl.glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, *width, *height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     CoTaskMemFree(pixels);
     return name;
 }
 
 void SetUpGL() {
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glShadeModel(GL_SMOOTH);
+    gl.glEnable(GL_DEPTH_TEST);
+    gl.glEnable(GL_TEXTURE_2D);
+    gl.glShadeModel(GL_SMOOTH);
     const GLfloat ambient[4] = {0.35f, 0.35f, 0.35f, 1.0f};
     const GLfloat diffuse[4] = {0.9f, 0.9f, 0.85f, 1.0f};
     const GLfloat position[4] = {-1.0f, 2.0f, 3.0f, 0.0f};   // a light from the front left, above
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glLightfv(GL_LIGHT0, GL_POSITION, position);
-    glEnable(GL_LIGHT0);
-    glEnable(GL_LIGHTING);
-    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-    glEnable(GL_COLOR_MATERIAL);
-    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    gl.glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    gl.glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    gl.glLightfv(GL_LIGHT0, GL_POSITION, position);
+    gl.glEnable(GL_LIGHT0);
+    gl.glEnable(GL_LIGHTING);
+    gl.glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
+    gl.glEnable(GL_COLOR_MATERIAL);
+    gl.glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
 }
 
 void Render() {
     if (!g.view) return;
     QI_ResizeGLWindow(g.view);   // makes the view's context current, fits the projection
-    glClearColor(0.10f, 0.12f, 0.16f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glLoadIdentity();
-    glTranslatef(0.0f, -0.1f, -2.2f);
-    glRotatef(10.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(g.spin, 0.0f, 1.0f, 0.0f);
-    glScalef(0.025f, 0.025f, 0.025f);   // model units to view units
+    gl.glClearColor(0.10f, 0.12f, 0.16f, 1.0f);
+    gl.glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl.glLoadIdentity();
+    gl.glTranslatef(0.0f, -0.1f, -2.2f);
+    gl.glRotatef(10.0f, 1.0f, 0.0f, 0.0f);
+    gl.glRotatef(g.spin, 0.0f, 1.0f, 0.0f);
+    gl.glScalef(0.025f, 0.025f, 0.025f);   // model units to view units
     MD2_Draw(kSlot, g.frame);
     if (g.font.ListBase) {
         char line[96];
@@ -162,7 +176,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (g.view) {
             QI_ResizeGLWindow(g.view);   // the view's context current for the deletions
             QI_DeleteGLFont(&g.font);
-            if (g.texture) glDeleteTextures(1, &g.texture);
+            if (g.texture) gl.glDeleteTextures(1, &g.texture);
         }
         MD2_Delete(kSlot);
         PostQuitMessage(0);
@@ -281,22 +295,19 @@ HMODULE SystemLibrary(const char* name) {
     return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
-// Asked before a late import (OpenGL, see CMakeLists.txt) is loaded.
-FARPROC WINAPI BeforeLateImport(unsigned notice, PDelayLoadInfo info) {
-    return notice == dliNotePreLoadLibrary ? reinterpret_cast<FARPROC>(SystemLibrary(info->szDll)) : nullptr;
+// Fills the table; false when opengl32.dll or one of its functions is missing.
+bool LoadOpenGL() {
+    HMODULE module = SystemLibrary("opengl32.dll");
+    if (!module) return false;
+#define SAMPLE_GL_LOAD(name)                                                                            \
+    gl.name = reinterpret_cast<decltype(gl.name)>(reinterpret_cast<void*>(GetProcAddress(module, #name))); \
+    if (!gl.name) return false;
+    SAMPLE_GL_FUNCTIONS(SAMPLE_GL_LOAD)
+#undef SAMPLE_GL_LOAD
+    return true;
 }
 
 }  // namespace
-
-#ifdef _MSC_VER
-extern "C" {
-const PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
-}
-#else
-extern "C" {
-PfnDliHook __pfnDliNotifyHook2 = BeforeLateImport;
-}
-#endif
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     // First of all: every later load by bare name searches the system folder
@@ -305,6 +316,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (auto set = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
             GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories"))))
         set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!LoadOpenGL()) {
+        MessageBoxA(nullptr, "OpenGL (opengl32.dll) is missing from the system folder.", kClassName, MB_OK);
+        return 1;
+    }
     if (__argc < 2) {
         MessageBoxA(nullptr, "Usage: model_viewer <model.md2> [skin picture]", kClassName, MB_OK);
         return 1;

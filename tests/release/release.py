@@ -24,6 +24,13 @@ DEMO_ZIP = os.path.join(RELEASE, "orvane-demo-%s-win32.zip" % VERSION)
 SDK_ZIP = os.path.join(RELEASE, "orvane-sdk-%s-win32.zip" % VERSION)
 RELEASE_PROBE = os.path.join(BUILD, "bin", "release_probe.exe")
 LIBRARIES = ("orvane", "md2ex", "pelmar")
+# The 64-bit build, whose harness (a 64-bit Wine prefix and its own display)
+# runs the sample built for x64.
+BUILD64 = os.environ.get("ORVANE_X64_BUILD", os.path.join(os.path.dirname(BUILD), "win64-release"))
+ARCHS = {"x86": {"machine": 0x14C, "toolchain": "mingw-i686.cmake", "harness": e2e.HARNESS,
+                 "clang": "i686-pc-windows-msvc", "lld": "x86"},
+         "x64": {"machine": 0x8664, "toolchain": "mingw-x86_64.cmake", "harness": os.path.join(BUILD64, "harness"),
+                 "clang": "x86_64-pc-windows-msvc", "lld": "x64"}}
 
 DEMO_FILES = {
     "orvane_demo.exe", "orvane.dll", "md2ex.dll", "pelmar.dll", "README.txt", "LICENSE.txt",
@@ -32,11 +39,38 @@ DEMO_FILES = {
 }
 SDK_FILES = {
     "README.txt", "LICENSE.txt", "include/anchor_codes.h",
-    "sample/CMakeLists.txt", "sample/model_viewer.cpp", "sample/mingw-i686.cmake",
+    "sample/CMakeLists.txt", "sample/model_viewer.cpp", "sample/mingw.cmake", "sample/mingw-i686.cmake",
+    "sample/mingw-x86_64.cmake",
     "sample/data/Sydney.md2", "sample/data/Sydney.png", "sample/data/Scarlet.sks",
     "lib/cmake/Orvane/OrvaneConfig.cmake", "lib/cmake/Orvane/OrvaneConfigVersion.cmake",
-} | {f % lib for lib in LIBRARIES for f in (
-    "bin/%s.dll", "include/%s.h", "lib/lib%s.dll.a", "lib/%s.lib", "lib/%s.def", "doc/%s.md")}
+} | {f % lib for lib in LIBRARIES for f in ("include/%s.h", "doc/%s.md")} | {
+    f.format(arch=arch, lib=lib) for arch in ARCHS for lib in LIBRARIES for f in (
+        "bin/{arch}/{lib}.dll", "lib/{arch}/lib{lib}.dll.a", "lib/{arch}/{lib}.lib", "lib/{arch}/{lib}.def")}
+
+
+def contract_calls(lib):
+    """(name, argument bytes) of each call in the library's export list."""
+    with open(os.path.join(SOURCE, "contracts", lib + ".def")) as f:
+        return [(n, int(b)) for n, b in re.findall(r"^\s*(\w+)@(\d+)\s*$", f.read(), re.M)]
+
+
+def objdump_for(objdump, arch):
+    """The toolchain's objdump that reads the architecture's files."""
+    return objdump.replace("i686-w64-mingw32", "x86_64-w64-mingw32") if arch == "x64" else objdump
+
+
+def pe_header(path):
+    """Machine, subsystem version and DLL characteristics from a PE file."""
+    import struct
+    with open(path, "rb") as f:
+        data = f.read(4096)
+    at = struct.unpack_from("<I", data, 0x3C)[0]
+    check(data[at:at + 4] == b"PE\0\0", "%s is a PE file" % path)
+    machine = struct.unpack_from("<H", data, at + 4)[0]
+    optional = at + 24
+    subsystem = struct.unpack_from("<HH", data, optional + 48)
+    characteristics = struct.unpack_from("<H", data, optional + 70)[0]
+    return machine, subsystem, characteristics
 
 
 def unpack(archive, name):
@@ -111,7 +145,10 @@ def case_zips():
     with zipfile.ZipFile(SDK_ZIP) as z:
         docs = {lib: z.read("doc/%s.md" % lib).decode() for lib in LIBRARIES}
         for lib in LIBRARIES:
-            names = re.findall(r"^\s*(\w+)@\d+\s*$", z.read("lib/%s.def" % lib).decode(), re.M)
+            names = [n for n, _ in contract_calls(lib)]
+            for arch in ARCHS:
+                check(z.read("lib/%s/%s.def" % (arch, lib)).decode().split() == ["LIBRARY", lib + ".dll", "EXPORTS"] + names,
+                      "lib/%s/%s.def lists the DLL's %d undecorated names" % (arch, lib, len(names)))
             missing = [n for n in names if not re.search(r"### .*\b%s\(" % n, docs[lib])]
             check(names and not missing, "doc/%s.md describes all %d calls (missing: %s)" % (lib, len(names), missing))
     with open(os.path.join(SOURCE, "pelmar", "skin.cpp")) as f:
@@ -124,9 +161,18 @@ def case_versions():
     folders = [unpack(DEMO_ZIP, "versions demo"), unpack(SDK_ZIP, "versions sdk")]
     shipped = [os.path.join(root, name) for folder in folders for root, _, names in os.walk(folder)
                for name in names if name.endswith((".exe", ".dll"))]
-    check(len(shipped) == 7, "seven programs and DLLs shipped (%d)" % len(shipped))
+    check(len(shipped) == 10, "ten programs and DLLs shipped (%d)" % len(shipped))
     for path in shipped:
         name = os.path.basename(path)
+        # Each file's machine is its folder's; every one asks for Windows 6.0
+        # (Vista) or later, so Windows gives it the current window metrics;
+        # the program says it is aware of terminal services.
+        machine, subsystem, characteristics = pe_header(path)
+        arch = "x64" if os.sep + "x64" + os.sep in path else "x86"
+        check(machine == ARCHS[arch]["machine"], "%s: machine 0x%x for %s" % (path, machine, arch))
+        check(subsystem >= (6, 0), "%s: subsystem version %d.%d, 6.0 or later" % (name, *subsystem))
+        if name.endswith(".exe"):
+            check(characteristics & 0x8000, "%s is terminal-server aware" % name)
         info = release_probe("version", path)
         dotted = VERSION + ".0" * (3 - VERSION.count("."))
         want = {"resource": "1", "fixed_file": dotted, "fixed_product": dotted, "FileVersion": VERSION,
@@ -144,32 +190,33 @@ def case_msvc_libs():
     files: the program must import exactly the names each DLL exports."""
     clang, lld_link, objdump = sys.argv[4:7]
     sdk = unpack(SDK_ZIP, "msvc sdk")
-    work = os.path.join(BUILD, "release test", "msvc link")
-    os.makedirs(work, exist_ok=True)
-    lines, refs = [], []
-    for lib in LIBRARIES:
-        with open(os.path.join(sdk, "lib", lib + ".def")) as f:
-            for name, size in re.findall(r"^\s*(\w+)@(\d+)\s*$", f.read(), re.M):
-                params = ", ".join(["int"] * (int(size) // 4)) or "void"
+    for arch, a in ARCHS.items():
+        work = os.path.join(BUILD, "release test", "msvc link " + arch)
+        os.makedirs(work, exist_ok=True)
+        lines, refs = [], []
+        for lib in LIBRARIES:
+            for name, size in contract_calls(lib):
+                params = ", ".join(["int"] * (size // 4)) or "void"
                 lines.append("__declspec(dllimport) int __stdcall %s(%s);" % (name, params))
                 refs.append("(void*)&%s" % name)
-    source = os.path.join(work, "uses_all.c")
-    with open(source, "w") as f:
-        f.write("\n".join(lines) + "\nvoid* used[] = {%s};\n" % ", ".join(refs))
-        f.write("int __stdcall start(void) { return used[0] != 0; }\n")
-    obj, exe = os.path.join(work, "uses_all.obj"), os.path.join(work, "uses_all.exe")
-    subprocess.run([clang, "--target=i686-pc-windows-msvc", "-c", source, "-o", obj], check=True)
-    libs = [os.path.join(sdk, "lib", lib + ".lib") for lib in LIBRARIES]
-    link = subprocess.run([lld_link, "/entry:start", "/subsystem:console", "/nodefaultlib", "/out:" + exe, obj, *libs],
-                          capture_output=True, text=True)
-    if link.returncode:
-        print(link.stdout, link.stderr)
-    check(link.returncode == 0, "lld-link resolves every export through the .lib files")
-    table = imports(objdump, exe)
-    for lib in LIBRARIES:
-        want = exports(objdump, os.path.join(sdk, "bin", lib + ".dll"))
-        check(want and table.get(lib + ".dll") == want,
-              "%s.lib imports the DLL's %d exports by their names" % (lib, len(want)))
+        source = os.path.join(work, "uses_all.c")
+        with open(source, "w") as f:
+            f.write("\n".join(lines) + "\nvoid* used[] = {%s};\n" % ", ".join(refs))
+            f.write("int __stdcall start(void) { return used[0] != 0; }\n")
+        obj, exe = os.path.join(work, "uses_all.obj"), os.path.join(work, "uses_all.exe")
+        subprocess.run([clang, "--target=" + a["clang"], "-c", source, "-o", obj], check=True)
+        libs = [os.path.join(sdk, "lib", arch, lib + ".lib") for lib in LIBRARIES]
+        link = subprocess.run([lld_link, "/machine:" + a["lld"], "/entry:start", "/subsystem:console", "/nodefaultlib",
+                               "/out:" + exe, obj, *libs], capture_output=True, text=True)
+        if link.returncode:
+            print(link.stdout, link.stderr)
+        check(link.returncode == 0, "%s: lld-link resolves every export through the .lib files" % arch)
+        check(pe_header(exe)[0] == a["machine"], "%s: the program linked is an %s program" % (arch, arch))
+        table = imports(objdump_for(objdump, arch), exe)
+        for lib in LIBRARIES:
+            want = exports(objdump_for(objdump, arch), os.path.join(sdk, "bin", arch, lib + ".dll"))
+            check(want and table.get(lib + ".dll") == want,
+                  "%s: %s.lib imports the DLL's %d exports by their names" % (arch, lib, len(want)))
 
 
 def case_demo():
@@ -214,11 +261,24 @@ def far_from(pixel, colour, threshold=40):
 
 
 def case_sdk_sample():
-    objdump = sys.argv[4]
+    """The sample, built from the unpacked SDK for each architecture and run:
+    the 64-bit one in the 64-bit build's Wine prefix and display."""
     sdk = unpack(SDK_ZIP, "Orvane SDK")
-    sample, build = os.path.join(sdk, "sample"), os.path.join(sdk, "sample build")
+    x86 = (e2e.HARNESS, e2e.WINE)
+    try:
+        for arch, a in ARCHS.items():
+            e2e.HARNESS = a["harness"]
+            e2e.WINE = os.path.join(a["harness"], "wine-run.sh")
+            subprocess.run([e2e.WINE, "--ready"], check=True, timeout=120)
+            sample_on(arch, sdk, objdump_for(sys.argv[4], arch))
+    finally:
+        e2e.HARNESS, e2e.WINE = x86
+
+
+def sample_on(arch, sdk, objdump):
+    sample, build = os.path.join(sdk, "sample"), os.path.join(sdk, "sample build " + arch)
     configure = subprocess.run(["cmake", "-S", sample, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
-                                "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(sample, "mingw-i686.cmake")],
+                                "-DCMAKE_TOOLCHAIN_FILE=" + os.path.join(sample, ARCHS[arch]["toolchain"])],
                                capture_output=True, text=True)
     if configure.returncode:
         print(configure.stdout[-2000:], configure.stderr[-2000:])
@@ -237,9 +297,10 @@ def case_sdk_sample():
     # The unpacked SDK lies inside this build tree; any other path of the tree is a leak.
     outside = (commands + rules).replace(sdk, "<sdk>").replace(sdk.replace(" ", "$ "), "<sdk>")
     check(SOURCE not in outside, "nothing from the source tree on the sample's compile or link lines")
-    check(os.path.join(sdk, "include") in commands and os.path.join(sdk, "lib", "liborvane.dll.a") in commands,
-          "the SDK's headers and import libraries are used")
+    check(os.path.join(sdk, "include") in commands and os.path.join(sdk, "lib", arch, "liborvane.dll.a") in commands,
+          "the SDK's headers and %s import libraries are used" % arch)
     viewer = os.path.join(build, "model_viewer.exe")
+    check(pe_header(viewer)[0] == ARCHS[arch]["machine"], "the sample is an %s program" % arch)
     for dll in LIBRARIES:
         check(os.path.isfile(os.path.join(build, dll + ".dll")), dll + ".dll copied beside the sample")
     check(set(imports(objdump, viewer)) >= {lib + ".dll" for lib in LIBRARIES}, "the sample imports all three DLLs")
@@ -255,9 +316,9 @@ def case_sdk_sample():
         check(("Orvane %s" % VERSION) in info["title"], "its title shows the library's version")
         time.sleep(2.0)
         x, y, cw, ch = e2e.numbers(info["client"])
-        first = e2e.screenshot("release-sample-1")
+        first = e2e.screenshot("release-sample-%s-1" % arch)
         time.sleep(0.8)
-        second = e2e.screenshot("release-sample-2")
+        second = e2e.screenshot("release-sample-%s-2" % arch)
         view = second.crop((x + 10, y + 10, x + cw - 10, y + ch - 10))
         vw, vh = view.size
         corners = [view.getpixel(p) for p in ((4, vh - 5), (vw - 5, vh - 5), (vw - 5, 40))]
