@@ -314,9 +314,9 @@ TEST_F(CopyUpright, ResamplingKeepsTheColourOfEdgesBesideTransparency) {
             for (std::size_t i = 0; i < pixels.size(); i += 4) {
                 if (pixels[i + 3] == 0) continue;   // a transparent pixel's colour is free
                 SCOPED_TRACE("pixel " + std::to_string(i / 4) + " alpha " + std::to_string(pixels[i + 3]));
-                EXPECT_GE(pixels[i + std::size_t(format.red)], 253);
-                EXPECT_LE(pixels[i + 1], 2);
-                EXPECT_LE(pixels[i + 2 - std::size_t(format.red)], 2);
+                EXPECT_GE(int(pixels[i + std::size_t(format.red)]), 253);
+                EXPECT_LE(int(pixels[i + 1]), 2);
+                EXPECT_LE(int(pixels[i + 2 - std::size_t(format.red)]), 2);
             }
         }
 }
