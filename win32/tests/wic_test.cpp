@@ -279,7 +279,8 @@ TEST_F(CopyUpright, ReadsEachStoredLineABoundedNumberOfTimesInEveryOrientation) 
                 ComPtr<CountingSource> source;
                 source.Attach(new CountingSource(kWidth, kHeight, std::vector<std::uint32_t>(kWidth * kHeight)));
                 const bool swap = exif::SwapsSides(orientation);
-                const win32::PictureSize upright{(swap ? kHeight : kWidth) / shrink, (swap ? kWidth : kHeight) / shrink};
+                const UINT w = (swap ? kHeight : kWidth) / shrink, h = (swap ? kWidth : kHeight) / shrink;
+                const win32::PictureSize upright{w, h};
                 std::vector<std::uint32_t> pixels(std::size_t(upright.width) * upright.height);
                 EXPECT_EQ(win32::CopyUpright(f.factory, source.Get(), orientation, upright,
                                              GUID_WICPixelFormat32bppRGBA, pixels.data()),
