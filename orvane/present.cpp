@@ -11,6 +11,7 @@
 #include <new>
 
 #include "diagnostics.h"
+#include "gl_entry.h"
 #include "helpers.h"
 
 namespace orvane {
@@ -56,7 +57,8 @@ HWND CreateSurface(HWND view) {
 
 template <typename Proc>
 Proc GLProc(const char* name) {
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(wglGetProcAddress(name)));
+    void* const address = reinterpret_cast<void*>(wglGetProcAddress(name));
+    return win32::IsGlEntryPoint(address) ? reinterpret_cast<Proc>(address) : nullptr;
 }
 
 bool HasWglExtension(HDC dc, const char* name) {

@@ -13,6 +13,18 @@
 #include "report.h"
 #include "trace.h"
 
+namespace {
+
+// Takes the errors OpenGL still holds from earlier calls (the caller's), so
+// that the check after the next call sees that call's alone. Bounded: a lost
+// context may answer an error every time.
+void ClearPendingErrors() {
+    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+}  // namespace
+
 std::string EntryFileName(const TextureEntry& entry) {
     return std::string(entry.FileName, strnlen(entry.FileName, sizeof entry.FileName - 1));
 }
@@ -28,6 +40,7 @@ void LoadTextures(TextureEntry* first, int count) {
     for (int i = 0; i < count; ++i) names[i] = first[i].GLTexture;
     // Deleting the whole list, zeros included, is harmless: GL ignores name 0.
     if (std::ranges::any_of(names, [](GLuint name) { return name != 0; })) glDeleteTextures(count, names.data());
+    ClearPendingErrors();
     glGenTextures(count, names.data());
     if (glGetError() != GL_NO_ERROR) return;
 
@@ -59,6 +72,7 @@ void LoadTextures(TextureEntry* first, int count) {
             continue;
         }
         orvane_trace::Step step("app", "texture upload");
+        ClearPendingErrors();
         glBindTexture(GL_TEXTURE_2D, names[i]);
         if (glGetError() != GL_NO_ERROR) continue;
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);

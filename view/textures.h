@@ -14,6 +14,7 @@ std::string EntryFileName(const TextureEntry& entry);
 // without one (name, width and height 0), and so is one whose upload OpenGL
 // refuses, which is named on the debug output
 // ("view: texture refused: <path>: OpenGL error ..."). Names the entries already hold are
-// deleted first (a reload).
+// deleted first (a reload). OpenGL errors left pending before a call are
+// cleared, not taken for that call's own.
 // A count below 1 or a null first entry does nothing.
 void LoadTextures(TextureEntry* first, int count);

@@ -6,6 +6,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -107,31 +108,6 @@ exif::Orientation FileOrientation(const wchar_t* path) {
     return read ? exif::JpegOrientation(head.data(), got) : exif::Orientation{};
 }
 
-// A turn or mirror through WIC, where the system's imaging component does it.
-HRESULT FlipRotate(IWICImagingFactory* factory, IWICBitmapSource* source, WICBitmapTransformOptions options,
-                   ComPtr<IWICBitmapFlipRotator>& out) {
-    HRESULT hr = factory->CreateBitmapFlipRotator(out.ReleaseAndGetAddressOf());
-    return SUCCEEDED(hr) ? out->Initialize(source, options) : hr;
-}
-
-// WIC's turns for an orientation; a mirror that goes with a turn is applied
-// after it, by a second flip-rotator, so the order never depends on WIC.
-struct Turn {
-    WICBitmapTransformOptions rotation, flip;
-};
-Turn TurnFor(int orientation) {
-    switch (orientation) {
-        case 2: return {WICBitmapTransformRotate0, WICBitmapTransformFlipHorizontal};
-        case 3: return {WICBitmapTransformRotate180, WICBitmapTransformRotate0};
-        case 4: return {WICBitmapTransformRotate0, WICBitmapTransformFlipVertical};
-        case 5: return {WICBitmapTransformRotate90, WICBitmapTransformFlipHorizontal};
-        case 6: return {WICBitmapTransformRotate90, WICBitmapTransformRotate0};
-        case 7: return {WICBitmapTransformRotate270, WICBitmapTransformFlipHorizontal};
-        case 8: return {WICBitmapTransformRotate270, WICBitmapTransformRotate0};
-        default: return {WICBitmapTransformRotate0, WICBitmapTransformRotate0};
-    }
-}
-
 // Resampling with the best filter the system's imaging component has:
 // high-quality cubic (Windows 10 and later), else Fant.
 HRESULT Scale(IWICImagingFactory* factory, IWICBitmapSource* source, std::uint32_t width, std::uint32_t height,
@@ -141,6 +117,26 @@ HRESULT Scale(IWICImagingFactory* factory, IWICBitmapSource* source, std::uint32
     constexpr auto kHighQualityCubic = static_cast<WICBitmapInterpolationMode>(4);
     hr = out->Initialize(source, width, height, kHighQualityCubic);
     return SUCCEEDED(hr) ? hr : out->Initialize(source, width, height, WICBitmapInterpolationModeFant);
+}
+
+// The premultiplied form of a straight-alpha format, in which pictures are
+// resampled: a filter that mixes straight colours takes the colour of fully
+// transparent pixels into the visible edge beside them. Null for a format
+// whose colours need no such care.
+const WICPixelFormatGUID* PremultipliedFormat(const WICPixelFormatGUID& format) {
+    if (format == GUID_WICPixelFormat32bppRGBA) return &GUID_WICPixelFormat32bppPRGBA;
+    if (format == GUID_WICPixelFormat32bppBGRA) return &GUID_WICPixelFormat32bppPBGRA;
+    return nullptr;
+}
+
+// Straight alpha again from premultiplied 4-byte pixels, alpha last. A filter
+// that overshoots (cubic) may leave a colour above its alpha: held to 255.
+void Unpremultiply(std::uint8_t* pixels, std::size_t count) {
+    for (std::uint8_t* p = pixels; p != pixels + count * 4; p += 4) {
+        const unsigned alpha = p[3];
+        if (alpha == 0 || alpha == 255) continue;
+        for (int c = 0; c < 3; ++c) p[c] = std::uint8_t(std::min(255u, (p[c] * 255u + alpha / 2) / alpha));
+    }
 }
 
 PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const PictureRequest& request,
@@ -179,53 +175,12 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
     if (!PictureSizeAllowed(out.width, out.height, most))
         return {PictureStatus::OverCaps, S_OK, out.width, out.height};
 
-    ComPtr<IWICFormatConverter> converter;
-    if (FAILED(hr = factory->CreateFormatConverter(converter.GetAddressOf())) ||
-        FAILED(hr = converter->Initialize(frame.Get(), request.format, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                          WICBitmapPaletteTypeCustom)))
-        return result;
     result.width = out.width;
     result.height = out.height;
     void* pixels = buffer(out.width, out.height);
     if (!pixels) return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
-    const UINT stride = out.width * 4u, bytes = stride * out.height;
-
-    // Converted, turned upright, then resampled.
-    ComPtr<IWICBitmapFlipRotator> turned[2];   // the turn, then the mirror
-    ComPtr<IWICBitmapScaler> scaler;
-    IWICBitmapSource* source = converter.Get();
-    const Turn turn = TurnFor(orientation);
-    const WICBitmapTransformOptions steps[2] = {turn.rotation, turn.flip};
-    for (int i = 0; i < 2; ++i) {
-        if (steps[i] == WICBitmapTransformRotate0) continue;
-        if (FAILED(hr = FlipRotate(factory, source, steps[i], turned[i]))) return result;
-        source = turned[i].Get();
-    }
-    if (out.width != uprightW || out.height != uprightH) {
-        if (FAILED(hr = Scale(factory, source, out.width, out.height, scaler))) return result;
-        source = scaler.Get();
-    }
-    hr = source->CopyPixels(nullptr, stride, bytes, static_cast<BYTE*>(pixels));
-    if (FAILED(hr) && (turned[0] || turned[1])) {
-        // An imaging component that cannot turn or mirror (one that answers
-        // E_NOTIMPL; Wine's turns only upside down): resample as stored, then
-        // turn here.
-        IWICBitmapSource* stored = converter.Get();
-        const UINT storedW = swap ? out.height : out.width, storedH = swap ? out.width : out.height;
-        if (storedW != w || storedH != h) {
-            if (FAILED(hr = Scale(factory, converter.Get(), storedW, storedH, scaler))) return result;
-            stored = scaler.Get();
-        }
-        std::vector<std::uint32_t> copy;
-        try {
-            copy.resize(std::size_t(storedW) * storedH);
-        } catch (...) {
-            return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
-        }
-        if (FAILED(hr = stored->CopyPixels(nullptr, storedW * 4u, bytes, reinterpret_cast<BYTE*>(copy.data()))))
-            return result;
-        exif::Orient(copy.data(), storedW, storedH, orientation, static_cast<std::uint32_t*>(pixels));
-    }
+    hr = CopyUpright(factory, frame.Get(), orientation, out, request.format, pixels);
+    if (hr == E_OUTOFMEMORY) return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
     if (FAILED(hr)) return result;
     result.status = PictureStatus::Decoded;
     return result;
@@ -249,6 +204,46 @@ DWORD WINAPI WarmUp(void*) {
 }
 
 }  // namespace
+
+HRESULT CopyUpright(IWICImagingFactory* factory, IWICBitmapSource* stored, int orientation, PictureSize upright,
+                    const WICPixelFormatGUID& format, void* pixels) {
+    UINT w = 0, h = 0;
+    HRESULT hr = stored->GetSize(&w, &h);
+    if (FAILED(hr)) return hr;
+    const bool turn = orientation >= 2 && orientation <= 8;
+    const bool swap = exif::SwapsSides(orientation);
+    const UINT outW = swap ? upright.height : upright.width, outH = swap ? upright.width : upright.height;
+    if (!PictureSizeAllowed(outW, outH, kMaxPictureSide)) return E_INVALIDARG;
+    const bool resample = outW != w || outH != h;
+    const WICPixelFormatGUID* premultiplied = resample ? PremultipliedFormat(format) : nullptr;
+
+    ComPtr<IWICFormatConverter> converter;
+    ComPtr<IWICBitmapScaler> scaler;
+    if (FAILED(hr = factory->CreateFormatConverter(converter.GetAddressOf())) ||
+        FAILED(hr = converter->Initialize(stored, premultiplied ? *premultiplied : format, WICBitmapDitherTypeNone,
+                                          nullptr, 0.0, WICBitmapPaletteTypeCustom)))
+        return hr;
+    IWICBitmapSource* source = converter.Get();
+    if (resample) {
+        if (FAILED(hr = Scale(factory, source, outW, outH, scaler))) return hr;
+        source = scaler.Get();
+    }
+    // A turned picture goes through a copy as stored, read in whole lines.
+    std::vector<std::uint32_t> copy;
+    if (turn) {
+        try {
+            copy.resize(std::size_t(outW) * outH);
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+    }
+    std::uint32_t* target = turn ? copy.data() : static_cast<std::uint32_t*>(pixels);
+    if (FAILED(hr = source->CopyPixels(nullptr, outW * 4u, outW * outH * 4u, reinterpret_cast<BYTE*>(target))))
+        return hr;
+    if (premultiplied) Unpremultiply(reinterpret_cast<std::uint8_t*>(target), std::size_t(outW) * outH);
+    if (turn) exif::Orient(copy.data(), outW, outH, orientation, static_cast<std::uint32_t*>(pixels));
+    return S_OK;
+}
 
 void WarmUpPictureDecoding() {
     static std::atomic<bool> started{false};

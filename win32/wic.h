@@ -88,6 +88,16 @@ using PictureBuffer = std::function<void*(std::uint32_t width, std::uint32_t hei
 // any result but Decoded the caller frees whatever buffer it gave.
 PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer);
 
+// The steps after a picture is decoded, through which DecodePicture delivers
+// it: `stored` converted to `format` and resampled at its stored way up (a
+// straight-alpha format premultiplied meanwhile), then turned and mirrored
+// in memory as EXIF orientation 1-8 asks, into `pixels` of upright.width x
+// upright.height, rows top first. `stored` is read in whole lines, each a
+// bounded number of times whatever the orientation. E_INVALIDARG for a size
+// over the size rule, E_OUTOFMEMORY when the memory for turning is short.
+HRESULT CopyUpright(IWICImagingFactory* factory, IWICBitmapSource* stored, int orientation, PictureSize upright,
+                    const WICPixelFormatGUID& format, void* pixels);
+
 // Starts the imaging component's first use (its factory and the JPEG and PNG
 // decoders, whose first creation loads their codecs) on a thread of its own,
 // beside the caller's start-up instead of before the first picture. Harmless

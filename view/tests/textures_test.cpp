@@ -40,12 +40,12 @@ TEST_F(LoadTexturesTest, LoadsEachPictureIntoItsOwnName) {
     t.e[1].LoadOption = 3;
     LoadTextures(t.e, 2);
     EXPECT_THAT(fake::Texts(), ElementsAre(
-        "glGenTextures(2,[1,2])", "glGetError(0)",
-        "QI_CreateGLTextureFromFileEX(\"a.jpg\",0)", "glBindTexture(GL_TEXTURE_2D,1)", "glGetError(0)",
+        "glGetError(0)", "glGenTextures(2,[1,2])", "glGetError(0)",
+        "QI_CreateGLTextureFromFileEX(\"a.jpg\",0)", "glGetError(0)", "glBindTexture(GL_TEXTURE_2D,1)", "glGetError(0)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MAG_FILTER,GL_LINEAR)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MIN_FILTER,GL_LINEAR)",
         "glTexImage2D(GL_TEXTURE_2D,0,4,64,32,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)", "glGetError(0)",
-        "QI_CreateGLTextureFromFileEX(\"b.png\",3)", "glBindTexture(GL_TEXTURE_2D,2)", "glGetError(0)",
+        "QI_CreateGLTextureFromFileEX(\"b.png\",3)", "glGetError(0)", "glBindTexture(GL_TEXTURE_2D,2)", "glGetError(0)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MAG_FILTER,GL_LINEAR)",
         "glTexParameteri(GL_TEXTURE_2D,GL_TEXTURE_MIN_FILTER,GL_LINEAR)",
         "glTexImage2D(GL_TEXTURE_2D,0,4,16,8,0,GL_RGBA,GL_UNSIGNED_BYTE,pixels)", "glGetError(0)"));
@@ -109,16 +109,16 @@ TEST_F(LoadTexturesTest, AReloadThatFailsForOnePictureLeavesNoDeletedOrUnusedNam
 
 TEST_F(LoadTexturesTest, AnErrorAfterGeneratingEndsTheLoadUnchanged) {
     Entries t("a.jpg", "b.png");
-    fake::Set().glErrors = {GL_OUT_OF_MEMORY};
+    fake::Set().glErrors = {GL_NO_ERROR, GL_OUT_OF_MEMORY};
     LoadTextures(t.e, 2);
-    EXPECT_THAT(fake::Texts(), ElementsAre("glGenTextures(2,[1,2])", "glGetError(1285)"));
+    EXPECT_THAT(fake::Texts(), ElementsAre("glGetError(0)", "glGenTextures(2,[1,2])", "glGetError(1285)"));
     EXPECT_EQ(t.e[0].GLTexture, 0u);
     EXPECT_EQ(t.e[1].GLTexture, 0u);
 }
 
 TEST_F(LoadTexturesTest, AnErrorAfterBindingSkipsOnlyThatImage) {
     Entries t("a.jpg", "b.png");
-    fake::Set().glErrors = {GL_NO_ERROR, GL_INVALID_OPERATION};
+    fake::Set().glErrors = {GL_NO_ERROR, GL_NO_ERROR, GL_NO_ERROR, GL_INVALID_OPERATION};
     LoadTextures(t.e, 2);
     EXPECT_EQ(t.e[0].GLTexture, 1u);  // name and size kept, no image
     EXPECT_EQ(t.e[0].Width, 64);
@@ -130,7 +130,8 @@ TEST_F(LoadTexturesTest, AnErrorAfterBindingSkipsOnlyThatImage) {
 
 TEST_F(LoadTexturesTest, AnUploadOpenGLRefusesLeavesTheEntryUnloadedAndSaysSo) {
     Entries t("a.jpg", "b.png");
-    fake::Set().glErrors = {GL_NO_ERROR, GL_NO_ERROR, GL_INVALID_VALUE};  // generate, bind, upload of a.jpg
+    // (clear, generate, clear, bind, upload of a.jpg)
+    fake::Set().glErrors = {GL_NO_ERROR, GL_NO_ERROR, GL_NO_ERROR, GL_NO_ERROR, GL_INVALID_VALUE};
     DebugOutput output;
     LoadTextures(t.e, 2);
     EXPECT_EQ(t.e[0].GLTexture, 0u);  // as a picture that did not load
@@ -142,6 +143,39 @@ TEST_F(LoadTexturesTest, AnUploadOpenGLRefusesLeavesTheEntryUnloadedAndSaysSo) {
     EXPECT_THAT(output.LinesStartingWith("view: texture refused: a.jpg: "),
                 ElementsAre("view: texture refused: a.jpg: OpenGL error 0x0501 for 64 x 32"));
     EXPECT_THAT(output.LinesStartingWith("view: "), ::testing::SizeIs(1));
+}
+
+TEST_F(LoadTexturesTest, ErrorsLeftPendingBeforeTheLoadAreNotTakenForItsOwn) {
+    struct Case {
+        const char* what;
+        std::size_t pending;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"one", 1, true},
+        {"several", 4, true},
+        {"a lost context's, without end: the clearing stops", 1000, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        Entries t("a.jpg", "b.png");
+        fake::Set().glErrors.assign(c.pending, GL_INVALID_ENUM);
+        LoadTextures(t.e, 2);
+        EXPECT_EQ(t.e[0].GLTexture != 0, c.loads);
+        EXPECT_EQ(t.e[1].GLTexture != 0, c.loads);
+        EXPECT_LT(CountCalls("glGetError"), 40u);
+    }
+}
+
+TEST_F(LoadTexturesTest, AnUploadRefusedWithTwoErrorsLeavesTheNextPictureUnharmed) {
+    Entries t("a.jpg", "b.png");
+    // (clear, generate, clear, bind, then a.jpg's upload leaves two errors)
+    fake::Set().glErrors = {GL_NO_ERROR, GL_NO_ERROR, GL_NO_ERROR, GL_NO_ERROR, GL_INVALID_VALUE, GL_OUT_OF_MEMORY};
+    LoadTextures(t.e, 2);
+    EXPECT_EQ(t.e[0].GLTexture, 0u);
+    EXPECT_EQ(t.e[1].GLTexture, 2u);
+    EXPECT_EQ(CountCalls("glTexImage2D"), 2u);
 }
 
 TEST_F(LoadTexturesTest, AnUnterminatedNameIsReadOnlyWithinItsField) {
