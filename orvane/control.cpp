@@ -89,6 +89,12 @@ Library g_library;
 
 Library& TheLibrary() { return g_library; }
 
+void ReleaseLibrary() noexcept {
+    Library& library = TheLibrary();
+    for (std::atomic<ATOM>* atom : {&library.viewClass, &library.surfaceClass})
+        if (const ATOM registered = atom->exchange(0)) UnregisterClassA(MAKEINTATOM(registered), library.instance);
+}
+
 View* FindView(HWND window) {
     const ATOM atom = TheLibrary().viewClass;
     if (!window || !atom || GetClassLongPtrA(window, GCW_ATOM) != atom) return nullptr;

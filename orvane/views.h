@@ -27,6 +27,11 @@ struct Library {
 };
 Library& TheLibrary();
 
+// At the library's unloading: unregisters its window classes, so that a
+// later load, at whatever address, registers them afresh (a class whose
+// window still exists stays registered).
+void ReleaseLibrary() noexcept;
+
 // The glyphs of a font built in a view's context, by its first display list
 // (packed into the atlas texture named by the font record's Reserved field).
 struct ViewFont {
