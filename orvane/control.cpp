@@ -78,7 +78,7 @@ LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()) {}
+Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()), fontSerial(GetTickCount()) {}
 
 namespace {
 // Made when the library is loaded, not at its first use: a first use would
