@@ -37,7 +37,8 @@ int32_t WINAPI MD2_GetFrameCount(int32_t slot);
 // An empty slot draws nothing. Uses the current modelview matrix, lighting,
 // material and current colour; normals are renormalised for the draw, so the
 // caller may scale the model. Leaves GL state as found except the bound
-// texture. Non-zero when something was drawn.
+// texture. Non-zero when something was drawn; 0 also when no GL context is
+// current on the calling thread.
 int32_t WINAPI MD2_Draw(int32_t slot, float frame);
 
 // Frees the slot (harmless when empty). Non-zero when a model was freed.

@@ -2,7 +2,9 @@
 // anchoring. Every call is __stdcall with C linkage and an undecorated export
 // name. No call throws, and none shows a message: failures are reported by
 // the result (and, for a developer, a line on the debug output). The library
-// must stay loaded while any of its views or anchored windows exist.
+// must stay loaded while any of its views or anchored windows exist; unloaded
+// with FreeLibrary once they are gone, it unregisters its window classes and
+// may be loaded again, at any address.
 //
 // Threads. A view belongs to the thread that created it: calls that name a
 // view (QI_GetGLDC, QI_SetGLzoom, QI_GetGLzoom, QI_ResizeGLWindow,
@@ -35,8 +37,10 @@ typedef struct TextureEntry {
 } TextureEntry;
 
 // A bitmap font for GL text (88 bytes), belonging to the GL context current
-// when it was built. Before QI_BuildGLfont the caller fills FontName,
-// FontHeight and FontWeight and keeps the rest zero; the library owns the rest.
+// when it was built: it draws and is freed there only. Before QI_BuildGLfont
+// the caller fills FontName, FontHeight and FontWeight and keeps the rest
+// zero; the library owns the rest (Reserved tells a view's fonts apart, since
+// every context numbers its display lists from 1).
 typedef struct GLFontRecord {
     char FontName[64];      // face name, zero-terminated
     uint32_t ListBase;      // library: first display list (0 = not built)
@@ -92,8 +96,9 @@ BSTR WINAPI QI_Version(void);
 // below 0; minimising moves nothing. All anchored children of a parent move
 // in one deferred batch before the parent's window procedure sees WM_SIZE
 // (through a comctl32 subclass of the parent, removed on WM_NCDESTROY).
-// Result 1 when set or removed; 0 for a null child, a top-level window or
-// an unknown code, which are ignored.
+// Result 1 when set or removed; 0 for a null child, a top-level window, a
+// child whose parent is another thread's or an unknown code, which are
+// ignored (code 0 included).
 int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode);
 
 // The device context the view's OpenGL context draws through: the view's own
@@ -112,11 +117,21 @@ HDC WINAPI QI_GetGLDC(HWND view);
 // the character cell's height in pixels (1..1000), so lines FontHeight apart
 // do not overlap; FontWeight is 0..1000 (700 = bold). FontName need not be
 // zero-terminated within its 64 bytes. Building a built record again frees
-// its old lists first. Result 1 on success; 0 leaves ListBase 0.
+// its old lists first. A font built in a view's context is kept with the
+// view and freed with it when the view is destroyed. Result 1 on success; 0
+// leaves ListBase 0.
 int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font);
 
-// Frees the font's display lists (in the current context) and zeroes the
-// library's fields. Harmless on a font never built or already deleted.
+// Frees the font's display lists and glyph texture in the context it was
+// built in, never in another, and zeroes the library's fields. A font of a
+// view of the calling thread is freed in that view's context, made current
+// for the moment when another context is current (which is current again
+// afterwards). A font of a view already destroyed frees nothing (its
+// context took its objects), nor does a font of another thread's view (they
+// go with that view). A font built in a context that is no view's is freed
+// in the current context, which must be that one (when the current context
+// is a view's, nothing is freed). Harmless on a font never built or already
+// deleted.
 int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font);
 
 // Draws text with its character cell's top-left corner at (x, y) pixels from
@@ -128,8 +143,9 @@ int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font);
 // context current; leaves every piece of GL state as found (matrices and
 // matrix mode, enables, current colour and raster position, viewport, list
 // base, pixel unpacking, material) and raises no GL error. Result 1 when
-// drawn; 0 for a null or unbuilt font, null text, an empty client area or
-// full attribute or matrix stacks, in which case nothing changes.
+// drawn; 0 for a null or unbuilt font, a font built in another context, null
+// text, an empty client area or full attribute or matrix stacks, in which
+// case nothing changes.
 int32_t WINAPI QI_DrawGLText(HWND view, GLFontRecord* font, int32_t x, int32_t y,
                              const char* text, uint32_t argb);
 

@@ -10,7 +10,14 @@
 // The windows these calls dress, frame, anchor or give a tooltip (for skBorder
 // and skSetAnchorCtrl: the child's parent) belong to the engine's thread;
 // others are refused. What the engine knows of a window is kept with that
-// window; nothing is locked.
+// window; nothing is locked, but the first call claims the engine's thread
+// in one atomic step: of two threads making it at the same moment, the
+// second gets 0 and nothing happens.
+//
+// The library must stay loaded while any window it skinned, framed,
+// anchored, gave a tooltip or created exists: their window procedures are
+// its code. Unloaded with FreeLibrary once they are gone, it leaves nothing
+// behind (fonts, brushes, window classes) and may be loaded again.
 #pragma once
 
 #include <windows.h>
@@ -51,7 +58,9 @@ HWND WINAPI skClockCtrl(HWND parent, const char* facePicture, int32_t x, int32_t
                         uint32_t secondColor, int32_t flags);
 
 // Anchors a child window with the same codes as the GL control library
-// (anchor_codes.h); 0 removes the anchor. 0 for an unknown code.
+// (anchor_codes.h); 0 removes the anchor. 0 for an unknown code, a window
+// that is not a child window, or a child whose parent is another thread's
+// (code 0 included).
 int32_t WINAPI skSetAnchorCtrl(HWND child, int32_t mode);
 
 // A tooltip showing text when the pointer rests on the window.

@@ -91,6 +91,7 @@ int32_t WINAPI MD2_Draw(int32_t slot, float frame) {
 static int32_t MD2_DrawBody(int32_t slot, float frame) {
     const std::unique_ptr<Slot>* found = Find(slot);
     if (found == nullptr || !*found) return 0;
+    if (!wglGetCurrentContext()) return 0;   // nowhere to draw
     Slot& s = **found;
     md2::Draw(s.model, s.texture, frame, s.buffers, true);
     return 1;

@@ -79,7 +79,7 @@ LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()) {}
+Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()), fontSerial(GetTickCount()) {}
 
 namespace {
 // Made when the library is loaded, not at its first use: a first use would
@@ -89,6 +89,12 @@ Library g_library;
 }  // namespace
 
 Library& TheLibrary() { return g_library; }
+
+void ReleaseLibrary() noexcept {
+    Library& library = TheLibrary();
+    for (std::atomic<ATOM>* atom : {&library.viewClass, &library.surfaceClass})
+        if (const ATOM registered = atom->exchange(0)) UnregisterClassA(MAKEINTATOM(registered), library.instance);
+}
 
 View* FindView(HWND window) {
     const ATOM atom = TheLibrary().viewClass;

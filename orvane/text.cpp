@@ -22,18 +22,46 @@ namespace {
 constexpr int kMaxFontHeight = 1000;
 
 // The view whose context is current on this thread, or null: fonts built in
-// a view's context keep their glyphs with the view and go with it.
+// a view's context are kept with the view and go with it.
 View* CurrentView() {
     HGLRC context = wglGetCurrentContext();
     View* view = context ? FindViewByDC(wglGetCurrentDC()) : nullptr;
     return view && view->context == context ? view : nullptr;
 }
 
-const GlyphSet* FindGlyphs(const View* view, GLuint base) {
-    if (view)
-        for (const auto& f : view->fonts)
-            if (f->base == base) return &f->glyphs;
+// The font the record names among the view's, or null.
+ViewFont* FontIn(View* view, const GLFontRecord& font) {
+    if (!view || font.Reserved == 0 || font.ListBase == 0) return nullptr;
+    for (const auto& f : view->fonts)
+        if (f->serial == uint32_t(font.Reserved) && f->base == font.ListBase) return f.get();
     return nullptr;
+}
+
+struct Search {
+    const GLFontRecord* font;
+    View* found;
+};
+
+BOOL CALLBACK SearchWindow(HWND window, LPARAM search) {
+    auto* s = reinterpret_cast<Search*>(search);
+    View* view = FindView(window);
+    if (FontIn(view, *s->font)) s->found = view;
+    return s->found == nullptr;
+}
+
+BOOL CALLBACK SearchTopLevel(HWND window, LPARAM search) {
+    if (SearchWindow(window, search)) EnumChildWindows(window, SearchWindow, search);
+    return reinterpret_cast<Search*>(search)->found == nullptr;
+}
+
+// The view of the calling thread that keeps the font the record names, or
+// null (the view is gone, or is another thread's). The current view is
+// looked at first, then the thread's windows.
+View* KeeperOf(const GLFontRecord& font) {
+    if (View* current = CurrentView(); FontIn(current, font)) return current;
+    Search search{&font, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), SearchTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 bool HasContextFor(HDC dc) {
@@ -42,16 +70,31 @@ bool HasContextFor(HDC dc) {
     return view && MakeCurrent(*view);
 }
 
+// Deletes a view's font in the view's context, made current for the moment
+// when another is; the current context stays current.
+void FreeInView(View& view, const GLFontRecord& font) {
+    HGLRC previous = wglGetCurrentContext();
+    HDC previousDC = wglGetCurrentDC();
+    if (!MakeCurrent(view)) return;
+    if (ViewFont* f = FontIn(&view, font)) {
+        glDeleteLists(f->base, kCharCount);
+        if (f->atlas) glDeleteTextures(1, &f->atlas);
+        std::erase_if(view.fonts, [f](const auto& kept) { return kept.get() == f; });
+    }
+    if (previous != view.context) wglMakeCurrent(previousDC, previous);
+}
+
+// Frees the font's GL objects in the context it was built in, never in
+// another, and zeroes the record's library fields. A view's font of another
+// thread, or of a view already destroyed, frees nothing: its objects go, or
+// went, with its context. A font built in a context that is no view's is
+// freed in the current context when that is no view's either.
 void FreeFont(GLFontRecord* font) {
-    if (wglGetCurrentContext()) {
-        if (font->ListBase != 0 && font->ListCount > 0 && font->ListCount <= 256) {
-            glDeleteLists(font->ListBase, font->ListCount);
-            if (View* view = CurrentView())
-                std::erase_if(view->fonts, [font](const auto& f) { return f->base == font->ListBase; });
-        }
+    if (font->ListBase != 0 && font->ListCount > 0 && font->ListCount <= 256) {
         if (font->Reserved != 0) {
-            const GLuint texture = GLuint(font->Reserved);
-            glDeleteTextures(1, &texture);
+            if (View* keeper = KeeperOf(*font)) FreeInView(*keeper, *font);
+        } else if (wglGetCurrentContext() && !CurrentView()) {
+            glDeleteLists(font->ListBase, font->ListCount);
         }
     }
     font->ListBase = 0;
@@ -257,8 +300,8 @@ static int32_t QI_BuildGLfontBody(HDC dc, GLFontRecord* font) {
     HGDIOBJ previous = SelectObject(dc, handle);
     TEXTMETRICA metrics{};
     const GLuint base = built && GetTextMetricsA(dc, &metrics) ? glGenLists(kCharCount) : 0;
-    // Only a view keeps the glyphs for drawing them as quads; a font built in
-    // any other context is drawn with its display lists.
+    // A view keeps its fonts, with their glyphs for drawing them as quads; a
+    // font built in any other context is drawn with its display lists.
     View* owner = CurrentView();
     bool ok = false;
     GLuint atlas = 0;
@@ -293,18 +336,26 @@ static int32_t QI_BuildGLfontBody(HDC dc, GLFontRecord* font) {
         if (base != 0) glDeleteLists(base, kCharCount);
         return 0;
     }
-    if (owner && atlas) {
+    uint32_t serial = 0;
+    if (owner) {
+        Library& library = TheLibrary();
+        serial = ++library.fontSerial;
+        if (serial == 0) serial = ++library.fontSerial;
+        built->serial = serial;
         built->base = base;
+        built->atlas = atlas;
         try {
             owner->fonts.push_back(std::move(built));
-        } catch (...) {
-            // Drawing falls back to the display lists.
+        } catch (...) {   // a font its view cannot keep is not made
+            glDeleteLists(base, kCharCount);
+            if (atlas) glDeleteTextures(1, &atlas);
+            return 0;
         }
     }
     font->ListBase = base;
     font->ListCount = kCharCount;
     font->Ascent = metrics.tmAscent;
-    font->Reserved = int32_t(atlas);
+    font->Reserved = int32_t(serial);
     return 1;
 }
 
@@ -342,7 +393,12 @@ static int32_t QI_DrawGLTextBody(HWND window, GLFontRecord* font, int32_t x, int
     GetClientRect(window, &client);
     const int width = client.right, height = client.bottom;
     if (width <= 0 || height <= 0 || !StacksHaveRoom()) return 0;
-    const GlyphSet* glyphs = font->Reserved ? FindGlyphs(view ? view : CurrentView(), font->ListBase) : nullptr;
+    // A font draws only in the context it was built in: a view's font in its
+    // view, any other in a context that is no view's.
+    View* drawing = view ? view : CurrentView();
+    const ViewFont* kept = FontIn(drawing, *font);
+    if (font->Reserved != 0 ? !kept : drawing != nullptr) return 0;
+    const GlyphSet* glyphs = kept && kept->atlas ? &kept->glyphs : nullptr;
 
     // Everything changed below is restored by the matching pops.
     glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LIST_BIT |
@@ -376,7 +432,7 @@ static int32_t QI_DrawGLTextBody(HWND window, GLFontRecord* font, int32_t x, int
         // The whole text as textured quads in one batch: the atlas's alpha
         // times the colour's, blended over the frame.
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, GLuint(font->Reserved));
+        glBindTexture(GL_TEXTURE_2D, kept->atlas);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         glBegin(GL_QUADS);
         ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {

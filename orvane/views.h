@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -23,14 +25,27 @@ struct Library {
     bool childGLHidden;                  // read once (see present.cpp)
     std::atomic<ATOM> viewClass{0};      // once RegisterOrvaneClass succeeded
     std::atomic<ATOM> surfaceClass{0};   // once the first surface was made
+    // The last serial number given to a view's font. It starts from the time
+    // of the load, so that a record left from an earlier load of the library
+    // names no font of this one.
+    std::atomic<uint32_t> fontSerial;
     Library();
 };
 Library& TheLibrary();
 
-// The glyphs of a font built in a view's context, by its first display list
-// (packed into the atlas texture named by the font record's Reserved field).
+// At the library's unloading: unregisters its window classes, so that a
+// later load, at whatever address, registers them afresh (a class whose
+// window still exists stays registered).
+void ReleaseLibrary() noexcept;
+
+// A font built in a view's context, named by a serial number that its
+// record carries in its Reserved field (display list numbers alone repeat
+// from one context to the next). Its glyphs are packed into the atlas
+// texture when there is one; without one it is drawn with its lists.
 struct ViewFont {
-    unsigned base;
+    uint32_t serial;
+    unsigned base;    // first display list
+    unsigned atlas;   // texture name, or 0
     GlyphSet glyphs;
 };
 

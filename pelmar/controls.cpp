@@ -191,6 +191,10 @@ HWND CreateChild(const char* className, HWND parent, int x, int y, int width, in
 
 bool RegisterEngineClasses() { return Register(kClockClass, ClockProc) && Register(kPictureClass, PictureProc); }
 
+void UnregisterEngineClasses() noexcept {
+    for (const char* name : {kClockClass, kPictureClass}) UnregisterClassA(name, win32::ThisModule());
+}
+
 HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, int height, int id,
                  uint32_t handColour, uint32_t secondColour) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;

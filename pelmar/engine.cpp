@@ -1,5 +1,6 @@
 #include "engine.h"
 
+#include <atomic>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -16,7 +17,7 @@ namespace pelmar {
 namespace {
 
 struct Context {
-    DWORD thread = 0;   // the engine's thread, once started
+    std::atomic<DWORD> thread{0};   // the engine's thread, once claimed
     Skin skin;
     std::string path;   // of the skin file read; empty for the built-in look
     ParseReport report;
@@ -109,12 +110,19 @@ std::string ResolveFace(const std::string& face, const std::string& fallback) {
 
 bool StartEngine(const char* skinFile) {
     Context& e = Engine();
-    if (e.thread && e.thread != GetCurrentThreadId()) return false;
+    // One step claims the engine for this thread: of two threads making the
+    // first call at once, the second finds it taken and is refused.
+    const DWORD self = GetCurrentThreadId();
+    DWORD owner = 0;
+    const bool claimed = e.thread.compare_exchange_strong(owner, self);
+    if (!claimed && owner != self) return false;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
-    if (!RegisterEngineClasses()) return false;
+    if (!RegisterEngineClasses()) {
+        if (claimed) e.thread = 0;   // no engine was started: a later call may try again
+        return false;
+    }
 
-    e.thread = GetCurrentThreadId();
     e.skin = Skin{};
     e.path.clear();
     e.report = {};
@@ -137,8 +145,17 @@ bool StartEngine(const char* skinFile) {
 }
 
 bool EnsureStarted() {
-    const Context& e = Engine();
-    return e.thread ? e.thread == GetCurrentThreadId() : StartEngine(nullptr);
+    const DWORD owner = Engine().thread;
+    return owner ? owner == GetCurrentThreadId() : StartEngine(nullptr);
+}
+
+void StopEngine() noexcept {
+    Context& e = Engine();
+    for (const auto& [dpi, font] : e.captionFonts) DeleteObject(font);
+    e.captionFonts.clear();
+    if (e.background) DeleteObject(e.background);
+    e.background = nullptr;
+    UnregisterEngineClasses();
 }
 
 bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread; }

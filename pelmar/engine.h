@@ -4,7 +4,8 @@
 // subclass's reference data or its extra bytes).
 //
 // Threads: every part runs on the engine's thread, the one that first starts
-// it, and works on windows of that thread. Nothing is locked.
+// it (claimed in one atomic step), and works on windows of that thread.
+// Nothing else is locked.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +30,10 @@ enum class SkinSource { BuiltIn, File };
 bool StartEngine(const char* skinFile);
 // Starts the engine with the built-in look unless started; false off its thread.
 bool EnsureStarted();
+// At the library's unloading: frees the caption fonts and the background
+// brush and unregisters the engine's window classes (a class whose window
+// still exists stays registered).
+void StopEngine() noexcept;
 // A window of the engine's thread.
 bool OnEngineThread(HWND window);
 const Skin& CurrentSkin();

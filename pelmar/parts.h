@@ -10,6 +10,7 @@ namespace pelmar {
 
 // controls.cpp: the clock and picture controls.
 bool RegisterEngineClasses();
+void UnregisterEngineClasses() noexcept;
 HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, int height, int id,
                  uint32_t handColour, uint32_t secondColour);
 HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id);

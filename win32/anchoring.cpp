@@ -168,11 +168,11 @@ bool Set(const Policy& policy, HWND child, int code) {
 }
 
 bool Remove(const Policy& policy, HWND child) {
-    if (!child || !IsWindow(child)) return false;
+    if (!child || !IsWindow(child) || !(GetWindowLongPtrA(child, GWL_STYLE) & WS_CHILD)) return false;
     HWND parent = GetAncestor(child, GA_PARENT);
+    if (!parent || !OnOwnThread(parent)) return false;
     Parent* state = Find(parent, policy.subclassId);
     if (!state) return true;
-    if (!OnOwnThread(parent)) return false;
     std::erase_if(state->children, [child](const Anchored& a) { return a.child == child; });
     return true;
 }

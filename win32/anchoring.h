@@ -29,7 +29,7 @@ struct Policy {
 // anything else, or when the parent cannot be subclassed.
 bool Set(const Policy& policy, HWND child, int code);
 // Removes child's anchor (true also when it had none); false when child is
-// not a window.
+// not a WS_CHILD window or its parent is another thread's.
 bool Remove(const Policy& policy, HWND child);
 
 }  // namespace win32::anchoring

@@ -315,6 +315,11 @@ TEST_F(Md2Draw, SlotsEmptyFailedAndOutOfRange) {
 
     ASSERT_EQ(MD2_Load(MD2_MAX_SLOTS, path_.c_str(), texture_, 0, 0), 1);  // the last slot, skin size from the file
     EXPECT_EQ(MD2_GetFrameCount(MD2_MAX_SLOTS), 2);
+    HGLRC context = wglGetCurrentContext();
+    HDC dc = wglGetCurrentDC();
+    wglMakeCurrent(nullptr, nullptr);
+    EXPECT_EQ(MD2_Draw(MD2_MAX_SLOTS, 1.0f), 0);  // no context: nothing drawn
+    wglMakeCurrent(dc, context);
     EXPECT_EQ(MD2_GetFrameCount(2), 0);
     int32_t drawn = -1;
     DrawFrame(2, 1.0f, &drawn);  // an empty slot draws nothing

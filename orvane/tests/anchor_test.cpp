@@ -187,6 +187,7 @@ TEST_F(Anchoring, RefusesWhatCannotBeAnchoredAndSurvivesDestroyedChildren) {
     EXPECT_EQ(QI_SetAnchorMode(child, 17), 0);
     EXPECT_EQ(QI_SetAnchorMode(child, -1), 0);
     EXPECT_EQ(QI_SetAnchorMode(parent_, 5), 0);   // a top-level window has no parent client
+    EXPECT_EQ(QI_SetAnchorMode(parent_, 0), 0);
     ASSERT_EQ(QI_SetAnchorMode(child, 5), 1);
     DestroyWindow(child);
     SetClientSize(700, 550);   // the destroyed child is skipped

@@ -7,6 +7,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "pelmar.h"
 #include "window_place.h"
 
@@ -48,6 +50,28 @@ TEST(PelmarAnchor, ChildrenMoveAfterTheParentsOwnHandlerAndNotWhileTheClientIsEm
     EXPECT_EQ(skSetAnchorCtrl(parent, 5), 0);   // not a child
     gWatched = nullptr;
     DestroyWindow(parent);
+}
+
+TEST(PelmarAnchor, RefusesAChildOfAnotherThreadsWindow) {
+    ASSERT_NE(skInitEngine(nullptr, nullptr), 0);
+    HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr), done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND child = nullptr;
+    std::thread other([&] {
+        HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 10, 40, 40, parent, nullptr, nullptr, nullptr);
+        SetEvent(made);
+        WaitForSingleObject(done, INFINITE);
+        DestroyWindow(parent);
+    });
+    WaitForSingleObject(made, INFINITE);
+    const int32_t set = child ? skSetAnchorCtrl(child, 5) : -1;
+    const int32_t removed = child ? skSetAnchorCtrl(child, 0) : -1;
+    SetEvent(done);
+    other.join();
+    CloseHandle(made);
+    CloseHandle(done);
+    EXPECT_EQ(set, 0);
+    EXPECT_EQ(removed, 0);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// The calling process's GDI objects and windows. GetGuiResources reports 0
-// under Wine, so the counts fall back to probing GDI handles and to counting
-// the process's top-level windows and their children.
+// The calling process's GDI objects, windows and kernel handles.
+// GetGuiResources and GetProcessHandleCount report 0 under Wine, so the
+// counts fall back to probing GDI and kernel handles and to counting the
+// process's top-level windows and their children.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +35,17 @@ inline DWORD User() {
     if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS)) return n;
     DWORD count = 0;
     EnumWindows(CountTop, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+inline DWORD Handles() {
+    DWORD n = 0;
+    if (GetProcessHandleCount(GetCurrentProcess(), &n) && n) return n;
+    DWORD count = 0;
+    for (UINT_PTR value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags)) ++count;
+    }
     return count;
 }
 
