@@ -9,24 +9,17 @@ Usage: arch_bench.py X86_BUILD_DIR X64_BUILD_DIR [--runs N]
 """
 import argparse
 import os
-import re
 import statistics
-import subprocess
-import sys
+
+import bench_all
+from bench_all import number
 
 
 def run(build, program, *args):
-    wine = os.path.join(build, "harness", "wine-run.sh")
+    """A program of the build's bin folder under that build's Wine prefix."""
     bin_dir = os.path.join(build, "bin")
-    out = subprocess.run([wine, os.path.join(bin_dir, program), *args], cwd=bin_dir, capture_output=True,
-                         text=True, timeout=1800).stdout
-    print(out, file=sys.stderr, flush=True)
-    return out
-
-
-def number(pattern, text):
-    found = re.search(pattern, text)
-    return float(found.group(1)) if found else float("nan")
+    return bench_all.run([os.path.join(build, "harness", "wine-run.sh"), os.path.join(bin_dir, program), *args],
+                         cwd=bin_dir)
 
 
 def measure(build):
