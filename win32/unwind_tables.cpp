@@ -37,7 +37,8 @@ const BYTE* SectionStart(HMODULE module, const void* address) {
     return nullptr;
 }
 
-__attribute__((constructor)) void RegisterOwnUnwindTables() {
+// Before every static initialiser of the module (one of them throws).
+__attribute__((constructor(101))) void RegisterOwnUnwindTables() {
     HMODULE shared = GetModuleHandleA("libgcc_s_dw2-1.dll");
     if (!shared) return;
     void* here = reinterpret_cast<void*>(&RegisterOwnUnwindTables);
@@ -59,7 +60,7 @@ __attribute__((constructor)) void RegisterOwnUnwindTables() {
     }
 }
 
-__attribute__((destructor)) void DeregisterOwnUnwindTables() {
+__attribute__((destructor(101))) void DeregisterOwnUnwindTables() {
     if (g_registered) __deregister_frame_info(g_registered);
     g_registered = nullptr;
 }
