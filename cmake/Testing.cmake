@@ -57,16 +57,25 @@ function(register_gtest name)
     if(T_SERIAL)
         list(APPEND props RUN_SERIAL TRUE)
     endif()
+    # The executable is also run whole ("whole.<name>"), as a developer runs
+    # it: no test may rely on being alone in its process (a few seconds each).
     # The 64-bit build runs them on Wine's own path only: the direct path's
     # code is the same on both architectures and is run by the 32-bit build.
     if(NOT T_BOTH_PATHS OR CMAKE_SIZEOF_VOID_P EQUAL 8)
         gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES ${props} LABELS wine)
+        add_test(NAME whole.${name} COMMAND ${name})
+        set_tests_properties(whole.${name} PROPERTIES ${props} LABELS "wine;whole")
         return()
     endif()
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES ${props} LABELS surface ENVIRONMENT ORVANE_NATIVE_CHILD_GL=0)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 TEST_PREFIX native.
         PROPERTIES ${props} LABELS native ENVIRONMENT ORVANE_NATIVE_CHILD_GL=1)
+    add_test(NAME whole.${name} COMMAND ${name})
+    set_tests_properties(whole.${name} PROPERTIES ${props} LABELS "surface;whole" ENVIRONMENT ORVANE_NATIVE_CHILD_GL=0)
+    add_test(NAME native.whole.${name} COMMAND ${name})
+    set_tests_properties(native.whole.${name} PROPERTIES ${props} LABELS "native;whole"
+                         ENVIRONMENT ORVANE_NATIVE_CHILD_GL=1)
 endfunction()
 
 # add_gtest(name SOURCES ... [LIBS ...] [BOTH_PATHS] [SERIAL]): a GoogleTest

@@ -14,12 +14,18 @@ namespace win32 {
 inline constexpr char kOutOfMemory[] = "out of memory";
 inline constexpr char kUnexpected[] = "unexpected failure";
 
+// Makes this thread's record of exceptions in flight, so that its first
+// throw needs no memory (see exception_globals.cpp); quick once made, and
+// when memory is short the thread goes on without one.
+void PrepareThread() noexcept;
+
 // Names the exception being handled (call it only inside a catch block).
 void ReportEscape(const char* module, const char* where) noexcept;
 
 // body() or, when it throws, failed().
 template <typename Body, typename Failed>
 auto Shield(const char* module, const char* where, Body&& body, Failed&& failed) noexcept -> decltype(body()) {
+    PrepareThread();
     try {
         return body();
     } catch (...) {

@@ -9,15 +9,47 @@ HINSTANCE ThisModule() {
     return module;
 }
 
-std::string ProgramPath() {
-    std::string path(MAX_PATH, '\0');
+namespace {
+
+// Fills a wide path through call(buffer, size), which gives the path's length
+// as GetModuleFileNameW and GetShortPathNameW do; empty when it fails.
+template <typename Call>
+std::wstring WidePath(Call call) {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length = call(path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return {};
         if (length < path.size()) return path.substr(0, length);
         if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
+        path.resize(length > path.size() ? length : path.size() * 2);
     }
+}
+
+// The path in the process's ANSI code page, or empty when that code page
+// cannot spell every character of it (it would then name another file).
+std::string AnsiSpelling(const std::wstring& wide) {
+    const int length = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return {};
+    std::string ansi(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, ansi.data(), bytes, nullptr, nullptr);
+    std::wstring back(wide.size(), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), length) != length || back != wide) return {};
+    return ansi;
+}
+
+}  // namespace
+
+std::string ProgramPath() {
+    const std::wstring path =
+        WidePath([](wchar_t* to, DWORD size) { return GetModuleFileNameW(nullptr, to, size); });
+    if (path.empty()) return {};
+    if (std::string ansi = AnsiSpelling(path); !ansi.empty()) return ansi;
+    // A folder with letters outside the ANSI code page (a system that does
+    // not honour the manifest's UTF-8 code page): its short 8.3 form, which
+    // is ASCII on a volume that keeps short names.
+    return AnsiSpelling(
+        WidePath([&](wchar_t* to, DWORD size) { return GetShortPathNameW(path.c_str(), to, size); }));
 }
 
 std::string ProgramFolder() {

@@ -14,7 +14,9 @@ namespace win32 {
 // The module (DLL or program) this code is linked into.
 HINSTANCE ThisModule();
 
-// The running program's full path, however long; empty when it cannot be had.
+// The running program's full path, however long, in the ANSI code page; a
+// path that code page cannot spell comes in its short 8.3 form. Empty when
+// it cannot be had, or spelled either way.
 std::string ProgramPath();
 // The folder of ProgramPath() with its trailing backslash, or empty.
 std::string ProgramFolder();

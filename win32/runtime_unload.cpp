@@ -1,11 +1,6 @@
 #include "runtime_unload.h"
 
 #ifndef _MSC_VER
-namespace __gnu_cxx {
-// libstdc++: frees the emergency exception pool (made for the module's life).
-void __freeres() noexcept;
-}  // namespace __gnu_cxx
-
 extern "C" {
 // The posix-thread runtime's thread callback, in the module's TLS callback
 // table. Its thread-detach step closes the calling thread's handle and event
@@ -19,7 +14,6 @@ namespace win32 {
 
 void ReleaseRuntimeAtUnload(HINSTANCE module) noexcept {
 #ifndef _MSC_VER
-    __gnu_cxx::__freeres();
     if (__xl_f) __xl_f(module, DLL_THREAD_DETACH, nullptr);
 #else
     (void)module;

@@ -623,15 +623,35 @@ def case_diagnostics():
     check(any("Orvane.png" in line for line in lines if "pelmar: picture refused" in line), "the logo's path is named")
 
 
-def run_from_folder(tag, name):
+UTF8_CODE_PAGE = (b'<activeCodePage xmlns="http://schemas.microsoft.com/SMI/2019/WindowsSettings">'
+                  b'UTF-8</activeCodePage>')
+
+
+def hide_utf8_code_page(program):
+    """Turns the manifest's UTF-8 code page into an XML comment of the same
+    length, as a system before Windows 10 1903 ignores it: the program then
+    runs in the locale's ANSI code page."""
+    with open(program, "rb") as f:
+        data = f.read()
+    check(data.count(UTF8_CODE_PAGE) == 1, "the program's manifest asks for the UTF-8 code page")
+    comment = b"<!--" + b" " * (len(UTF8_CODE_PAGE) - 7) + b"-->"
+    with open(program, "wb") as f:
+        f.write(data.replace(UTF8_CODE_PAGE, comment))
+
+
+def run_from_folder(tag, name, utf8=True):
     """Runs a copy of the program from a folder called name, with a Western
-    locale, and checks that every file it reads was found: the background,
-    the model (it animates), the red skin and the clock's face."""
+    locale (without utf8, in its ANSI code page 1252), and checks that every
+    file it reads was found: the background, the model (it animates), the
+    red skin and the clock's face."""
     folder = os.path.join(OUT, tag, name)
     shutil.rmtree(os.path.join(OUT, tag), ignore_errors=True)
     shutil.copytree(PROGRAM_DIR, folder)
+    program = os.path.join(folder, "orvane_demo.exe")
+    if not utf8:
+        hide_utf8_code_page(program)
     env = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8")
-    process = start(os.path.join(folder, "orvane_demo.exe"), env=env)
+    process = start(program, env=env)
     try:
         info = wait_window()
         time.sleep(2.0)
@@ -654,8 +674,10 @@ def run_from_folder(tag, name):
 
 
 def case_folders():
-    run_from_folder("cyrillic", "\u0414\u043c\u0438\u0442\u0440\u0438\u0439")
-    run_from_folder("cjk", "\u6f14\u793a\u7a0b\u5e8f")
+    for utf8 in (True, False):
+        suffix = "" if utf8 else "-ansi"
+        run_from_folder("cyrillic" + suffix, "\u0414\u043c\u0438\u0442\u0440\u0438\u0439 \u0434\u0435\u043c\u043e", utf8)
+        run_from_folder("cjk" + suffix, "\u6f14\u793a \u7a0b\u5e8f", utf8)
     run_from_folder("png-folder", "x.png")
 
 

@@ -1,7 +1,9 @@
 // The program with allocation number N made to fail (ORVANE_FAIL_ALLOCATION=N;
-// 0 or unset: none fails), driven through a fixed scene: start-up, 100
+// 0 or unset: none fails), or every allocation from N on (ORVANE_FAIL_FROM=N:
+// memory runs out for good), driven through a fixed scene: start-up, 100
 // frames, a resize, a repaint of the skin with its tooltips shown, a reload
-// of the textures, then at least 20 more frames and a close. Allocations are
+// of the textures and a thread of its own that allocates in guarded code,
+// then at least 20 more frames and a close. Allocations are
 // counted in the program and its three libraries: the C runtime's
 // allocators and the task allocator, as their import tables reach them.
 // ORVANE_FAULT_REPORT names a file that receives, as "key value" lines:
@@ -30,6 +32,7 @@ namespace {
 
 std::atomic<long> g_allocations{0};
 long g_failAt = 0;
+bool g_failOn = false;   // every allocation after g_failAt fails too
 std::atomic<bool> g_failed{false};
 long g_frames = 0, g_framesAtFailure = 0;
 int g_step = 0, g_stepAtFailure = 0;
@@ -55,7 +58,9 @@ bool InOurCode(DWORD_PTR address) {
 // code (the return addresses of the calls that led to it, and some noise),
 // for the sweep to name by source line.
 bool FailsNow(void* caller) {
-    if (++g_allocations != g_failAt) return false;
+    const long n = ++g_allocations;
+    if (g_failAt == 0 || n < g_failAt || (n > g_failAt && !g_failOn)) return false;
+    if (n > g_failAt) return true;
     g_failed = true;
     g_framesAtFailure = g_frames;
     g_stepAtFailure = g_step;
@@ -173,6 +178,18 @@ void WINAPI ReportingExit(UINT code) {
     g_exit(code);
 }
 
+char* volatile g_kept = nullptr;
+
+// A thread that allocates in guarded code: without memory, its first
+// exception is thrown there.
+DWORD WINAPI Worker(void*) {
+    win32::Guard("faults", "worker thread", [] {
+        g_kept = new char[64];
+        delete[] g_kept;
+    });
+    return 0;
+}
+
 BOOL CALLBACK PopUpTip(HWND window, LPARAM) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -220,6 +237,10 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
         QI_ResizeGLWindow(Scene.GLView);
         win32::Guard("faults", "texture reload",
                      [] { LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count()); });
+        if (HANDLE worker = CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr)) {
+            WaitForSingleObject(worker, INFINITE);
+            CloseHandle(worker);
+        }
         mark = g_frames;
         break;
     case 4:   // frames again (some after a failure, wherever it came), then the close
@@ -236,8 +257,10 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const char* n = std::getenv("ORVANE_FAIL_ALLOCATION");
+    const char* from = std::getenv("ORVANE_FAIL_FROM");
+    const char* n = from ? from : std::getenv("ORVANE_FAIL_ALLOCATION");
     g_failAt = n ? std::atol(n) : 0;
+    g_failOn = from != nullptr;
     // A crash ends the process at once with its code, with no debugger.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     InstallCounters();

@@ -4,8 +4,11 @@ injector (orvane_faults.exe) once without a fault to count the allocations of
 its scene, then once for each allocation number N (--all) or for a spread
 sample of them (--sample K), with allocation N failing. Every run must end
 with exit code 0, and one whose failure was reached must show frames after it.
+With --from, every allocation from N on fails (memory runs out for good):
+every run must still end with exit code 0, within its time, wherever in the
+scene it ends.
 
-Usage: sweep.py BUILD_DIR (--all | --sample K | --points N,N,...)
+Usage: sweep.py BUILD_DIR (--all | --sample K | --points N,N,...) [--from]
 """
 import os
 import re
@@ -87,13 +90,13 @@ def prepare():
     shutil.copy(os.path.join(e2e.BUILD, "bin", "orvane_faults.exe"), FOLDER)
 
 
-def run(n, timeout=40):
+def run(n, timeout=40, fail_on=False):
     """(exit code or None when it had to be stopped, report dict)."""
     if os.path.exists(REPORT):
         os.remove(REPORT)
     # No debugger: a crash ends the process with its code.
-    env = dict(os.environ, ORVANE_FAIL_ALLOCATION=str(n), ORVANE_FAULT_REPORT=REPORT, WINEDEBUG="+seh,+debugstr",
-               WINEDLLOVERRIDES="winedbg.exe=d")
+    env = dict(os.environ, ORVANE_FAULT_REPORT=REPORT, WINEDEBUG="+seh,+debugstr", WINEDLLOVERRIDES="winedbg.exe=d")
+    env["ORVANE_FAIL_FROM" if fail_on else "ORVANE_FAIL_ALLOCATION"] = str(n)
     process = subprocess.Popen([e2e.WINE, PROGRAM], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                stderr=open(SEH, "w"), env=env)
     try:
@@ -108,15 +111,18 @@ def run(n, timeout=40):
     return code, report
 
 
-def verdict(code, report):
+def verdict(code, report, fail_on=False):
     """None when the run is sound; "early: ..." for a run that ended with exit
     code 0 before it showed its window (as the program does without a main
-    window), "degraded: ..." for one that runs on without its view; else what
-    went wrong."""
-    if code is None and report.get("frames_after", 0) < 20:
+    window), or with memory gone for good before the scene's end,
+    "degraded: ..." for one that runs on without its view; else what went
+    wrong."""
+    if code is None and (fail_on or report.get("frames_after", 0) < 20):
         return "stopped responding"
     if code is not None and code != 0:
         return "ended abnormally (exit code %#x) in %s" % (code & 0xFFFFFFFF, crash_site())
+    if fail_on:
+        return None if report.get("step", 0) >= 5 else "early: ended with exit code 0 at step %s" % report.get("step")
     if code == 0 and report.get("step", 0) < 5:
         if report.get("frames", 0) == 0 and report.get("failed_step", 0) == 0:
             return "early: ended with exit code 0 before it showed its window"
@@ -132,6 +138,7 @@ def verdict(code, report):
 def main():
     e2e.no_program_running()
     prepare()
+    fail_on = "--from" in sys.argv
     code, base = run(0)
     check(code == 0 and base.get("step") == 5 and base.get("frames", 0) >= 120,
           "without a fault the scene runs to its end: exit %s, %s" % (code, base))
@@ -144,12 +151,13 @@ def main():
         points = sorted({1 + (i * (total - 1)) // max(1, k - 1) for i in range(k)})
     else:
         points = [int(v) for v in sys.argv[3].split(",")]
-    print("allocations in the scene: %d; points to sweep: %d" % (total, len(points)), flush=True)
+    print("allocations in the scene: %d; points to sweep: %d%s"
+          % (total, len(points), "; every allocation from each on fails" if fail_on else ""), flush=True)
     faults, reached, early, degraded = [], 0, 0, 0
     start = time.time()
     for n in points:
-        code, report = run(n)
-        wrong = verdict(code, report)
+        code, report = run(n, fail_on=fail_on)
+        wrong = verdict(code, report, fail_on)
         reached += report.get("failed", 0)
         if wrong:
             if wrong.startswith("early:"):
@@ -160,11 +168,12 @@ def main():
                 faults.append((n, wrong))
             print("allocation %d: %s %s" % (n, wrong, report), flush=True)
             print("    asked through: %s" % " < ".join(failing_stack()[:8]), flush=True)
-    print("swept %d points in %.0f s: failure reached in %d, %d sound, %d ended with exit code 0 before their "
-          "window, %d without a view, %d faults"
+    print("swept %d points in %.0f s: failure reached in %d, %d sound, %d ended with exit code 0 before %s, "
+          "%d without a view, %d faults"
           % (len(points), time.time() - start, reached, len(points) - len(faults) - degraded - early, early,
-             degraded, len(faults)), flush=True)
-    check(not faults, "every run ends normally and draws again after its failure: %s" % faults[:10])
+             "the scene's end" if fail_on else "their window", degraded, len(faults)), flush=True)
+    check(not faults, "every run ends normally%s: %s"
+          % ("" if fail_on else " and draws again after its failure", faults[:10]))
 
 
 if __name__ == "__main__":

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <delayimp.h>
+#include <malloc.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -94,3 +95,31 @@ TEST(StaticGuard, StartsAStaticOnceWhateverTheThreadsDo) {
 }
 
 }  // namespace
+
+// The memory of a thrown exception (win32/exception_memory.cpp) holds the
+// runtime's record in front of the object: thrown and caught many times, no
+// record may reach outside its block into the heap around it.
+TEST(ExceptionMemory, ThrownObjectsAndTheirRecordsStayInTheirBlocks) {
+    struct Payload {
+        char bytes[200];
+    };
+    int caught = 0;
+    for (int i = 0; i < 300; ++i) {
+        std::vector<char*> around;
+        for (int k = 0; k < 4; ++k) around.push_back(new char[64 + 32 * k]());
+        try {
+            if (i % 2) throw std::runtime_error("an error with a text");
+            throw Payload{};
+        } catch (const std::runtime_error&) {
+            ++caught;
+        } catch (const Payload&) {
+            ++caught;
+        }
+        for (char* block : around) {
+            for (int b = 0; b < 64; ++b) ASSERT_EQ(block[b], 0) << "a neighbour's byte " << b << " after throw " << i;
+            delete[] block;
+        }
+    }
+    EXPECT_EQ(caught, 300);
+    EXPECT_EQ(_heapchk(), _HEAPOK);
+}
