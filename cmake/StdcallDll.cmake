@@ -2,14 +2,22 @@
 # file under contracts/ in their 32-bit decorated form (Name@bytes). On x64
 # (and with MSVC) the same names are exported from an undecorated copy of
 # the list, made here.
+# undecorated_def(<decorated .def> <output>): the same list with the names
+# as the DLL exports them (Name@bytes becomes Name), rewritten only when it
+# changes.
+function(undecorated_def deffile output)
+    file(READ ${deffile} def_text)
+    string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
+    file(WRITE ${output}.new "${def_text}")
+    file(COPY_FILE ${output}.new ${output} ONLY_IF_DIFFERENT)
+    file(REMOVE ${output}.new)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${deffile})
+endfunction()
+
 function(add_stdcall_dll target deffile)
     if(MSVC OR CMAKE_SIZEOF_VOID_P EQUAL 8)
-        file(READ ${deffile} def_text)
-        string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
         set(plain_def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
-        file(WRITE ${plain_def}.new "${def_text}")
-        file(COPY_FILE ${plain_def}.new ${plain_def} ONLY_IF_DIFFERENT)
-        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${deffile})
+        undecorated_def(${deffile} ${plain_def})
         set(deffile ${plain_def})
     endif()
     add_library(${target} SHARED ${ARGN} ${deffile})

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "pelmar.h"
+#include "redirect_import.h"
 
 namespace {
 
@@ -47,28 +48,8 @@ HBITMAP WINAPI CountingCreateDib(HDC dc, const BITMAPINFO* info, UINT usage, voi
 
 // Points this program's import of gdi32's CreateDIBSection at the counter.
 bool CountDibSections() {
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    gRealCreateDib = reinterpret_cast<CreateDibFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("gdi32.dll"), "CreateDIBSection")));
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<char*>(base + d->Name), "gdi32.dll") != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (names->u1.Ordinal & IMAGE_ORDINAL_FLAG) continue;
-            const auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), "CreateDIBSection") != 0) continue;
-            DWORD old = 0;
-            VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
-            slots->u1.Function = reinterpret_cast<DWORD_PTR>(&CountingCreateDib);
-            VirtualProtect(&slots->u1.Function, sizeof(void*), old, &old);
-            return true;
-        }
-    }
-    return false;
+    return RedirectImport(GetModuleHandleA(nullptr), "gdi32.dll", "CreateDIBSection", &CountingCreateDib,
+                          &gRealCreateDib);
 }
 
 struct Figure {

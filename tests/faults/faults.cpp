@@ -25,6 +25,7 @@
 #include "boundary.h"
 #include "orvane.h"
 #include "program.h"
+#include "redirect_import.h"
 #include "scene_state.h"
 #include "textures.h"
 
@@ -121,44 +122,19 @@ DWORD WINAPI QuickTicks() {
     return g_ticks() + 40 * ++looks;
 }
 
-// Points module's import of dll!name at replacement; the old address in *old.
-template <typename F>
-void Redirect(HMODULE module, const char* dll, const char* name, F replacement, F* old) {
-    if (!module) return;
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (!dir.VirtualAddress) return;
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        if (_stricmp(reinterpret_cast<const char*>(base + d->Name), dll) != 0 || !d->OriginalFirstThunk) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* by = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(by->Name), name) != 0) continue;
-            DWORD protection = 0;
-            VirtualProtect(&slots->u1.Function, sizeof(void*), PAGE_READWRITE, &protection);
-            if (old && !*old) *old = reinterpret_cast<F>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<DWORD_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof(void*), protection, &protection);
-        }
-    }
-}
-
 void InstallCounters() {
     for (const char* name : kOurModules) {
         HMODULE module = GetModuleHandleA(name);
-        Redirect(module, "msvcrt.dll", "malloc", FailingMalloc, &g_malloc);
-        Redirect(module, "msvcrt.dll", "calloc", FailingCalloc, &g_calloc);
-        Redirect(module, "msvcrt.dll", "realloc", FailingRealloc, &g_realloc);
-        Redirect(module, "msvcrt.dll", "_strdup", FailingStrdup, &g_strdup);
-        Redirect(module, "ole32.dll", "CoTaskMemAlloc", FailingTaskAlloc, &g_taskAlloc);
+        RedirectImport(module, "msvcrt.dll", "malloc", FailingMalloc, &g_malloc);
+        RedirectImport(module, "msvcrt.dll", "calloc", FailingCalloc, &g_calloc);
+        RedirectImport(module, "msvcrt.dll", "realloc", FailingRealloc, &g_realloc);
+        RedirectImport(module, "msvcrt.dll", "_strdup", FailingStrdup, &g_strdup);
+        RedirectImport(module, "ole32.dll", "CoTaskMemAlloc", FailingTaskAlloc, &g_taskAlloc);
     }
     HMODULE program = GetModuleHandleA(nullptr);
-    Redirect(program, "orvane.dll", "QI_UpdateGLWindow", CountingUpdate, &g_update);
-    Redirect(program, "KERNEL32.dll", "GetTickCount", QuickTicks, &g_ticks);
-    Redirect(program, "KERNEL32.dll", "ExitProcess", ReportingExit, &g_exit);
+    RedirectImport(program, "orvane.dll", "QI_UpdateGLWindow", CountingUpdate, &g_update);
+    RedirectImport(program, "KERNEL32.dll", "GetTickCount", QuickTicks, &g_ticks);
+    RedirectImport(program, "KERNEL32.dll", "ExitProcess", ReportingExit, &g_exit);
 }
 
 void Report() {

@@ -6,7 +6,8 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
+
+#include "redirect_import.h"
 
 namespace {
 
@@ -25,31 +26,6 @@ void* __cdecl FailingMalloc(size_t size) {
     return nullptr;
 }
 
-// Points the module's import of msvcrt's malloc at FailingMalloc.
-bool PatchMalloc(HMODULE module) {
-    auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + d->Name), "msvcrt.dll") != 0) continue;
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + d->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-            const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), "malloc") != 0) continue;
-            DWORD old = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-            g_malloc = reinterpret_cast<void*(__cdecl*)(size_t)>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(&FailingMalloc);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return true;
-        }
-    }
-    return false;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -63,7 +39,7 @@ int main(int argc, char** argv) {
     HMODULE md2ex = LoadLibraryA("md2ex.dll");
     using Load = int(WINAPI*)(int, const char*, unsigned, int, int);
     auto load = md2ex ? reinterpret_cast<Load>(reinterpret_cast<void*>(GetProcAddress(md2ex, "MD2_Load"))) : nullptr;
-    if (!load || !PatchMalloc(md2ex)) {
+    if (!load || !RedirectImport(md2ex, "msvcrt.dll", "malloc", &FailingMalloc, &g_malloc)) {
         std::printf("FAILED: md2ex.dll, its MD2_Load or its malloc import not found\n");
         return 1;
     }
