@@ -7,7 +7,7 @@
 #
 #   system_libraries(<target> <PUBLIC|PRIVATE|INTERFACE> lib...)
 #
-# The module linking the target must also link win32_helpers, which holds
+# The module linking the target must also link win32_platform, which holds
 # the resolver.
 # Calls reach a late import through its stub: the table entry of a late
 # import starts out pointing into the stub, and MinGW's linker leaves out the
@@ -62,7 +62,7 @@ function(_late_import_library lib)
         VERBATIM)
     add_custom_target(late_${lib}_archive DEPENDS ${archive})
     add_dependencies(late_${lib} late_${lib}_archive)
-    # The resolver lives in win32_helpers, an archive: the linker must keep it.
+    # The resolver lives in win32_platform, an archive: the linker must keep it.
     target_link_libraries(late_${lib} INTERFACE ${archive})
     target_link_options(late_${lib} INTERFACE -Wl,--undefined=${C_SYMBOL_PREFIX}__pfnDliNotifyHook2)
 endfunction()

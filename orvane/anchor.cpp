@@ -1,6 +1,6 @@
 // QI_SetAnchorMode: anchored children move before the parent's own window
 // procedure sees WM_SIZE, so its handler (which fits the view to its new
-// size) finds them in place. The engine is win32/anchoring.
+// size) finds them in place. The engine is anchoring/.
 #include <windows.h>
 
 #include "anchoring.h"
@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr win32::anchoring::Policy kAnchoring{0x4F52564E,   // any value unique to this library
-                                              win32::anchoring::Moment::BeforeParent, false};
+constexpr anchoring::Policy kAnchoring{0x4F52564E,   // any value unique to this library
+                                              anchoring::Moment::BeforeParent, false};
 
 }  // namespace
 
@@ -21,6 +21,6 @@ extern "C" int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode) {
 }
 
 static int32_t QI_SetAnchorModeBody(HWND child, int32_t mode) {
-    if (mode == 0) return win32::anchoring::Remove(kAnchoring, child) ? 1 : 0;
-    return win32::anchoring::Set(kAnchoring, child, mode) ? 1 : 0;
+    if (mode == 0) return anchoring::Remove(kAnchoring, child) ? 1 : 0;
+    return anchoring::Set(kAnchoring, child, mode) ? 1 : 0;
 }

@@ -153,7 +153,7 @@ int32_t WINAPI QI_LoadDLL(const char* reserved) {
 static int32_t QI_LoadDLLBody(const char*) {
     // Programs load their pictures soon after this call: the imaging
     // component's first use runs meanwhile, beside their window's creation.
-    win32::WarmUpPictureDecoding();
+    pictures::WarmUpPictureDecoding();
     INITCOMMONCONTROLSEX icc{};
     icc.dwSize = sizeof(icc);
     icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest

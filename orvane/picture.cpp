@@ -24,7 +24,7 @@ namespace {
 // GL_ARB_texture_non_power_of_two, such as the system's software renderer).
 // Without a context: the shared default, any size.
 struct TextureLimits {
-    uint32_t maxSide = win32::kDefaultMaxPictureSide;
+    uint32_t maxSide = pictures::kDefaultMaxPictureSide;
     bool powerOfTwoOnly = false;
 };
 
@@ -93,10 +93,10 @@ static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width
     if (!path || !width || !height || !pixels) return 0;
     unsigned char* buffer = nullptr;
     const TextureLimits limits = CurrentLimits();
-    win32::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, limits.maxSide};
+    pictures::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, limits.maxSide};
     request.fitTexture = true;
     request.powerOfTwoOnly = limits.powerOfTwoOnly;
-    const win32::PictureResult result = win32::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
+    const pictures::PictureResult result = pictures::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
         const size_t bytes = PictureBytes(w, h);
         buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
         return static_cast<void*>(buffer);

@@ -20,7 +20,7 @@ namespace {
 
 // Anchored children move once the parent's own WM_SIZE handler has run, and
 // stay put while its client area is empty.
-constexpr win32::anchoring::Policy kAnchoring{kAnchorSubclass, win32::anchoring::Moment::AfterParent, true};
+constexpr anchoring::Policy kAnchoring{kAnchorSubclass, anchoring::Moment::AfterParent, true};
 
 struct Border {
     HWND child;
@@ -223,7 +223,7 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
 
 bool SetAnchor(HWND child, int code) {
     if (!child || !IsWindow(child) || !GetParent(child)) return false;
-    return code == 0 ? win32::anchoring::Remove(kAnchoring, child) : win32::anchoring::Set(kAnchoring, child, code);
+    return code == 0 ? anchoring::Remove(kAnchoring, child) : anchoring::Set(kAnchoring, child, code);
 }
 
 }  // namespace pelmar

@@ -12,9 +12,9 @@ namespace {
 // section; null (and the refusal named) when it cannot.
 HBITMAP Decode(const std::string& path, int width, int height, int& gotWidth, int& gotHeight) {
     HBITMAP bitmap = nullptr;
-    const win32::PictureRequest request{path.c_str(), GUID_WICPixelFormat32bppPBGRA, win32::kDefaultMaxPictureSide,
+    const pictures::PictureRequest request{path.c_str(), GUID_WICPixelFormat32bppPBGRA, pictures::kDefaultMaxPictureSide,
                                         static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
-    const win32::PictureResult result = win32::DecodePicture(request, [&bitmap](uint32_t w, uint32_t h) {
+    const pictures::PictureResult result = pictures::DecodePicture(request, [&bitmap](uint32_t w, uint32_t h) {
         void* bits = nullptr;
         bitmap = win32::CreateDib(static_cast<int>(w), static_cast<int>(h), false, &bits);
         return bits;

@@ -67,7 +67,7 @@ __attribute__((destructor(101))) void DeregisterOwnUnwindTables() {
 
 }  // namespace
 
-// Kept by the linker in every module that links win32_helpers.
+// Kept by the linker in every module that links win32_platform.
 extern "C" const int win32_unwind_tables_kept = 1;
 
 #else

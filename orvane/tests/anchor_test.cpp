@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "anchor_codes.h"
 #include "orvane.h"
 #include "window_place.h"
 
@@ -195,21 +194,6 @@ TEST_F(Anchoring, RefusesWhatCannotBeAnchoredAndSurvivesDestroyedChildren) {
     ASSERT_EQ(QI_SetAnchorMode(other, 9), 1);
     SetClientSize(710, 560);
     ExpectAt(other, {20, 20, 40, 40}, "");
-}
-
-TEST(AnchorTable, CodesKeepTheirAgreedMeanings) {
-    using anchor::Rule;
-    EXPECT_EQ(anchor::kCount, 16);
-    EXPECT_FALSE(anchor::Valid(0));
-    EXPECT_FALSE(anchor::Valid(17));
-    EXPECT_EQ(anchor::kTable[2 - 1].horizontal, Rule::Far);
-    EXPECT_EQ(anchor::kTable[2 - 1].vertical, Rule::Keep);
-    EXPECT_EQ(anchor::kTable[5 - 1].horizontal, Rule::Stretch);
-    EXPECT_EQ(anchor::kTable[5 - 1].vertical, Rule::Stretch);
-    EXPECT_EQ(anchor::kTable[9 - 1].horizontal, Rule::Far);
-    EXPECT_EQ(anchor::kTable[9 - 1].vertical, Rule::Far);
-    // A centred child in a parent that had no extent yet is centred outright.
-    EXPECT_EQ(anchor::Place(Rule::Centre, {5, 10}, 0, 100).start, 45);
 }
 
 }  // namespace

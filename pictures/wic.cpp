@@ -15,7 +15,7 @@
 
 #include "helpers.h"
 
-namespace win32 {
+namespace pictures {
 namespace {
 
 using Microsoft::WRL::ComPtr;
@@ -187,7 +187,7 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
 }
 
 DWORD WINAPI WarmUp(void*) {
-    HMODULE self = ThisModule();   // the reference the starter took for this thread
+    HMODULE self = win32::ThisModule();   // the reference the starter took for this thread
     if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
         {
             ComPtr<IWICImagingFactory> factory;
@@ -296,4 +296,4 @@ const char* PictureResult::Reason(char* text, std::size_t size) const {
     return text;
 }
 
-}  // namespace win32
+}  // namespace pictures

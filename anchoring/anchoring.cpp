@@ -6,16 +6,16 @@
 #include <new>
 #include <vector>
 
-#include "anchor_codes.h"
-#include "dpi.h"
 #include "boundary.h"
+#include "dpi.h"
+#include "placement.h"
 
-namespace win32::anchoring {
+namespace anchoring {
 namespace {
 
 struct Anchored {
     HWND child;
-    anchor::Code code;
+    Code code;
     RECT at;       // the child in the parent's client coordinates, when anchored
     SIZE extent;   // the parent's client size at that time
     int dpi;       // the parent's DPI at that time
@@ -68,12 +68,12 @@ void Reposition(HWND parent, Parent& state) {
     // At another display scale every recorded margin and size is that much
     // larger, always scaled from the recorded figures so that a return to
     // their DPI gives them back exactly.
-    const int dpi = dpi::OfWindow(parent);
+    const int dpi = win32::dpi::OfWindow(parent);
     for (const Anchored& a : state.children) {
-        const auto at = [&](LONG v) { return dpi::Rescale(v, dpi, a.dpi); };
-        const anchor::Span h = anchor::Place(a.code.horizontal, {at(a.at.left), at(a.at.right - a.at.left)},
+        const auto at = [&](LONG v) { return win32::dpi::Rescale(v, dpi, a.dpi); };
+        const Span h = Place(a.code.horizontal, {at(a.at.left), at(a.at.right - a.at.left)},
                                              at(a.extent.cx), client.right);
-        const anchor::Span v = anchor::Place(a.code.vertical, {at(a.at.top), at(a.at.bottom - a.at.top)},
+        const Span v = Place(a.code.vertical, {at(a.at.top), at(a.at.bottom - a.at.top)},
                                              at(a.extent.cy), client.bottom);
         const RECT to{h.start, v.start, h.start + h.size, v.start + v.size};
         RECT now{};
@@ -92,43 +92,36 @@ void Reposition(HWND parent, Parent& state) {
     if (batch) EndDeferWindowPos(batch);
 }
 
-LRESULT ParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                            DWORD_PTR data);
-
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("anchoring", "ParentProc", window, message,
-                               [&] { return ParentMessage(window, message, wParam, lParam, id, data); });
-}
-
-LRESULT ParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                            DWORD_PTR data) {
-    auto* state = reinterpret_cast<Parent*>(data);
-    switch (message) {
-    case WM_SIZE:
-        if (wParam == SIZE_MINIMIZED) break;
-        if (state->policy.moment == Moment::AfterParent) {
+    return win32::GuardMessage("anchoring", __func__, window, message, [&]() -> LRESULT {
+        auto* state = reinterpret_cast<Parent*>(data);
+        switch (message) {
+        case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) break;
+            if (state->policy.moment == Moment::AfterParent) {
+                const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+                // The parent's handler may have destroyed the parent.
+                if (Parent* still = Find(window, id)) Reposition(window, *still);
+                return result;
+            }
+            Reposition(window, *state);
+            break;
+        case win32::dpi::kChangedMessage: {   // the parent's resize places the children at the new DPI
+            win32::dpi::Announce(window, wParam);
             const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-            // The parent's handler may have destroyed the parent.
-            if (Parent* still = Find(window, id)) Reposition(window, *still);
+            if (Parent* still = Find(window, id)) Reposition(window, *still);   // also when its size stayed
             return result;
         }
-        Reposition(window, *state);
-        break;
-    case dpi::kChangedMessage: {   // the parent's resize places the children at the new DPI
-        dpi::Announce(window, wParam);
-        const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-        if (Parent* still = Find(window, id)) Reposition(window, *still);   // also when its size stayed
-        return result;
-    }
-    case WM_NCDESTROY:
-        dpi::Forget(window);
-        RemoveWindowSubclass(window, ParentProc, id);
-        delete state;
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+        case WM_NCDESTROY:
+            win32::dpi::Forget(window);
+            RemoveWindowSubclass(window, ParentProc, id);
+            delete state;
+            break;
+        default:
+            break;
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    });
 }
 
 Parent* Attach(HWND parent, const Policy& policy) {
@@ -145,7 +138,7 @@ Parent* Attach(HWND parent, const Policy& policy) {
 }  // namespace
 
 bool Set(const Policy& policy, HWND child, int code) {
-    if (!child || !IsWindow(child) || !anchor::Valid(code)) return false;
+    if (!child || !IsWindow(child) || !Valid(code)) return false;
     if (!(GetWindowLongPtrA(child, GWL_STYLE) & WS_CHILD)) return false;
     HWND parent = GetAncestor(child, GA_PARENT);
     RECT client{}, at{};
@@ -153,7 +146,7 @@ bool Set(const Policy& policy, HWND child, int code) {
         return false;
     Parent* state = Attach(parent, policy);
     if (!state) return false;
-    const Anchored entry{child, anchor::kTable[code - 1], at, {client.right, client.bottom}, dpi::OfWindow(parent)};
+    const Anchored entry{child, kTable[code - 1], at, {client.right, client.bottom}, win32::dpi::OfWindow(parent)};
     auto it = std::ranges::find(state->children, child, &Anchored::child);
     if (it != state->children.end()) {
         *it = entry;
@@ -177,4 +170,4 @@ bool Remove(const Policy& policy, HWND child) {
     return true;
 }
 
-}  // namespace win32::anchoring
+}  // namespace anchoring

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-namespace win32 {
+namespace pictures {
 
 // Longest side when the caller knows no better limit (without a GL context).
 inline constexpr std::uint32_t kDefaultMaxPictureSide = 8192;
@@ -104,4 +104,4 @@ HRESULT CopyUpright(IWICImagingFactory* factory, IWICBitmapSource* stored, int o
 // to call again; the thread keeps the calling module loaded until it ends.
 void WarmUpPictureDecoding();
 
-}  // namespace win32
+}  // namespace pictures

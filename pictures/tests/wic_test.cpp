@@ -1,4 +1,4 @@
-// The steps after decoding (win32::CopyUpright), with the system's imaging
+// The steps after decoding (pictures::CopyUpright), with the system's imaging
 // component and with stand-ins for the parts whose behaviour on Windows
 // Wine's own do not show: a flip-rotator that asks its source for one pixel
 // at a time, and a scaler that averages the channels as they are stored.
@@ -280,9 +280,9 @@ TEST_F(CopyUpright, ReadsEachStoredLineABoundedNumberOfTimesInEveryOrientation) 
                 source.Attach(new CountingSource(kWidth, kHeight, std::vector<std::uint32_t>(kWidth * kHeight)));
                 const bool swap = exif::SwapsSides(orientation);
                 const UINT w = (swap ? kHeight : kWidth) / shrink, h = (swap ? kWidth : kHeight) / shrink;
-                const win32::PictureSize upright{w, h};
+                const pictures::PictureSize upright{w, h};
                 std::vector<std::uint32_t> pixels(std::size_t(upright.width) * upright.height);
-                EXPECT_EQ(win32::CopyUpright(f.factory, source.Get(), orientation, upright,
+                EXPECT_EQ(pictures::CopyUpright(f.factory, source.Get(), orientation, upright,
                                              GUID_WICPixelFormat32bppRGBA, pixels.data()),
                           S_OK);
                 const std::vector<int>& reads = source->Reads();
@@ -309,7 +309,7 @@ TEST_F(CopyUpright, ResamplingKeepsTheColourOfEdgesBesideTransparency) {
             ComPtr<CountingSource> source;
             source.Attach(new CountingSource(kSide, kSide, stored));
             std::vector<BYTE> pixels(kSide / 2 * kSide / 2 * 4);
-            ASSERT_EQ(win32::CopyUpright(f.factory, source.Get(), 1, {kSide / 2, kSide / 2}, format.format,
+            ASSERT_EQ(pictures::CopyUpright(f.factory, source.Get(), 1, {kSide / 2, kSide / 2}, format.format,
                                          pixels.data()),
                       S_OK);
             for (std::size_t i = 0; i < pixels.size(); i += 4) {

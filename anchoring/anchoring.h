@@ -1,5 +1,5 @@
 // Anchoring: children keep their place against their parent's client edges,
-// with the codes of anchor_codes.h, as the parent resizes. Each library that
+// with the codes of anchor_codes.h (placed by placement.h), as the parent resizes. Each library that
 // anchors has its own policy; what it anchors in a parent is kept as the
 // reference data of its comctl32 subclass of that parent, freed with it.
 //
@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-namespace win32::anchoring {
+namespace anchoring {
 
 // When anchored children move, against the parent's own handling of WM_SIZE
 // (its window procedure and the subclasses installed before the engine's).
@@ -32,4 +32,4 @@ bool Set(const Policy& policy, HWND child, int code);
 // not a WS_CHILD window or its parent is another thread's.
 bool Remove(const Policy& policy, HWND child);
 
-}  // namespace win32::anchoring
+}  // namespace anchoring
