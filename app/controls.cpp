@@ -17,7 +17,7 @@
 namespace {
 
 // A size of the 96-DPI design at the main window's DPI.
-int Px(int value) { return win32::dpi::Scale(value, Scene.Dpi); }
+int Px(int value) { return win32::dpi::Scale(value, win32::dpi::OfWindow(Scene.MainWindow)); }
 
 HWND CreateChild(const char* className, const char* text, DWORD style, int x, int y, int width, int height,
                  int id) {

@@ -35,7 +35,6 @@ void ZoomFromTrackbar(HWND control) {
 
 void FollowDpi(HWND hWnd, WPARAM wParam, const RECT* suggested) {
     win32::dpi::Announce(hWnd, wParam);
-    Scene.Dpi = win32::dpi::OfWindow(hWnd);
     if (Scene.GLView) RebuildOverlayFont();
     // The children follow from their anchors as the window takes its new size.
     if (suggested)

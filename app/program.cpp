@@ -103,7 +103,6 @@ HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffe
     constexpr DWORD kExStyle = WS_EX_WINDOWEDGE | WS_EX_APPWINDOW;
     // The client area of the design at the system's DPI.
     const int dpi = win32::dpi::OfWindow(nullptr);
-    Scene.Dpi = dpi;
     RECT rect;
     SetRect(&rect, 0, 0, win32::dpi::Scale(668, dpi), win32::dpi::Scale(532, dpi));
     if (dpi == win32::dpi::kDesign)
@@ -120,7 +119,6 @@ HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffe
     // takes that display's DPI before any child is made.
     const int own = window ? win32::dpi::OfWindow(window) : dpi;
     if (own != dpi) {
-        Scene.Dpi = own;
         SetRect(&rect, 0, 0, win32::dpi::Scale(668, own), win32::dpi::Scale(532, own));
         win32::dpi::AdjustRect(&rect, WS_OVERLAPPEDWINDOW, kExStyle, own);
         SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,

@@ -6,3 +6,15 @@ function(project_warnings target)
         target_compile_options(${target} PRIVATE -Wall -Wextra)
     endif()
 endfunction()
+
+# A shipped module (the program and the three libraries) has no
+# function-local static that needs a first-use guard (C++11 thread-safe
+# statics): the toolchain's guard allocates a lock and ends the process when
+# that fails. The link of such a module fails when any object in it asks for
+# the guard (undefined reference to __wrap___cxa_guard_acquire, from the
+# object and function that hold the static); tests may use them freely.
+function(no_static_guards target)
+    if(NOT MSVC)
+        target_link_options(${target} PRIVATE -Wl,--wrap=__cxa_guard_acquire)
+    endif()
+endfunction()

@@ -5,6 +5,8 @@
 namespace exif {
 namespace {
 
+constexpr std::uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};   // an APP1 segment's EXIF mark
+
 constexpr unsigned kApp1 = 0xE1, kStartOfScan = 0xDA, kEnd = 0xD9;
 constexpr unsigned kOrientationTag = 0x0112, kShort = 3;
 constexpr int kMostSegments = 256;   // walked before the first scan
@@ -76,7 +78,6 @@ Orientation JpegOrientation(const std::uint8_t* data, std::size_t size) {
         if (length > size - at - 2) return {};   // not wholly within the bytes read
         const std::uint8_t* body = data + at + 4;
         const std::size_t bodySize = length - 2;
-        static const std::uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
         if (marker == kApp1 && bodySize >= sizeof kExif && std::memcmp(body, kExif, sizeof kExif) == 0)
             return FromTiff(body + sizeof kExif, bodySize - sizeof kExif);
         at += 2 + length;

@@ -28,15 +28,15 @@ HRESULT CreateFactory(ComPtr<IWICImagingFactory>& factory) {
 // The size declared by a PNG's header or a JPEG's frame header. read(offset,
 // bytes, count) fills exactly count bytes or returns false. False when the
 // data is neither, or ends before the size.
+constexpr unsigned char kPngStart[16] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+
 template <class Read>
 bool DeclaredSize(Read read, std::uint32_t* width, std::uint32_t* height) {
     unsigned char b[24];
     if (!read(0, b, 2)) return false;
     if (b[0] == 0x89 && b[1] == 'P') {
-        static const unsigned char kPng[16] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
-                                               0, 0, 0, 13, 'I', 'H', 'D', 'R'};
         if (!read(0, b, 24)) return false;
-        if (memcmp(b, kPng, sizeof kPng) != 0) return false;
+        if (memcmp(b, kPngStart, sizeof kPngStart) != 0) return false;
         *width = std::uint32_t(b[16]) << 24 | std::uint32_t(b[17]) << 16 | std::uint32_t(b[18]) << 8 | b[19];
         *height = std::uint32_t(b[20]) << 24 | std::uint32_t(b[21]) << 16 | std::uint32_t(b[22]) << 8 | b[23];
         return true;
@@ -94,7 +94,7 @@ exif::Orientation FileOrientation(const wchar_t* path) {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
-    static constexpr DWORD kHead = 128 * 1024;
+    constexpr DWORD kHead = 128 * 1024;
     std::vector<std::uint8_t> head;
     DWORD got = 0;
     try {
@@ -203,6 +203,8 @@ DWORD WINAPI WarmUp(void*) {
     FreeLibraryAndExitThread(self, 0);
 }
 
+std::atomic<bool> gWarmUpStarted{false};   // the warm-up runs once in a process
+
 }  // namespace
 
 HRESULT CopyUpright(IWICImagingFactory* factory, IWICBitmapSource* stored, int orientation, PictureSize upright,
@@ -246,8 +248,7 @@ HRESULT CopyUpright(IWICImagingFactory* factory, IWICBitmapSource* stored, int o
 }
 
 void WarmUpPictureDecoding() {
-    static std::atomic<bool> started{false};
-    if (started.exchange(true)) return;
+    if (gWarmUpStarted.exchange(true)) return;
     HMODULE self = nullptr;   // kept loaded for the thread, which frees it as it ends
     if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS, reinterpret_cast<LPCSTR>(&WarmUp), &self))
         return;

@@ -17,6 +17,8 @@ namespace {
 constexpr std::int32_t BackgroundZoom = 50;
 constexpr GLfloat ModelScale = 0.025f;
 
+bool gFirstFrame = true;   // the first frame ends the traced start
+
 // Draws one overlay line through the 64-byte line buffer, cut to 63 characters.
 void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
     char line[64] = {};
@@ -25,7 +27,7 @@ void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
 }
 
 // The overlay's places (96-DPI units) at the main window's DPI.
-std::int32_t Px(int value) { return win32::dpi::Scale(value, Scene.Dpi); }
+std::int32_t Px(int value) { return win32::dpi::Scale(value, win32::dpi::OfWindow(Scene.MainWindow)); }
 
 // Line k (0-based) stands k font heights below the first, which is at y 10.
 std::int32_t LineY(int k) {
@@ -56,9 +58,8 @@ void DrawBackground() {
 
 void RenderFrame() {
     // The first frame ends the traced start.
-    static bool first = true;
-    orvane_trace::Step step("app", first ? "first frame" : nullptr);
-    first = false;
+    orvane_trace::Step step("app", gFirstFrame ? "first frame" : nullptr);
+    gFirstFrame = false;
     const std::int32_t zoom = QI_GetGLzoom(Scene.GLView);
     // The background is always seen through the same zoom.
     SetZoom(BackgroundZoom);

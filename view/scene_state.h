@@ -52,7 +52,6 @@ struct SceneState {
     std::int32_t RightLastX;
     std::int32_t RightLastY;
     TextureList TextureTable;
-    std::int32_t Dpi;             // the main window's display scale; 0 = 96, the design's
 };
 
 // All zero at process start.

@@ -1,18 +1,11 @@
 #include "dpi.h"
 
-#include "system_library.h"
+#include "optional_calls.h"
 
 namespace win32::dpi {
 namespace {
 
 constexpr char kProperty[] = "win32.dpi";
-
-// A call of user32 that older systems lack, looked up once by the caller
-// through the one system-library loader.
-template <typename F>
-F User32(const char* name) {
-    return reinterpret_cast<F>(reinterpret_cast<void*>(SystemFunction("user32.dll", name)));
-}
 
 // The call, unless the environment hides the per-window calls of DPI.
 template <typename F>
@@ -34,15 +27,13 @@ int ScreenDpi() {
 int OfWindow(HWND window) {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
     if (root) {
-        static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
-        if (const auto call = Available(forWindow)) {
+        if (const auto call = Available(Optional().getDpiForWindow)) {
             if (const UINT dpi = call(window)) return static_cast<int>(dpi);
         } else if (const auto announced = reinterpret_cast<UINT_PTR>(GetPropA(root, kProperty))) {
             return static_cast<int>(announced);
         }
     } else {
-        static const auto forSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem");
-        if (const auto call = Available(forSystem))
+        if (const auto call = Available(Optional().getDpiForSystem))
             if (const UINT dpi = call()) return static_cast<int>(dpi);
     }
     return ScreenDpi();
@@ -60,14 +51,12 @@ void Forget(HWND window) {
 }
 
 int SystemMetric(int index, int dpi) {
-    static const auto forDpi = User32<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi");
-    if (const auto call = Available(forDpi)) return call(index, static_cast<UINT>(dpi));
+    if (const auto call = Available(Optional().getSystemMetricsForDpi)) return call(index, static_cast<UINT>(dpi));
     return Rescale(GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
 bool AdjustRect(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
-    static const auto forDpi = User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
-    if (const auto call = Available(forDpi)) return call(rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
+    if (const auto call = Available(Optional().adjustWindowRectExForDpi)) return call(rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
     return AdjustWindowRectEx(rect, style, FALSE, exStyle) != FALSE;
 }
 

@@ -2,11 +2,17 @@
 // DPI; at a DPI of d they are drawn d / 96 times as large, every number
 // rounded by the one rule of Scale.
 //
-// A window's DPI is what the system says of the window (GetDpiForWindow),
-// where the system has that call. Where it has not (systems before the
-// per-window calls of DPI), it is the one the system last announced for the
-// top-level window with WM_DPICHANGED (kept by Announce), else the screen's
-// LOGPIXELSY. A program that declares no awareness sees 96.
+// A window's DPI comes from the first of these sources that answers:
+//  1. GetDpiForWindow (per-monitor DPI awareness v2, Windows 10 1607 on):
+//     the system knows the window's monitor, so the answer is right from
+//     the window's creation on and whoever asks.
+//  2. The DPI the system last announced for the top-level window with
+//     WM_DPICHANGED (kept by Announce): before that call existed, the
+//     message was the only word of a monitor's own scale, and only a part
+//     that saw it can know it.
+//  3. The screen's LOGPIXELSY: the system DPI, right until a window is moved
+//     to a monitor of another scale.
+// A program that declares no awareness sees 96 from each.
 //
 // ORVANE_NO_WINDOW_DPI=1 in the environment (kHideSystemCalls) hides the
 // system's per-window calls of DPI (GetDpiForWindow, GetDpiForSystem,

@@ -4,14 +4,12 @@
 
 #include <cstring>
 
+#include "optional_calls.h"
+
 namespace win32 {
 
 void RestrictLibrarySearch() noexcept {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto set = reinterpret_cast<SetDirectories>(
-        kernel ? reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")) : nullptr);
-    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (const auto set = Optional().setDefaultDllDirectories) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 HMODULE LoadSystemLibrary(const char* name) noexcept {

@@ -1,5 +1,5 @@
-// The system-library loader and the guard of function-local statics, in a
-// real Windows process.
+// The system-library loader and the memory of thrown exceptions, in a real
+// Windows process.
 #include <windows.h>
 
 #include <delayimp.h>
@@ -44,54 +44,6 @@ TEST(SystemLibrary, NeverLoadsALibraryBesideTheProgram) {
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(GetProcAddress(answer, "AbsentCall"), nullptr);
     EXPECT_EQ(GetModuleHandleA(kAbsent), nullptr);
-}
-
-int g_made = 0;
-
-int MadeOnce() {
-    static const int value = [] {
-        Sleep(50);   // long enough for the other threads to arrive and wait
-        return ++g_made;
-    }();
-    return value;
-}
-
-int g_tries = 0;
-
-int MadeOnSecondTry() {
-    static const int value = [] {
-        if (++g_tries == 1) throw std::runtime_error("first try fails");
-        return g_tries;
-    }();
-    return value;
-}
-
-int Inner() {
-    static const int value = static_cast<int>(GetCurrentProcessId() != 0) + 1;
-    return value;
-}
-
-int Outer() {
-    static const int value = Inner() + 1;   // one static's start starts another
-    return value;
-}
-
-TEST(StaticGuard, StartsAStaticOnceWhateverTheThreadsDo) {
-    std::atomic<int> wrong{0};
-    std::vector<std::thread> threads;
-    for (int i = 0; i < 8; ++i)
-        threads.emplace_back([&] {
-            if (MadeOnce() != 1) ++wrong;
-        });
-    for (auto& thread : threads) thread.join();
-    EXPECT_EQ(g_made, 1);
-    EXPECT_EQ(wrong, 0);
-
-    EXPECT_THROW(MadeOnSecondTry(), std::runtime_error);
-    EXPECT_EQ(MadeOnSecondTry(), 2);
-    EXPECT_EQ(MadeOnSecondTry(), 2);
-
-    EXPECT_EQ(Outer(), 3);
 }
 
 }  // namespace
