@@ -1,6 +1,7 @@
-# Windows libraries for our modules. The system's known libraries (Windows
-# always takes them from the system folder) are ordinary imports. Every other
-# one is imported late, through a delay-import library made here from the
+# Windows libraries for our modules. The system's known libraries (the
+# KnownDLLs, which Windows always takes from the system folder) are ordinary
+# imports. Every other one is imported late (delay-load), through a
+# delay-import library made here from the
 # toolchain's import library, and is resolved at its first call from the
 # system folder only (win32/system_library.cpp), so that a file of the same
 # name beside a program is never loaded.

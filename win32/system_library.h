@@ -1,9 +1,11 @@
 // Windows' own libraries, loaded from the system folder only: never a file
 // of the same name beside the program, in the current folder or on the
 // path. Each module imports statically only the system's known libraries
-// (which Windows always takes from the system folder) and our own; every
-// other system library is imported late (see cmake/SystemLibraries.cmake)
-// and resolved here at its first call.
+// (the KnownDLLs, which Windows always takes from the system folder) and our
+// own; every other system library is imported late (delay-load, see
+// cmake/SystemLibraries.cmake) and resolved here at its first call. A
+// library missing from the system folder makes its first call fail as a
+// missing import does: the delay-load helper then ends the process.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,5 @@
 // 32-bit MinGW only (DWARF unwinding): a module's start-up code registers
-// the module's unwind tables with libgcc_s_dw2-1.dll when the process has
+// the module's unwind tables (.eh_frame, __register_frame_info) with libgcc_s_dw2-1.dll when the process has
 // that DLL loaded (as a host program built without -static does), instead of
 // with the module's own, statically linked unwinder. An exception thrown in
 // our code (the bad_alloc the boundary guard exists for) would then find no
