@@ -3,12 +3,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <new>
 #include <vector>
 
 #include "boundary.h"
 #include "dpi.h"
 #include "placement.h"
+#include "subclass.h"
 
 namespace anchoring {
 namespace {
@@ -30,11 +30,7 @@ struct Parent {
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                             DWORD_PTR data);
 
-Parent* Find(HWND parent, UINT_PTR id) {
-    DWORD_PTR data = 0;
-    if (!parent || !GetWindowSubclass(parent, ParentProc, id, &data)) return nullptr;
-    return reinterpret_cast<Parent*>(data);
-}
+Parent* Find(HWND parent, UINT_PTR id) { return win32::SubclassData<Parent>(parent, ParentProc, id); }
 
 bool OnOwnThread(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
 
@@ -114,8 +110,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         }
         case WM_NCDESTROY:
             win32::dpi::Forget(window);
-            RemoveWindowSubclass(window, ParentProc, id);
-            delete state;
+            win32::RemoveSubclass(window, ParentProc, id, state);
             break;
         default:
             break;
@@ -126,12 +121,8 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 Parent* Attach(HWND parent, const Policy& policy) {
     if (Parent* state = Find(parent, policy.subclassId)) return state;
-    auto* state = new (std::nothrow) Parent{policy, {}};
-    if (!state) return nullptr;
-    if (!SetWindowSubclass(parent, ParentProc, policy.subclassId, reinterpret_cast<DWORD_PTR>(state))) {
-        delete state;
-        return nullptr;
-    }
+    Parent* state = win32::Subclass<Parent>(parent, ParentProc, policy.subclassId);
+    if (state) state->policy = policy;
     return state;
 }
 

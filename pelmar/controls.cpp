@@ -6,6 +6,7 @@
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
+#include "paint.h"
 #include "parts.h"
 #include "picture.h"
 

@@ -7,13 +7,16 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "boundary.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
+#include "paint.h"
 #include "parts.h"
+#include "subclass.h"
 #include "system_library.h"
 
 namespace pelmar {
@@ -25,6 +28,7 @@ constexpr UINT kHoverDelay = 500;
 constexpr UINT kDrawCaptionMessage = 0x00AE, kDrawFrameMessage = 0x00AF;
 
 enum TipText { kTipMinimize = 2, kTipMaximize = 3, kTipRestore = 4, kTipClose = 5 };
+constexpr LRESULT kButtonCodes[kButtonCount] = {HTMINBUTTON, HTMAXBUTTON, HTCLOSE};   // in Button's order
 
 // Kept with the window as its subclass's reference data, from skSkinWindow
 // to WM_NCDESTROY.
@@ -45,7 +49,7 @@ struct FrameState {
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-FrameState* Find(HWND window) { return SubclassData<FrameState>(window, FrameProc, kFrameSubclass); }
+FrameState* Find(HWND window) { return win32::SubclassData<FrameState>(window, FrameProc, kFrameSubclass); }
 
 struct Message {
     HWND window;
@@ -446,8 +450,7 @@ LRESULT OnWindowPosChanged(const Message& m) {
 LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
     KillTimer(m.window, kHoverTimer);
     win32::dpi::Forget(m.window);
-    RemoveWindowSubclass(m.window, FrameProc, id);
-    delete st;
+    win32::RemoveSubclass(m.window, FrameProc, id, st);
     return Pass(m);
 }
 
@@ -568,7 +571,6 @@ FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIco
 
 LRESULT HitTestFrame(const FrameLayout& L, int width, int height, POINT p) {
     if (p.x < 0 || p.y < 0 || p.x >= width || p.y >= height) return HTNOWHERE;
-    static const LRESULT kButtonCodes[kButtonCount] = {HTMINBUTTON, HTMAXBUTTON, HTCLOSE};
     for (int b = 0; b < kButtonCount; ++b)
         if (PtInRect(&L.buttons[b], p)) return kButtonCodes[b];
     if (L.resizable) {
@@ -613,7 +615,7 @@ bool SkinWindow(HWND window, const char* buttonTexts) {
     }
     RECT client{};
     GetClientRect(window, &client);
-    auto* st = Subclass<FrameState>(window, FrameProc, kFrameSubclass);
+    auto* st = win32::Subclass<FrameState>(window, FrameProc, kFrameSubclass);
     if (!st) return false;
     if (buttonTexts) SetTips(*st, buttonTexts);
     st->tip = CreateTrackingTip(window);

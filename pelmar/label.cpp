@@ -11,7 +11,9 @@
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
+#include "paint.h"
 #include "parts.h"
+#include "subclass.h"
 
 namespace pelmar {
 namespace {
@@ -28,7 +30,7 @@ struct LabelState {
 
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-LabelState* Find(HWND label) { return SubclassData<LabelState>(label, LabelProc, kLabelSubclass); }
+LabelState* Find(HWND label) { return win32::SubclassData<LabelState>(label, LabelProc, kLabelSubclass); }
 
 void DropFont(LabelState& st) {
     if (st.font) DeleteObject(st.font);
@@ -115,8 +117,7 @@ LRESULT LabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UIN
     case WM_SETFONT: return OnChange(label, message, wParam, lParam);
     case WM_NCDESTROY:
         DropFont(*st);
-        RemoveWindowSubclass(label, LabelProc, id);
-        delete st;
+        win32::RemoveSubclass(label, LabelProc, id, st);
         return DefSubclassProc(label, message, wParam, lParam);
     default: return DefSubclassProc(label, message, wParam, lParam);
     }
@@ -127,7 +128,7 @@ LRESULT LabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UIN
 bool SkinLabel(HWND label) {
     if (!label || !IsWindow(label) || !OnEngineThread(label)) return false;
     if (Find(label)) return true;
-    auto* st = Subclass<LabelState>(label, LabelProc, kLabelSubclass);
+    auto* st = win32::Subclass<LabelState>(label, LabelProc, kLabelSubclass);
     if (!st) return false;
     st->face = CurrentSkin().labelFont;
     st->colour = CurrentSkin().captionText;

@@ -13,7 +13,9 @@
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
+#include "paint.h"
 #include "parts.h"
+#include "subclass.h"
 
 namespace pelmar {
 namespace {
@@ -39,7 +41,7 @@ struct ParentState {
 
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
-ParentState* Find(HWND parent) { return SubclassData<ParentState>(parent, ParentProc, kParentSubclass); }
+ParentState* Find(HWND parent) { return win32::SubclassData<ParentState>(parent, ParentProc, kParentSubclass); }
 
 RECT ChildRect(HWND child) {
     RECT r{};
@@ -129,8 +131,7 @@ LRESULT ParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, U
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
     case WM_NCDESTROY:
-        RemoveWindowSubclass(parent, ParentProc, id);
-        delete state;
+        win32::RemoveSubclass(parent, ParentProc, id, state);
         return DefSubclassProc(parent, message, wParam, lParam);
     default: return DefSubclassProc(parent, message, wParam, lParam);
     }
@@ -139,7 +140,7 @@ LRESULT ParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, U
 ParentState* Attach(HWND parent) {
     if (!parent || !IsWindow(parent) || !OnEngineThread(parent)) return nullptr;
     if (ParentState* state = Find(parent)) return state;
-    return Subclass<ParentState>(parent, ParentProc, kParentSubclass);
+    return win32::Subclass<ParentState>(parent, ParentProc, kParentSubclass);
 }
 
 // A framed child that moved or resized: its frame is drawn again where it
@@ -209,8 +210,7 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
              win32::dpi::OfWindow(parent),
              frame,
              t};
-    auto it = std::find_if(state->borders.begin(), state->borders.end(),
-                           [child](const Border& x) { return x.child == child; });
+    auto it = std::ranges::find(state->borders, child, &Border::child);
     if (it != state->borders.end()) {
         InvalidateFrame(parent, it->last, it->lastThickness);
         *it = b;

@@ -5,9 +5,9 @@
 
 namespace pelmar {
 
+constexpr int kTitleBarIndex[kButtonCount] = {2, 3, 5};   // each button's place in the system's arrays
+
 void DescribeTitleBar(const FrameLayout& L, POINT origin, int hot, int pressed, TITLEBARINFOEX& info) {
-    // Where each of the engine's buttons stands in the system's arrays.
-    static constexpr int kIndex[kButtonCount] = {2, 3, 5};   // minimise, maximise, close
     const auto onScreen = [origin](RECT r) {
         OffsetRect(&r, origin.x, origin.y);
         return r;
@@ -23,7 +23,7 @@ void DescribeTitleBar(const FrameLayout& L, POINT origin, int hot, int pressed, 
     info.rgstate[0] = STATE_SYSTEM_FOCUSABLE;
     for (int b = 0; b < kButtonCount; ++b) {
         if (IsRectEmpty(&L.buttons[b])) continue;
-        const int i = kIndex[b];
+        const int i = kTitleBarIndex[b];
         info.rgrect[i] = onScreen(L.buttons[b]);
         // As drawn: under the pointer, pressed while held down, else hot.
         info.rgstate[i] = hot != b ? 0 : pressed == b ? STATE_SYSTEM_PRESSED : STATE_SYSTEM_HOTTRACKED;

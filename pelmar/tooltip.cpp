@@ -10,13 +10,11 @@
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
+#include "subclass.h"
 #include "system_library.h"
 
 namespace pelmar {
 namespace {
-
-// A window's tooltip is the reference data of the window's subclass.
-LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
 // The size every comctl32 version accepts, for the tool id of owner.
 TTTOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
@@ -43,7 +41,8 @@ HWND NewTip(HWND owner) {
     return tip;
 }
 
-// A window's tooltip goes with it.
+// A window's tooltip is the reference data of the window's subclass, and
+// goes with the window.
 LRESULT ToolMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
 LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
@@ -84,7 +83,7 @@ bool AddToolTip(HWND window, const char* text) {
 }
 
 HWND ToolTipOf(HWND window) {
-    HWND tip = SubclassData<HWND__>(window, ToolProc, kToolSubclass);
+    HWND tip = win32::SubclassData<HWND__>(window, ToolProc, kToolSubclass);
     return tip && IsWindow(tip) ? tip : nullptr;
 }
 
