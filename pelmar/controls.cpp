@@ -87,74 +87,64 @@ void PaintPicture(HWND window, Picture* picture) {
     });
 }
 
-LRESULT ClockMessage(HWND clock, UINT message, WPARAM wParam, LPARAM lParam);
-
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("pelmar", "ClockProc", clock, message,
-                               [&] { return ClockMessage(clock, message, wParam, lParam); });
-}
-
-LRESULT ClockMessage(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
-    ClockState* st = StateOf<ClockState>(clock);
-    switch (message) {
-    case WM_NCCREATE:
-        TakeState<ClockState>(clock, lParam);
-        break;
-    case WM_CREATE:
-        ArmTick(clock);
-        return 0;
-    case WM_TIMER:
-        if (wParam == kTickTimer && st) {
-            SYSTEMTIME now{};
-            Now(&now);
-            if (now.wSecond != st->shownSecond) InvalidateRect(clock, nullptr, FALSE);
+    return win32::GuardMessage("pelmar", __func__, clock, message, [&]() -> LRESULT {
+        ClockState* st = StateOf<ClockState>(clock);
+        switch (message) {
+        case WM_NCCREATE:
+            TakeState<ClockState>(clock, lParam);
+            break;
+        case WM_CREATE:
             ArmTick(clock);
             return 0;
+        case WM_TIMER:
+            if (wParam == kTickTimer && st) {
+                SYSTEMTIME now{};
+                Now(&now);
+                if (now.wSecond != st->shownSecond) InvalidateRect(clock, nullptr, FALSE);
+                ArmTick(clock);
+                return 0;
+            }
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            if (st) {
+                PaintClock(clock, *st);
+                return 0;
+            }
+            break;
+        case WM_NCHITTEST:
+            return HTCLIENT;
+        case WM_NCDESTROY:
+            KillTimer(clock, kTickTimer);
+            delete st;
+            SetWindowLongPtrA(clock, 0, 0);
+            break;
         }
-        break;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (st) {
-            PaintClock(clock, *st);
-            return 0;
-        }
-        break;
-    case WM_NCHITTEST:
-        return HTCLIENT;
-    case WM_NCDESTROY:
-        KillTimer(clock, kTickTimer);
-        delete st;
-        SetWindowLongPtrA(clock, 0, 0);
-        break;
-    }
-    return DefWindowProcA(clock, message, wParam, lParam);
+        return DefWindowProcA(clock, message, wParam, lParam);
+    });
 }
-
-LRESULT PictureMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("pelmar", "PictureProc", window, message,
-                               [&] { return PictureMessage(window, message, wParam, lParam); });
-}
-
-LRESULT PictureMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Picture* picture = StateOf<Picture>(window);
-    switch (message) {
-    case WM_NCCREATE:
-        TakeState<Picture>(window, lParam);
-        break;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        PaintPicture(window, picture);
-        return 0;
-    case WM_NCDESTROY:
-        delete picture;
-        SetWindowLongPtrA(window, 0, 0);
-        break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return win32::GuardMessage("pelmar", __func__, window, message, [&]() -> LRESULT {
+        Picture* picture = StateOf<Picture>(window);
+        switch (message) {
+        case WM_NCCREATE:
+            TakeState<Picture>(window, lParam);
+            break;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            PaintPicture(window, picture);
+            return 0;
+        case WM_NCDESTROY:
+            delete picture;
+            SetWindowLongPtrA(window, 0, 0);
+            break;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    });
 }
 
 bool Register(const char* name, WNDPROC proc) {

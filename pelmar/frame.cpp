@@ -454,46 +454,41 @@ LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
     return Pass(m);
 }
 
-LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
-
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", "FrameProc", window, message,
-                               [&] { return FrameMessage(window, message, wParam, lParam, id, data); });
-}
-
-LRESULT FrameMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    const Message m{window, message, wParam, lParam};
-    FrameState& st = *reinterpret_cast<FrameState*>(data);
-    // A minimised window keeps the default frame handling.
-    const bool iconic = IsIconic(window) != FALSE;
-    switch (message) {
-    case WM_NCCALCSIZE: return iconic ? Pass(m) : OnNcCalcSize(m);
-    case WM_NCPAINT: return iconic ? Pass(m) : OnNcPaint(m, st);
-    case WM_NCACTIVATE: return iconic ? Pass(m) : OnNcActivate(m, st);
-    case kDrawCaptionMessage:
-    case kDrawFrameMessage: return 0;
-    case WM_SETTEXT:
-    case WM_SETICON: return PassThenRepaint(m);
-    case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
-    case WM_GETTITLEBARINFOEX: return iconic ? Pass(m) : OnGetTitleBarInfo(m, st);
-    case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
-    case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
-    case WM_TIMER: return OnTimer(m, st);
-    case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
-    case WM_NCLBUTTONUP: return OnCaptionButton(wParam) ? 0 : Pass(m);
-    case WM_MOUSEMOVE: return OnMouseMove(m, st);
-    case WM_LBUTTONUP: return OnButtonUp(m, st);
-    case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
-    case WM_EXITMENULOOP:
-    case WM_EXITSIZEMOVE:
-    case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
-    case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
-    case win32::dpi::kChangedMessage: return OnDpiChanged(m, st);
-    case win32::dpi::kScaledSizeMessage: return OnGetDpiScaledSize(m);
-    case WM_NCDESTROY: return OnNcDestroy(m, &st, id);
-    default: return Pass(m);
-    }
+    return win32::GuardMessage("pelmar", __func__, window, message, [&]() -> LRESULT {
+        const Message m{window, message, wParam, lParam};
+        FrameState& st = *reinterpret_cast<FrameState*>(data);
+        // A minimised window keeps the default frame handling.
+        const bool iconic = IsIconic(window) != FALSE;
+        switch (message) {
+        case WM_NCCALCSIZE: return iconic ? Pass(m) : OnNcCalcSize(m);
+        case WM_NCPAINT: return iconic ? Pass(m) : OnNcPaint(m, st);
+        case WM_NCACTIVATE: return iconic ? Pass(m) : OnNcActivate(m, st);
+        case kDrawCaptionMessage:
+        case kDrawFrameMessage: return 0;
+        case WM_SETTEXT:
+        case WM_SETICON: return PassThenRepaint(m);
+        case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
+        case WM_GETTITLEBARINFOEX: return iconic ? Pass(m) : OnGetTitleBarInfo(m, st);
+        case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
+        case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
+        case WM_TIMER: return OnTimer(m, st);
+        case WM_NCLBUTTONDOWN:
+        case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
+        case WM_NCLBUTTONUP: return OnCaptionButton(wParam) ? 0 : Pass(m);
+        case WM_MOUSEMOVE: return OnMouseMove(m, st);
+        case WM_LBUTTONUP: return OnButtonUp(m, st);
+        case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
+        case WM_EXITMENULOOP:
+        case WM_EXITSIZEMOVE:
+        case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
+        case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
+        case win32::dpi::kChangedMessage: return OnDpiChanged(m, st);
+        case win32::dpi::kScaledSizeMessage: return OnGetDpiScaledSize(m);
+        case WM_NCDESTROY: return OnNcDestroy(m, &st, id);
+        default: return Pass(m);
+        }
+    });
 }
 
 // Without this, desktop composition on newer Windows draws its own frame

@@ -99,28 +99,23 @@ LRESULT OnChange(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-LRESULT LabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
-
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", "LabelProc", label, message,
-                               [&] { return LabelMessage(label, message, wParam, lParam, id, data); });
-}
-
-LRESULT LabelMessage(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    auto* st = reinterpret_cast<LabelState*>(data);
-    switch (message) {
-    case WM_PAINT: Paint(label, *st); return 0;
-    case WM_ERASEBKGND: return 1;
-    case WM_NCPAINT: return OnNcPaint(label, wParam, lParam);
-    case WM_SETTEXT:
-    case WM_ENABLE:
-    case WM_SETFONT: return OnChange(label, message, wParam, lParam);
-    case WM_NCDESTROY:
-        DropFont(*st);
-        win32::RemoveSubclass(label, LabelProc, id, st);
-        return DefSubclassProc(label, message, wParam, lParam);
-    default: return DefSubclassProc(label, message, wParam, lParam);
-    }
+    return win32::GuardMessage("pelmar", __func__, label, message, [&]() -> LRESULT {
+        auto* st = reinterpret_cast<LabelState*>(data);
+        switch (message) {
+        case WM_PAINT: Paint(label, *st); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_NCPAINT: return OnNcPaint(label, wParam, lParam);
+        case WM_SETTEXT:
+        case WM_ENABLE:
+        case WM_SETFONT: return OnChange(label, message, wParam, lParam);
+        case WM_NCDESTROY:
+            DropFont(*st);
+            win32::RemoveSubclass(label, LabelProc, id, st);
+            return DefSubclassProc(label, message, wParam, lParam);
+        default: return DefSubclassProc(label, message, wParam, lParam);
+        }
+    });
 }
 
 }  // namespace

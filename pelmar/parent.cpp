@@ -115,26 +115,21 @@ LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPA
     return reinterpret_cast<LRESULT>(BackgroundBrush());
 }
 
-LRESULT ParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
-
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", "ParentProc", parent, message,
-                               [&] { return ParentMessage(parent, message, wParam, lParam, id, data); });
-}
-
-LRESULT ParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    auto* state = reinterpret_cast<ParentState*>(data);
-    switch (message) {
-    case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
-        return state->paintBackground ? 1 : DefSubclassProc(parent, message, wParam, lParam);
-    case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
-    case WM_NCDESTROY:
-        win32::RemoveSubclass(parent, ParentProc, id, state);
-        return DefSubclassProc(parent, message, wParam, lParam);
-    default: return DefSubclassProc(parent, message, wParam, lParam);
-    }
+    return win32::GuardMessage("pelmar", __func__, parent, message, [&]() -> LRESULT {
+        auto* state = reinterpret_cast<ParentState*>(data);
+        switch (message) {
+        case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
+            return state->paintBackground ? 1 : DefSubclassProc(parent, message, wParam, lParam);
+        case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
+        case WM_NCDESTROY:
+            win32::RemoveSubclass(parent, ParentProc, id, state);
+            return DefSubclassProc(parent, message, wParam, lParam);
+        default: return DefSubclassProc(parent, message, wParam, lParam);
+        }
+    });
 }
 
 ParentState* Attach(HWND parent) {
@@ -161,28 +156,23 @@ void FollowChild(HWND child) {
     }
 }
 
-LRESULT ChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR);
-
-LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", "ChildProc", child, message,
-                               [&] { return ChildMessage(child, message, wParam, lParam, id, data); });
-}
-
-LRESULT ChildMessage(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-    switch (message) {
-    case WM_WINDOWPOSCHANGED: {
-        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-        const LRESULT result = DefSubclassProc(child, message, wParam, lParam);
-        if (pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) FollowChild(child);
-        return result;
-    }
-    case WM_NCDESTROY:
-        if (ParentState* state = Find(GetParent(child)))
-            std::erase_if(state->borders, [child](const Border& b) { return b.child == child; });
-        RemoveWindowSubclass(child, ChildProc, id);
-        return DefSubclassProc(child, message, wParam, lParam);
-    default: return DefSubclassProc(child, message, wParam, lParam);
-    }
+LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    return win32::GuardMessage("pelmar", __func__, child, message, [&]() -> LRESULT {
+        switch (message) {
+        case WM_WINDOWPOSCHANGED: {
+            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+            const LRESULT result = DefSubclassProc(child, message, wParam, lParam);
+            if (pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) FollowChild(child);
+            return result;
+        }
+        case WM_NCDESTROY:
+            if (ParentState* state = Find(GetParent(child)))
+                std::erase_if(state->borders, [child](const Border& b) { return b.child == child; });
+            RemoveWindowSubclass(child, ChildProc, id);
+            return DefSubclassProc(child, message, wParam, lParam);
+        default: return DefSubclassProc(child, message, wParam, lParam);
+        }
+    });
 }
 
 }  // namespace

@@ -43,20 +43,15 @@ HWND NewTip(HWND owner) {
 
 // A window's tooltip is the reference data of the window's subclass, and
 // goes with the window.
-LRESULT ToolMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
-
 LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", "ToolProc", window, message,
-                               [&] { return ToolMessage(window, message, wParam, lParam, id, data); });
-}
-
-LRESULT ToolMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    if (message == WM_NCDESTROY) {
-        HWND tip = reinterpret_cast<HWND>(data);
-        if (IsWindow(tip)) DestroyWindow(tip);
-        RemoveWindowSubclass(window, ToolProc, id);
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
+    return win32::GuardMessage("pelmar", __func__, window, message, [&]() -> LRESULT {
+        if (message == WM_NCDESTROY) {
+            HWND tip = reinterpret_cast<HWND>(data);
+            if (IsWindow(tip)) DestroyWindow(tip);
+            RemoveWindowSubclass(window, ToolProc, id);
+        }
+        return DefSubclassProc(window, message, wParam, lParam);
+    });
 }
 
 }  // namespace

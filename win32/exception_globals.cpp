@@ -2,7 +2,7 @@
 // "exception globals"), for every module that links this library: the
 // linker is told to take __cxa_get_globals from here (see CMakeLists.txt).
 //
-// The toolchain keeps that record in emulated thread-local storage, made on
+// The toolchain keeps that record in emulated thread-local storage (emutls), made on
 // the heap at the thread's first throw, and ends the process when that
 // allocation fails; so a thread's first std::bad_alloc, thrown because
 // memory ran out, would end the process before any handler ran. Here the
