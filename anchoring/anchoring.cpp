@@ -103,13 +103,13 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             Reposition(window, *state);
             break;
         case win32::dpi::kChangedMessage: {   // the parent's resize places the children at the new DPI
-            win32::dpi::Announce(window, wParam);
+            win32::dpi::KeepAnnounced(window, wParam);
             const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
             if (Parent* still = Find(window, id)) Reposition(window, *still);   // also when its size stayed
             return result;
         }
         case WM_NCDESTROY:
-            win32::dpi::Forget(window);
+            win32::dpi::ForgetAnnounced(window);
             win32::RemoveSubclass(window, ParentProc, id, state);
             break;
         default:

@@ -34,7 +34,7 @@ void ZoomFromTrackbar(HWND control) {
 }
 
 void FollowDpi(HWND hWnd, WPARAM wParam, const RECT* suggested) {
-    win32::dpi::Announce(hWnd, wParam);
+    win32::dpi::KeepAnnounced(hWnd, wParam);
     if (Scene.GLView) RebuildOverlayFont();
     // The children follow from their anchors as the window takes its new size.
     if (suggested)

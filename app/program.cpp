@@ -108,7 +108,7 @@ HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffe
     if (dpi == win32::dpi::kDesign)
         AdjustWindowRectEx(&rect, WS_OVERLAPPEDWINDOW, FALSE, kExStyle);
     else
-        win32::dpi::AdjustRect(&rect, WS_OVERLAPPEDWINDOW, kExStyle, dpi);
+        win32::dpi::AdjustWindowRectAt(&rect, WS_OVERLAPPEDWINDOW, kExStyle, dpi);
     const int x = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), rect.left, rect.right);
     const int y = CentredOrigin(GetSystemMetrics(SM_CYSCREEN), rect.top, rect.bottom);
     MainWindowTitle(textBuffer, textSize, VersionText().text);
@@ -120,7 +120,7 @@ HWND CreateMainWindow(HINSTANCE instance, const char* className, char* textBuffe
     const int own = window ? win32::dpi::OfWindow(window) : dpi;
     if (own != dpi) {
         SetRect(&rect, 0, 0, win32::dpi::Scale(668, own), win32::dpi::Scale(532, own));
-        win32::dpi::AdjustRect(&rect, WS_OVERLAPPEDWINDOW, kExStyle, own);
+        win32::dpi::AdjustWindowRectAt(&rect, WS_OVERLAPPEDWINDOW, kExStyle, own);
         SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

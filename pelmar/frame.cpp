@@ -311,7 +311,7 @@ LRESULT OnGetDpiScaledSize(const Message& m) {
 // The window moved to a display of another scale: from now on the frame is
 // measured at the new DPI; the window's own handler takes the new place.
 LRESULT OnDpiChanged(const Message& m, FrameState& st) {
-    win32::dpi::Announce(m.window, m.wParam);
+    win32::dpi::KeepAnnounced(m.window, m.wParam);
     st.band.reset();
     st.mask.reset();
     const LRESULT result = Pass(m);
@@ -449,7 +449,7 @@ LRESULT OnWindowPosChanged(const Message& m) {
 
 LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
     KillTimer(m.window, kHoverTimer);
-    win32::dpi::Forget(m.window);
+    win32::dpi::ForgetAnnounced(m.window);
     win32::RemoveSubclass(m.window, FrameProc, id, st);
     return Pass(m);
 }

@@ -39,14 +39,14 @@ int OfWindow(HWND window) {
     return ScreenDpi();
 }
 
-void Announce(HWND window, WPARAM dpiChanged) {
+void KeepAnnounced(HWND window, WPARAM dpiChanged) {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
     const UINT dpi = HIWORD(dpiChanged);
     if (root && dpi >= 24 && dpi <= 24 * kDesign)
         SetPropA(root, kProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
 }
 
-void Forget(HWND window) {
+void ForgetAnnounced(HWND window) {
     if (window) RemovePropA(window, kProperty);
 }
 
@@ -55,7 +55,7 @@ int SystemMetric(int index, int dpi) {
     return Rescale(GetSystemMetrics(index), dpi, ScreenDpi());
 }
 
-bool AdjustRect(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
+bool AdjustWindowRectAt(RECT* rect, DWORD style, DWORD exStyle, int dpi) {
     if (const auto call = Available(Optional().adjustWindowRectExForDpi)) return call(rect, style, FALSE, exStyle, static_cast<UINT>(dpi)) != FALSE;
     return AdjustWindowRectEx(rect, style, FALSE, exStyle) != FALSE;
 }

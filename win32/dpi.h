@@ -7,7 +7,7 @@
 //     the system knows the window's monitor, so the answer is right from
 //     the window's creation on and whoever asks.
 //  2. The DPI the system last announced for the top-level window with
-//     WM_DPICHANGED (kept by Announce): before that call existed, the
+//     WM_DPICHANGED (kept by KeepAnnounced): before that call existed, the
 //     message was the only word of a monitor's own scale, and only a part
 //     that saw it can know it.
 //  3. The screen's LOGPIXELSY: the system DPI, right until a window is moved
@@ -48,9 +48,9 @@ int OfWindow(HWND window);
 // so that, where the system cannot say a window's DPI, every part asking
 // OfWindow from then on gets it. Every handler of WM_DPICHANGED calls it
 // first; calling it again changes nothing. A DPI outside 24..2304 is not
-// kept. Forget drops it (at WM_NCDESTROY).
-void Announce(HWND window, WPARAM dpiChanged);
-void Forget(HWND window);
+// kept. ForgetAnnounced drops it (at WM_NCDESTROY).
+void KeepAnnounced(HWND window, WPARAM dpiChanged);
+void ForgetAnnounced(HWND window);
 
 // A system metric at dpi (GetSystemMetricsForDpi where the system has it,
 // else the system's own figure scaled from the screen's DPI).
@@ -58,6 +58,6 @@ int SystemMetric(int index, int dpi);
 
 // AdjustWindowRectEx at dpi (AdjustWindowRectExForDpi where available, else
 // the system's frame as it is).
-bool AdjustRect(RECT* rect, DWORD style, DWORD exStyle, int dpi);
+bool AdjustWindowRectAt(RECT* rect, DWORD style, DWORD exStyle, int dpi);
 
 }  // namespace win32::dpi

@@ -35,16 +35,16 @@ TEST(WindowDpi, TheSystemsAnswerWinsAndTheAnnouncedOneServesOnlyWithoutIt) {
         {"older system: above 2304 is not kept", true, 2305, top, system},
     };
     for (const Case& c : cases) {
-        win32::dpi::Forget(top);
-        if (c.announced) win32::dpi::Announce(child, MAKEWPARAM(c.announced, c.announced));
+        win32::dpi::ForgetAnnounced(top);
+        if (c.announced) win32::dpi::KeepAnnounced(child, MAKEWPARAM(c.announced, c.announced));
         std::optional<OlderSystem> older;
         if (c.older) older.emplace();
         EXPECT_EQ(win32::dpi::OfWindow(c.asked), c.want) << c.what;
     }
     // Forgotten, the screen's again.
     const OlderSystem older;
-    win32::dpi::Announce(top, MAKEWPARAM(other, other));
-    win32::dpi::Forget(top);
+    win32::dpi::KeepAnnounced(top, MAKEWPARAM(other, other));
+    win32::dpi::ForgetAnnounced(top);
     EXPECT_EQ(win32::dpi::OfWindow(top), system);
     DestroyWindow(top);
 }
