@@ -121,59 +121,45 @@ HINSTANCE WINAPI qInstance(void) {
     return TheLibrary().instance;
 }
 
-static int32_t RegisterOrvaneClassBody(void);
-
 int32_t WINAPI RegisterOrvaneClass(void) {
-    return win32::Guard("orvane", "RegisterOrvaneClass", 0, [&] { return RegisterOrvaneClassBody(); });
+    return win32::Guard("orvane", __func__, 0, [&]() -> int32_t {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        // Global: the program creates views with its own instance handle.
+        wc.style = CS_OWNDC | CS_GLOBALCLASS;
+        wc.lpfnWndProc = ViewProc;
+        wc.cbWndExtra = sizeof(View*);
+        wc.hInstance = qInstance();
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
+        wc.lpszClassName = kViewClass;
+        // Refused when the name is taken by another module's global class, which
+        // would not make our views.
+        const ATOM atom = win32::RegisterClassOnce(wc);
+        if (atom) TheLibrary().viewClass = atom;
+        return atom;
+    });
 }
 
-static int32_t RegisterOrvaneClassBody(void) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    // Global: the program creates views with its own instance handle.
-    wc.style = CS_OWNDC | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ViewProc;
-    wc.cbWndExtra = sizeof(View*);
-    wc.hInstance = qInstance();
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
-    wc.lpszClassName = kViewClass;
-    // Refused when the name is taken by another module's global class, which
-    // would not make our views.
-    const ATOM atom = win32::RegisterClassOnce(wc);
-    if (atom) TheLibrary().viewClass = atom;
-    return atom;
+int32_t WINAPI QI_LoadDLL(const char*) {
+    return win32::Guard("orvane", __func__, 0, [&] {
+        // Programs load their pictures soon after this call: the imaging
+        // component's first use runs meanwhile, beside their window's creation.
+        win32::WarmUpPictureDecoding();
+        INITCOMMONCONTROLSEX icc{};
+        icc.dwSize = sizeof(icc);
+        icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest
+        const BOOL bars = InitCommonControlsEx(&icc);
+        // Version 6 also registers the themed standard classes; older versions
+        // refuse the flag, which is harmless.
+        icc.dwICC = ICC_STANDARD_CLASSES;
+        InitCommonControlsEx(&icc);
+        return bars ? 1 : 0;
+    });
 }
-
-static int32_t QI_LoadDLLBody(const char*);
-
-int32_t WINAPI QI_LoadDLL(const char* reserved) {
-    return win32::Guard("orvane", "QI_LoadDLL", 0, [&] { return QI_LoadDLLBody(reserved); });
-}
-
-static int32_t QI_LoadDLLBody(const char*) {
-    // Programs load their pictures soon after this call: the imaging
-    // component's first use runs meanwhile, beside their window's creation.
-    win32::WarmUpPictureDecoding();
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest
-    const BOOL bars = InitCommonControlsEx(&icc);
-    // Version 6 also registers the themed standard classes; older versions
-    // refuse the flag, which is harmless.
-    icc.dwICC = ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&icc);
-    return bars ? 1 : 0;
-}
-
-static BSTR QI_VersionBody(void);
 
 BSTR WINAPI QI_Version(void) {
-    return win32::Guard("orvane", "QI_Version", static_cast<BSTR>(nullptr), [&] { return QI_VersionBody(); });
-}
-
-static BSTR QI_VersionBody(void) {
     // The build passes the project's version, the one in the version resources.
-    return SysAllocString(L"" ORVANE_VERSION_TEXT);
+    return win32::Guard("orvane", __func__, BSTR{}, [&] { return SysAllocString(L"" ORVANE_VERSION_TEXT); });
 }
 
 HDC WINAPI QI_GetGLDC(HWND window) {
@@ -181,15 +167,11 @@ HDC WINAPI QI_GetGLDC(HWND window) {
     return view ? view->dc : nullptr;
 }
 
-static int32_t QI_UpdateGLWindowBody(HWND window);
-
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
-    return win32::Guard("orvane", "QI_UpdateGLWindow", 0, [&] { return QI_UpdateGLWindowBody(window); });
-}
-
-static int32_t QI_UpdateGLWindowBody(HWND window) {
-    View* view = FindView(window);
-    return view && Present(*view) ? 1 : 0;
+    return win32::Guard("orvane", __func__, 0, [&] {
+        View* view = FindView(window);
+        return view && Present(*view) ? 1 : 0;
+    });
 }
 
 }  // extern "C"

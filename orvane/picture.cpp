@@ -73,64 +73,53 @@ using namespace orvane;
 
 extern "C" {
 
-static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,
-                                                unsigned char** pixels, int32_t);
-
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
-                                            int32_t option) {
-    return win32::Guard("orvane", "QI_CreateGLTextureFromFileEX", 0,
-                        [&] { return QI_CreateGLTextureFromFileEXBody(path, width, height, pixels, option); });
-}
-
-static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,
-                                                unsigned char** pixels, int32_t) {
-    if (pixels && *pixels) {
-        CoTaskMemFree(*pixels);
-        *pixels = nullptr;
-    }
-    if (width) *width = 0;
-    if (height) *height = 0;
-    if (!path || !width || !height || !pixels) return 0;
-    unsigned char* buffer = nullptr;
-    const TextureLimits limits = CurrentLimits();
-    win32::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, limits.maxSide};
-    request.fitTexture = true;
-    request.powerOfTwoOnly = limits.powerOfTwoOnly;
-    const win32::PictureResult result = win32::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
-        const size_t bytes = PictureBytes(w, h);
-        buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
-        return static_cast<void*>(buffer);
+                                            int32_t) {
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (pixels && *pixels) {
+            CoTaskMemFree(*pixels);
+            *pixels = nullptr;
+        }
+        if (width) *width = 0;
+        if (height) *height = 0;
+        if (!path || !width || !height || !pixels) return 0;
+        unsigned char* buffer = nullptr;
+        const TextureLimits limits = CurrentLimits();
+        win32::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, limits.maxSide};
+        request.fitTexture = true;
+        request.powerOfTwoOnly = limits.powerOfTwoOnly;
+        const win32::PictureResult result = win32::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
+            const size_t bytes = PictureBytes(w, h);
+            buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
+            return static_cast<void*>(buffer);
+        });
+        if (result.note) Report(kPictureNote, path, result.note);
+        if (!result) {
+            CoTaskMemFree(buffer);
+            char why[96];
+            Report(kPictureRefused, path, result.Reason(why, sizeof why));
+            return 0;
+        }
+        FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
+        *width = static_cast<int32_t>(result.width);
+        *height = static_cast<int32_t>(result.height);
+        *pixels = buffer;
+        return 1;
     });
-    if (result.note) Report(kPictureNote, path, result.note);
-    if (!result) {
-        CoTaskMemFree(buffer);
-        char why[96];
-        Report(kPictureRefused, path, result.Reason(why, sizeof why));
-        return 0;
-    }
-    FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
-    *width = static_cast<int32_t>(result.width);
-    *height = static_cast<int32_t>(result.height);
-    *pixels = buffer;
-    return 1;
 }
-
-static int32_t QI_DestroyTextureBody(TextureEntry* first, int32_t count);
 
 int32_t WINAPI QI_DestroyTexture(TextureEntry* first, int32_t count) {
-    return win32::Guard("orvane", "QI_DestroyTexture", 0, [&] { return QI_DestroyTextureBody(first, count); });
-}
-
-static int32_t QI_DestroyTextureBody(TextureEntry* first, int32_t count) {
-    if (!first || count < 1) return 0;
-    for (int32_t i = 0; i < count; ++i) {
-        GLuint name = first[i].GLTexture;
-        if (name != 0) {
-            glDeleteTextures(1, &name);
-            first[i].GLTexture = 0;
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (!first || count < 1) return 0;
+        for (int32_t i = 0; i < count; ++i) {
+            GLuint name = first[i].GLTexture;
+            if (name != 0) {
+                glDeleteTextures(1, &name);
+                first[i].GLTexture = 0;
+            }
         }
-    }
-    return 1;
+        return 1;
+    });
 }
 
 }  // extern "C"
