@@ -34,14 +34,6 @@ constexpr GLenum kOffForText[] = {
     GL_TEXTURE_GEN_R,  GL_TEXTURE_GEN_Q, GL_CLIP_PLANE0,  GL_CLIP_PLANE1,    GL_CLIP_PLANE2,
     GL_CLIP_PLANE3,    GL_CLIP_PLANE4,  GL_CLIP_PLANE5,  GL_DITHER};
 
-// The view whose context is current on this thread, or null: fonts built in
-// a view's context are kept with the view and go with it.
-View* CurrentView() {
-    HGLRC context = wglGetCurrentContext();
-    View* view = context ? FindViewByDC(wglGetCurrentDC()) : nullptr;
-    return view && view->context == context ? view : nullptr;
-}
-
 // The font the record names among the view's, or null.
 ViewFont* FontIn(View* view, const GLFontRecord& font) {
     if (!view || font.Reserved == 0 || font.ListBase == 0) return nullptr;
@@ -116,11 +108,10 @@ void FreeFont(GLFontRecord* font) {
     font->Reserved = 0;
 }
 
-// The glyph atlas as an alpha texture; 0 when it cannot be made.
-GLuint MakeAtlas(GlyphSet* set) {
-    GLint most = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
-    if (!PackGlyphs(set, std::min(most, 2048))) return 0;
+// The glyph atlas as an alpha texture of the view's context; 0 when it
+// cannot be made.
+GLuint MakeAtlas(const View& view, GlyphSet* set) {
+    if (!PackGlyphs(set, int(std::min<uint32_t>(view.gl.maxTextureSide, 2048)))) return 0;
     std::vector<unsigned char> image;
     try {
         image = AtlasImage(*set);
@@ -325,7 +316,7 @@ int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
             }
             if (ok) {
                 ok = CompileLists(built->glyphs, base);
-                if (ok && owner) atlas = MakeAtlas(&built->glyphs);
+                if (ok && owner) atlas = MakeAtlas(*owner, &built->glyphs);
             } else {
                 // Fonts without outlines: the platform's own bitmap lists, drawn
                 // a character at a time. Some Windows OpenGL implementations fail
