@@ -27,6 +27,9 @@ namespace {
 // so it is left to the renderer.
 constexpr double kEdgeOn = 0.02;
 
+// The rows of a clip-space position that decide a triangle's facing: x, y and w.
+constexpr int kRows[3] = {0, 1, 3};
+
 double Det3(const double m[3][4], int c0, int c1, int c2) {
     return m[0][c0] * (m[1][c1] * m[2][c2] - m[1][c2] * m[2][c1]) -
            m[0][c1] * (m[1][c0] * m[2][c2] - m[1][c2] * m[2][c0]) +
@@ -37,7 +40,6 @@ double Det3(const double m[3][4], int c0, int c1, int c2) {
 // counter-clockwise (positive) area on screen. False when there is none.
 bool Eye(const float modelview[16], const float projection[16], double eye[4]) {
     // Rows 0, 1 and 3 of projection * modelview (column-major: [col * 4 + row]).
-    static constexpr int kRows[3] = {0, 1, 3};
     double a[3][4];
     for (int r = 0; r < 3; ++r) {
         for (int c = 0; c < 4; ++c) {

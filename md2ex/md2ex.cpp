@@ -35,79 +35,61 @@ std::unique_ptr<Slot>* Find(int32_t slot) {
 
 extern "C" {
 
-static int32_t MD2_LoadBody(int32_t slot, const char* path, uint32_t texture, int32_t width,
-                            int32_t height);
-
 int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width, int32_t height) {
-    return win32::Guard("md2ex", "MD2_Load", 0, [&] { return MD2_LoadBody(slot, path, texture, width, height); });
-}
-
-static int32_t MD2_LoadBody(int32_t slot, const char* path, uint32_t texture, int32_t width,
-                            int32_t height) {
-    std::unique_ptr<Slot>* target = Find(slot);
-    if (target == nullptr) return 0;
-    target->reset();  // replaced, or left empty if the new file fails
-    if (path == nullptr) return 0;
-    orvane_trace::Step step("md2ex", "MD2_Load");
-    try {
-        std::vector<std::uint8_t> bytes;
-        if (const auto read = win32::ReadWholeFile(path, kMaxFileBytes, bytes); read != win32::ReadResult::Ok) {
-            md2ex::Report(md2ex::kModelUnreadable, path, win32::ReadResultName(read));
+    return win32::Guard("md2ex", __func__, 0, [&] {
+        std::unique_ptr<Slot>* target = Find(slot);
+        if (target == nullptr) return 0;
+        target->reset();  // replaced, or left empty if the new file fails
+        if (path == nullptr) return 0;
+        orvane_trace::Step step("md2ex", "MD2_Load");
+        try {
+            std::vector<std::uint8_t> bytes;
+            if (const auto read = win32::ReadWholeFile(path, kMaxFileBytes, bytes); read != win32::ReadResult::Ok) {
+                md2ex::Report(md2ex::kModelUnreadable, path, win32::ReadResultName(read));
+                return 0;
+            }
+            auto loaded = std::make_unique<Slot>();
+            if (const md2::Error error = md2::Load(bytes.data(), bytes.size(), width, height, loaded->model);
+                error != md2::Error::None) {
+                md2ex::Report(md2ex::kModelRefused, path, md2::ErrorName(error));
+                return 0;
+            }
+            loaded->texture = texture;
+            loaded->buffers.Size(loaded->model);
+            *target = std::move(loaded);
+            return 1;
+        } catch (...) {  // out of memory: the slot stays empty
+            md2ex::Report(md2ex::kModelUnreadable, path, "out of memory");
             return 0;
         }
-        auto loaded = std::make_unique<Slot>();
-        if (const md2::Error error = md2::Load(bytes.data(), bytes.size(), width, height, loaded->model);
-            error != md2::Error::None) {
-            md2ex::Report(md2ex::kModelRefused, path, md2::ErrorName(error));
-            return 0;
-        }
-        loaded->texture = texture;
-        loaded->buffers.Size(loaded->model);
-        *target = std::move(loaded);
-        return 1;
-    } catch (...) {  // out of memory: the slot stays empty
-        md2ex::Report(md2ex::kModelUnreadable, path, "out of memory");
-        return 0;
-    }
+    });
 }
-
-static int32_t MD2_GetFrameCountBody(int32_t slot);
 
 int32_t WINAPI MD2_GetFrameCount(int32_t slot) {
-    return win32::Guard("md2ex", "MD2_GetFrameCount", 0, [&] { return MD2_GetFrameCountBody(slot); });
+    return win32::Guard("md2ex", __func__, 0, [&] {
+        const std::unique_ptr<Slot>* found = Find(slot);
+        return found && *found ? (*found)->model.frameCount : 0;
+    });
 }
-
-static int32_t MD2_GetFrameCountBody(int32_t slot) {
-    const std::unique_ptr<Slot>* found = Find(slot);
-    return found && *found ? (*found)->model.frameCount : 0;
-}
-
-static int32_t MD2_DrawBody(int32_t slot, float frame);
 
 int32_t WINAPI MD2_Draw(int32_t slot, float frame) {
-    return win32::Guard("md2ex", "MD2_Draw", 0, [&] { return MD2_DrawBody(slot, frame); });
+    return win32::Guard("md2ex", __func__, 0, [&] {
+        const std::unique_ptr<Slot>* found = Find(slot);
+        if (found == nullptr || !*found) return 0;
+        if (!wglGetCurrentContext()) return 0;   // nowhere to draw
+        Slot& s = **found;
+        md2::Draw(s.model, s.texture, frame, s.buffers, true);
+        return 1;
+    });
 }
-
-static int32_t MD2_DrawBody(int32_t slot, float frame) {
-    const std::unique_ptr<Slot>* found = Find(slot);
-    if (found == nullptr || !*found) return 0;
-    if (!wglGetCurrentContext()) return 0;   // nowhere to draw
-    Slot& s = **found;
-    md2::Draw(s.model, s.texture, frame, s.buffers, true);
-    return 1;
-}
-
-static int32_t MD2_DeleteBody(int32_t slot);
 
 int32_t WINAPI MD2_Delete(int32_t slot) {
-    return win32::Guard("md2ex", "MD2_Delete", 0, [&] { return MD2_DeleteBody(slot); });
-}
-
-static int32_t MD2_DeleteBody(int32_t slot) {
-    std::unique_ptr<Slot>* found = Find(slot);
-    if (found == nullptr || !*found) return 0;
-    found->reset();
-    return 1;
+    return win32::Guard("md2ex", __func__, 0, [&] {
+        std::unique_ptr<Slot>* found = Find(slot);
+        if (found == nullptr || !*found) return 0;
+        found->reset();
+        return 1;
+    });
 }
 
 }  // extern "C"

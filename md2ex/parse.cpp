@@ -9,14 +9,15 @@
 
 namespace md2 {
 
+// The errors' names, in the order of the enumeration.
+constexpr const char* kErrorNames[] = {
+    "none", "too small", "bad magic", "bad version", "bad skin size", "bad count", "bad frame size",
+    "truncated", "bad offset", "bad skin name", "bad triangle", "bad frame", "bad normal"};
+static_assert(std::size(kErrorNames) == static_cast<std::size_t>(Error::BadNormal) + 1);
+
 const char* ErrorName(Error error) {
-    // In the order of the enumeration.
-    static constexpr const char* kNames[] = {
-        "none", "too small", "bad magic", "bad version", "bad skin size", "bad count", "bad frame size",
-        "truncated", "bad offset", "bad skin name", "bad triangle", "bad frame", "bad normal"};
-    static_assert(std::size(kNames) == static_cast<std::size_t>(Error::BadNormal) + 1);
     const auto index = static_cast<std::size_t>(error);
-    return index < std::size(kNames) ? kNames[index] : "unknown";
+    return index < std::size(kErrorNames) ? kErrorNames[index] : "unknown";
 }
 
 namespace {

@@ -14,13 +14,9 @@ constexpr anchoring::Policy kAnchoring{0x4F52564E,   // any value unique to this
 
 }  // namespace
 
-static int32_t QI_SetAnchorModeBody(HWND child, int32_t mode);
-
 extern "C" int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode) {
-    return win32::Guard("orvane", "QI_SetAnchorMode", 0, [&] { return QI_SetAnchorModeBody(child, mode); });
-}
-
-static int32_t QI_SetAnchorModeBody(HWND child, int32_t mode) {
-    if (mode == 0) return anchoring::Remove(kAnchoring, child) ? 1 : 0;
-    return anchoring::Set(kAnchoring, child, mode) ? 1 : 0;
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (mode == 0) return anchoring::Remove(kAnchoring, child) ? 1 : 0;
+        return anchoring::Set(kAnchoring, child, mode) ? 1 : 0;
+    });
 }

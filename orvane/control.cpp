@@ -22,59 +22,54 @@ namespace {
 // bytes, owned from WM_NCCREATE to WM_NCDESTROY.
 View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrA(window, 0)); }
 
-LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("orvane", "ViewProc", window, message,
-                               [&] { return ViewMessage(window, message, wParam, lParam); });
-}
-
-LRESULT ViewMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_NCCREATE: {
-        // Whatever style the owner gives, a window with a pixel format clips
-        // its children and siblings: its frames must not land on a window that
-        // overlaps it, and some drivers refuse or misdraw unclipped formats.
-        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-        SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
-        // The window owns its record from here on; WM_NCDESTROY frees it,
-        // whichever step of the creation fails.
-        View* view = new (std::nothrow) View;
-        if (!view) {
-            win32::Report("orvane", win32::kOutOfMemory, "view record", nullptr);
-            return FALSE;
+    return win32::GuardMessage("orvane", __func__, window, message, [&]() -> LRESULT {
+        switch (message) {
+        case WM_NCCREATE: {
+            // Whatever style the owner gives, a window with a pixel format clips
+            // its children and siblings: its frames must not land on a window that
+            // overlaps it, and some drivers refuse or misdraw unclipped formats.
+            const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+            SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+            // The window owns its record from here on; WM_NCDESTROY frees it,
+            // whichever step of the creation fails.
+            View* view = new (std::nothrow) View;
+            if (!view) {
+                win32::Report("orvane", win32::kOutOfMemory, "view record", nullptr);
+                return FALSE;
+            }
+            view->window = window;
+            SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
+            break;
         }
-        view->window = window;
-        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
-        break;
-    }
-    case WM_CREATE: {
-        View* view = ViewOf(window);
-        return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
-    }
-    case WM_ERASEBKGND:
-        return 1;   // the frame covers everything: erasing would only flicker
-    case WM_PAINT:
-        // The owner draws frames itself; a kept frame is put back.
-        if (View* view = FindView(window)) {
-            PaintView(*view);
-            return 0;
+        case WM_CREATE: {
+            View* view = ViewOf(window);
+            return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
         }
-        break;
-    case WM_SIZE:
-        if (View* view = FindView(window)) FollowSize(*view);
-        break;
-    case WM_NCDESTROY:
-        if (View* gone = ViewOf(window)) {
-            SetWindowLongPtrA(window, 0, 0);
-            ReleaseDrawable(*gone);
-            delete gone;
+        case WM_ERASEBKGND:
+            return 1;   // the frame covers everything: erasing would only flicker
+        case WM_PAINT:
+            // The owner draws frames itself; a kept frame is put back.
+            if (View* view = FindView(window)) {
+                PaintView(*view);
+                return 0;
+            }
+            break;
+        case WM_SIZE:
+            if (View* view = FindView(window)) FollowSize(*view);
+            break;
+        case WM_NCDESTROY:
+            if (View* gone = ViewOf(window)) {
+                SetWindowLongPtrA(window, 0, 0);
+                ReleaseDrawable(*gone);
+                delete gone;
+            }
+            break;
+        default:
+            break;
         }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcA(window, message, wParam, lParam);
+    });
 }
 
 }  // namespace
@@ -121,59 +116,45 @@ HINSTANCE WINAPI qInstance(void) {
     return TheLibrary().instance;
 }
 
-static int32_t RegisterOrvaneClassBody(void);
-
 int32_t WINAPI RegisterOrvaneClass(void) {
-    return win32::Guard("orvane", "RegisterOrvaneClass", 0, [&] { return RegisterOrvaneClassBody(); });
+    return win32::Guard("orvane", __func__, 0, [&]() -> int32_t {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof(wc);
+        // Global: the program creates views with its own instance handle.
+        wc.style = CS_OWNDC | CS_GLOBALCLASS;
+        wc.lpfnWndProc = ViewProc;
+        wc.cbWndExtra = sizeof(View*);
+        wc.hInstance = qInstance();
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
+        wc.lpszClassName = kViewClass;
+        // Refused when the name is taken by another module's global class, which
+        // would not make our views.
+        const ATOM atom = win32::RegisterClassOnce(wc);
+        if (atom) TheLibrary().viewClass = atom;
+        return atom;
+    });
 }
 
-static int32_t RegisterOrvaneClassBody(void) {
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof(wc);
-    // Global: the program creates views with its own instance handle.
-    wc.style = CS_OWNDC | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ViewProc;
-    wc.cbWndExtra = sizeof(View*);
-    wc.hInstance = qInstance();
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
-    wc.lpszClassName = kViewClass;
-    // Refused when the name is taken by another module's global class, which
-    // would not make our views.
-    const ATOM atom = win32::RegisterClassOnce(wc);
-    if (atom) TheLibrary().viewClass = atom;
-    return atom;
+int32_t WINAPI QI_LoadDLL(const char*) {
+    return win32::Guard("orvane", __func__, 0, [&] {
+        // Programs load their pictures soon after this call: the imaging
+        // component's first use runs meanwhile, beside their window's creation.
+        pictures::WarmUpPictureDecoding();
+        INITCOMMONCONTROLSEX icc{};
+        icc.dwSize = sizeof(icc);
+        icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest
+        const BOOL bars = InitCommonControlsEx(&icc);
+        // Version 6 also registers the themed standard classes; older versions
+        // refuse the flag, which is harmless.
+        icc.dwICC = ICC_STANDARD_CLASSES;
+        InitCommonControlsEx(&icc);
+        return bars ? 1 : 0;
+    });
 }
-
-static int32_t QI_LoadDLLBody(const char*);
-
-int32_t WINAPI QI_LoadDLL(const char* reserved) {
-    return win32::Guard("orvane", "QI_LoadDLL", 0, [&] { return QI_LoadDLLBody(reserved); });
-}
-
-static int32_t QI_LoadDLLBody(const char*) {
-    // Programs load their pictures soon after this call: the imaging
-    // component's first use runs meanwhile, beside their window's creation.
-    pictures::WarmUpPictureDecoding();
-    INITCOMMONCONTROLSEX icc{};
-    icc.dwSize = sizeof(icc);
-    icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest
-    const BOOL bars = InitCommonControlsEx(&icc);
-    // Version 6 also registers the themed standard classes; older versions
-    // refuse the flag, which is harmless.
-    icc.dwICC = ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&icc);
-    return bars ? 1 : 0;
-}
-
-static BSTR QI_VersionBody(void);
 
 BSTR WINAPI QI_Version(void) {
-    return win32::Guard("orvane", "QI_Version", static_cast<BSTR>(nullptr), [&] { return QI_VersionBody(); });
-}
-
-static BSTR QI_VersionBody(void) {
     // The build passes the project's version, the one in the version resources.
-    return SysAllocString(L"" ORVANE_VERSION_TEXT);
+    return win32::Guard("orvane", __func__, BSTR{}, [&] { return SysAllocString(L"" ORVANE_VERSION_TEXT); });
 }
 
 HDC WINAPI QI_GetGLDC(HWND window) {
@@ -181,15 +162,11 @@ HDC WINAPI QI_GetGLDC(HWND window) {
     return view ? view->dc : nullptr;
 }
 
-static int32_t QI_UpdateGLWindowBody(HWND window);
-
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
-    return win32::Guard("orvane", "QI_UpdateGLWindow", 0, [&] { return QI_UpdateGLWindowBody(window); });
-}
-
-static int32_t QI_UpdateGLWindowBody(HWND window) {
-    View* view = FindView(window);
-    return view && Present(*view) ? 1 : 0;
+    return win32::Guard("orvane", __func__, 0, [&] {
+        View* view = FindView(window);
+        return view && Present(*view) ? 1 : 0;
+    });
 }
 
 }  // extern "C"

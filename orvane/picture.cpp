@@ -4,56 +4,16 @@
 #include <objbase.h>
 #include "opengl.h"
 
-#include <stdlib.h>
-#include <string.h>
-
 #include <algorithm>
 
 #include "boundary.h"
 #include "diagnostics.h"
 #include "orvane.h"
 #include "picture.h"
+#include "views.h"
 #include "wic.h"
 
 namespace orvane {
-namespace {
-
-// What the current context's textures can take: the GL implementation's
-// longest side (ORVANE_MAX_TEXTURE_SIZE, when set, lowers it: a test seam),
-// and whether it takes only powers of two (OpenGL before 2.0 without
-// GL_ARB_texture_non_power_of_two, such as the system's software renderer).
-// Without a context: the shared default, any size.
-struct TextureLimits {
-    uint32_t maxSide = pictures::kDefaultMaxPictureSide;
-    bool powerOfTwoOnly = false;
-};
-
-bool HasExtension(const char* name) {
-    const char* list = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    const size_t length = strlen(name);
-    for (const char* at = list; at && (at = strstr(at, name)) != nullptr; at += length)
-        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-    return false;
-}
-
-TextureLimits CurrentLimits() {
-    TextureLimits limits;
-    if (wglGetCurrentContext()) {
-        GLint side = 0;
-        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
-        if (side > 0) limits.maxSide = uint32_t(side);
-        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-        const bool two = version && strtol(version, nullptr, 10) >= 2;   // "major.minor ..."
-        limits.powerOfTwoOnly = !two && !HasExtension("GL_ARB_texture_non_power_of_two");
-    }
-    char seam[16];
-    if (const DWORD n = GetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", seam, sizeof seam); n && n < sizeof seam)
-        if (const unsigned long side = strtoul(seam, nullptr, 10); side > 0 && side < limits.maxSide)
-            limits.maxSide = uint32_t(side);
-    return limits;
-}
-
-}  // namespace
 
 size_t PictureBytes(uint32_t width, uint32_t height) {
     const uint64_t bytes = uint64_t(width) * uint64_t(height) * 4u;   // 0 for an empty side
@@ -73,64 +33,54 @@ using namespace orvane;
 
 extern "C" {
 
-static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,
-                                                unsigned char** pixels, int32_t);
-
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
-                                            int32_t option) {
-    return win32::Guard("orvane", "QI_CreateGLTextureFromFileEX", 0,
-                        [&] { return QI_CreateGLTextureFromFileEXBody(path, width, height, pixels, option); });
-}
-
-static int32_t QI_CreateGLTextureFromFileEXBody(const char* path, int32_t* width, int32_t* height,
-                                                unsigned char** pixels, int32_t) {
-    if (pixels && *pixels) {
-        CoTaskMemFree(*pixels);
-        *pixels = nullptr;
-    }
-    if (width) *width = 0;
-    if (height) *height = 0;
-    if (!path || !width || !height || !pixels) return 0;
-    unsigned char* buffer = nullptr;
-    const TextureLimits limits = CurrentLimits();
-    pictures::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, limits.maxSide};
-    request.fitTexture = true;
-    request.powerOfTwoOnly = limits.powerOfTwoOnly;
-    const pictures::PictureResult result = pictures::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
-        const size_t bytes = PictureBytes(w, h);
-        buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
-        return static_cast<void*>(buffer);
+                                            int32_t) {
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (pixels && *pixels) {
+            CoTaskMemFree(*pixels);
+            *pixels = nullptr;
+        }
+        if (width) *width = 0;
+        if (height) *height = 0;
+        if (!path || !width || !height || !pixels) return 0;
+        unsigned char* buffer = nullptr;
+        // Sized for the current context's textures.
+        const GLCaps gl = CurrentCaps();
+        pictures::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, gl.maxTextureSide};
+        request.fitTexture = true;
+        request.powerOfTwoOnly = gl.powerOfTwoOnly;
+        const pictures::PictureResult result = pictures::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
+            const size_t bytes = PictureBytes(w, h);
+            buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
+            return static_cast<void*>(buffer);
+        });
+        if (result.note) Report(kPictureNote, path, result.note);
+        if (!result) {
+            CoTaskMemFree(buffer);
+            char why[96];
+            Report(kPictureRefused, path, result.Reason(why, sizeof why));
+            return 0;
+        }
+        FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
+        *width = static_cast<int32_t>(result.width);
+        *height = static_cast<int32_t>(result.height);
+        *pixels = buffer;
+        return 1;
     });
-    if (result.note) Report(kPictureNote, path, result.note);
-    if (!result) {
-        CoTaskMemFree(buffer);
-        char why[96];
-        Report(kPictureRefused, path, result.Reason(why, sizeof why));
-        return 0;
-    }
-    FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
-    *width = static_cast<int32_t>(result.width);
-    *height = static_cast<int32_t>(result.height);
-    *pixels = buffer;
-    return 1;
 }
-
-static int32_t QI_DestroyTextureBody(TextureEntry* first, int32_t count);
 
 int32_t WINAPI QI_DestroyTexture(TextureEntry* first, int32_t count) {
-    return win32::Guard("orvane", "QI_DestroyTexture", 0, [&] { return QI_DestroyTextureBody(first, count); });
-}
-
-static int32_t QI_DestroyTextureBody(TextureEntry* first, int32_t count) {
-    if (!first || count < 1) return 0;
-    for (int32_t i = 0; i < count; ++i) {
-        GLuint name = first[i].GLTexture;
-        if (name != 0) {
-            glDeleteTextures(1, &name);
-            first[i].GLTexture = 0;
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (!first || count < 1) return 0;
+        for (int32_t i = 0; i < count; ++i) {
+            GLuint name = first[i].GLTexture;
+            if (name != 0) {
+                glDeleteTextures(1, &name);
+                first[i].GLTexture = 0;
+            }
         }
-    }
-    return 1;
+        return 1;
+    });
 }
 
 }  // extern "C"

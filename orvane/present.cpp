@@ -4,15 +4,16 @@
 #include "opengl.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
-#include <atomic>
 #include <memory>
 #include <new>
 
 #include "diagnostics.h"
 #include "gl_entry.h"
 #include "helpers.h"
+#include "wic.h"
 
 namespace orvane {
 namespace {
@@ -61,27 +62,48 @@ Proc GLProc(const char* name) {
     return win32::IsGlEntryPoint(address) ? reinterpret_cast<Proc>(address) : nullptr;
 }
 
-bool HasWglExtension(HDC dc, const char* name) {
+// The WGL extension list of the current context's device context, or null.
+const char* WglExtensions(HDC dc) {
     using ArbList = const char*(WINAPI*)(HDC);
     using ExtList = const char*(WINAPI*)();
     const char* list = nullptr;
     if (auto arb = GLProc<ArbList>("wglGetExtensionsStringARB")) list = arb(dc);
     if (!list)
         if (auto ext = GLProc<ExtList>("wglGetExtensionsStringEXT")) list = ext();
-    if (!list) return false;
-    // Whole names only: one name may begin another.
-    const std::size_t length = strlen(name);
-    for (const char* at = strstr(list, name); at; at = strstr(at + 1, name))
-        if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-    return false;
+    return list;
+}
+
+// What the current context offers; without one, the defaults. The test seam
+// ORVANE_MAX_TEXTURE_SIZE, when set, lowers the longest texture side.
+GLCaps ReadCaps() {
+    GLCaps caps;
+    caps.maxTextureSide = pictures::kDefaultMaxPictureSide;
+    if (wglGetCurrentContext()) {
+        const auto text = [](GLenum name) { return reinterpret_cast<const char*>(glGetString(name)); };
+        caps.vendor = text(GL_VENDOR);
+        caps.renderer = text(GL_RENDERER);
+        caps.version = text(GL_VERSION);
+        caps.extensions = text(GL_EXTENSIONS);
+        caps.wglExtensions = WglExtensions(wglGetCurrentDC());
+        GLint side = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &side);
+        if (side > 0) caps.maxTextureSide = uint32_t(side);
+        const bool two = caps.version && strtol(caps.version, nullptr, 10) >= 2;   // "major.minor ..."
+        caps.powerOfTwoOnly = !two && !win32::HasExtension(caps.extensions, "GL_ARB_texture_non_power_of_two");
+    }
+    char seam[16];
+    if (const DWORD n = GetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", seam, sizeof seam); n && n < sizeof seam)
+        if (const unsigned long side = strtoul(seam, nullptr, 10); side > 0 && side < caps.maxTextureSide)
+            caps.maxTextureSide = uint32_t(side);
+    return caps;
 }
 
 // Frames are paced by the owner's own timer and drawn from its message
 // handlers, so a swap must never wait for the display's refresh and hold the
 // message loop: swap interval 0 where the driver lets us choose.
-void SwapWithoutWaiting(HDC dc) {
+void SwapWithoutWaiting(const View& view) {
     using SwapInterval = BOOL(WINAPI*)(int);
-    if (!HasWglExtension(dc, "WGL_EXT_swap_control")) return;
+    if (!win32::HasExtension(view.gl.wglExtensions, "WGL_EXT_swap_control")) return;
     if (auto set = GLProc<SwapInterval>("wglSwapIntervalEXT")) set(0);
 }
 
@@ -179,16 +201,12 @@ bool Refuse(const View& view, const char* step) {
 // developer who finds the program slow sees whether it is the system's
 // software renderer ("GDI Generic": OpenGL 1.1, no graphics hardware).
 void SayRenderer(const View& view) {
-    static std::atomic<bool> said{false};
-    if (said.exchange(true)) return;
-    const auto text = [](GLenum name) {
-        const char* value = reinterpret_cast<const char*>(glGetString(name));
-        return value ? value : "?";
-    };
-    const bool software = strcmp(text(GL_RENDERER), "GDI Generic") == 0;
+    if (TheLibrary().rendererNamed.exchange(true)) return;
+    const auto text = [](const char* value) { return value ? value : "?"; };
+    const bool software = view.gl.renderer && strcmp(view.gl.renderer, "GDI Generic") == 0;
     char why[384];
-    snprintf(why, sizeof why, "%s; %s; OpenGL %s%s", text(GL_VENDOR), text(GL_RENDERER), text(GL_VERSION),
-             software ? "; the system's software renderer: no graphics driver, slow" : "");
+    snprintf(why, sizeof why, "%s; %s; OpenGL %s%s", text(view.gl.vendor), text(view.gl.renderer),
+             text(view.gl.version), software ? "; the system's software renderer: no graphics driver, slow" : "");
     Say(kRenderer, view, why);
 }
 
@@ -214,6 +232,17 @@ View* FindViewByDC(HDC dc) {
         window = reinterpret_cast<HWND>(GetWindowLongPtrA(window, GWLP_USERDATA));
     View* view = FindView(window);
     return view && view->dc == dc ? view : nullptr;
+}
+
+View* CurrentView() {
+    HGLRC context = wglGetCurrentContext();
+    View* view = context ? FindViewByDC(wglGetCurrentDC()) : nullptr;
+    return view && view->context == context ? view : nullptr;
+}
+
+GLCaps CurrentCaps() {
+    if (const View* view = CurrentView()) return view->gl;
+    return ReadCaps();
 }
 
 bool CreateDrawable(View& view) {
@@ -247,8 +276,9 @@ bool CreateDrawable(View& view) {
     }
     view.context = wglCreateContext(view.dc);
     if (!view.context || !wglMakeCurrent(view.dc, view.context)) return Refuse(view, "no rendering context");
+    view.gl = ReadCaps();
     SayRenderer(view);
-    if (!view.surface) SwapWithoutWaiting(view.dc);
+    if (!view.surface) SwapWithoutWaiting(view);
     Say(kPresentation, view, view.surface ? "surface (a hidden top-level window, frames copied onto the view)"
                                           : "native (SwapBuffers in the view)");
     return true;

@@ -21,13 +21,18 @@ namespace {
 
 constexpr int kMaxFontHeight = 1000;
 
-// The view whose context is current on this thread, or null: fonts built in
-// a view's context are kept with the view and go with it.
-View* CurrentView() {
-    HGLRC context = wglGetCurrentContext();
-    View* view = context ? FindViewByDC(wglGetCurrentDC()) : nullptr;
-    return view && view->context == context ? view : nullptr;
-}
+// One unset pixel, a bitmap of 1 x 1 (rows are padded to four bytes).
+constexpr GLubyte kUnsetPixel[4] = {};
+
+// What text drawing switches off. Colour tracking goes off before the colour
+// changes, so no material follows it; lighting off, so the text has exactly
+// the colour given.
+constexpr GLenum kOffForText[] = {
+    GL_COLOR_MATERIAL, GL_LIGHTING,     GL_TEXTURE_1D,   GL_DEPTH_TEST,     GL_ALPHA_TEST,
+    GL_STENCIL_TEST,   GL_SCISSOR_TEST, GL_FOG,          GL_COLOR_LOGIC_OP, GL_CULL_FACE,
+    GL_POLYGON_SMOOTH, GL_POLYGON_STIPPLE, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
+    GL_TEXTURE_GEN_R,  GL_TEXTURE_GEN_Q, GL_CLIP_PLANE0,  GL_CLIP_PLANE1,    GL_CLIP_PLANE2,
+    GL_CLIP_PLANE3,    GL_CLIP_PLANE4,  GL_CLIP_PLANE5,  GL_DITHER};
 
 // The font the record names among the view's, or null.
 ViewFont* FontIn(View* view, const GLFontRecord& font) {
@@ -103,11 +108,10 @@ void FreeFont(GLFontRecord* font) {
     font->Reserved = 0;
 }
 
-// The glyph atlas as an alpha texture; 0 when it cannot be made.
-GLuint MakeAtlas(GlyphSet* set) {
-    GLint most = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &most);
-    if (!PackGlyphs(set, std::min(most, 2048))) return 0;
+// The glyph atlas as an alpha texture of the view's context; 0 when it
+// cannot be made.
+GLuint MakeAtlas(const View& view, GlyphSet* set) {
+    if (!PackGlyphs(set, int(std::min<uint32_t>(view.gl.maxTextureSide, 2048)))) return 0;
     std::vector<unsigned char> image;
     try {
         image = AtlasImage(*set);
@@ -164,7 +168,6 @@ bool CompileLists(const GlyphSet& set, GLuint base) {
     } catch (...) {
         return false;
     }
-    static const GLubyte kNothing[4] = {};
     for (int i = 0; i < kCharCount; ++i) {
         const Glyph& g = set.glyphs[i];
         glNewList(base + GLuint(i), GL_COMPILE);
@@ -176,7 +179,7 @@ bool CompileLists(const GlyphSet& set, GLuint base) {
                      flipped.data());
         } else {
             // One unset pixel: an empty bitmap is not kept by every GL.
-            glBitmap(1, 1, 0.0f, 0.0f, GLfloat(g.advance), 0.0f, kNothing);
+            glBitmap(1, 1, 0.0f, 0.0f, GLfloat(g.advance), 0.0f, kUnsetPixel);
         }
         glEndList();
     }
@@ -273,187 +276,163 @@ using namespace orvane;
 
 extern "C" {
 
-static int32_t QI_BuildGLfontBody(HDC dc, GLFontRecord* font);
-
 int32_t WINAPI QI_BuildGLfont(HDC dc, GLFontRecord* font) {
-    return win32::Guard("orvane", "QI_BuildGLfont", 0, [&] { return QI_BuildGLfontBody(dc, font); });
-}
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (!font) return 0;
+        orvane_trace::Step step("orvane", "QI_BuildGLfont");
+        if (!dc) dc = wglGetCurrentDC();
+        if (!dc || !HasContextFor(dc)) return 0;
+        FreeFont(font);
+        if (font->FontHeight <= 0 || font->FontHeight > kMaxFontHeight) return 0;
 
-static int32_t QI_BuildGLfontBody(HDC dc, GLFontRecord* font) {
-    if (!font) return 0;
-    orvane_trace::Step step("orvane", "QI_BuildGLfont");
-    if (!dc) dc = wglGetCurrentDC();
-    if (!dc || !HasContextFor(dc)) return 0;
-    FreeFont(font);
-    if (font->FontHeight <= 0 || font->FontHeight > kMaxFontHeight) return 0;
-
-    char face[LF_FACESIZE] = {};
-    memcpy(face, font->FontName, sizeof(face) - 1);   // the record's text need not end
-    const int weight = std::clamp<int>(font->FontWeight, 0, 1000);
-    // A positive height asks for the cell height, so lines FontHeight apart
-    // do not overlap.
-    HFONT handle = CreateFontA(font->FontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE,
-                               DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                               DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
-    if (!handle) return 0;
-    auto built = std::unique_ptr<ViewFont>(new (std::nothrow) ViewFont{});
-    HGDIOBJ previous = SelectObject(dc, handle);
-    TEXTMETRICA metrics{};
-    const GLuint base = built && GetTextMetricsA(dc, &metrics) ? glGenLists(kCharCount) : 0;
-    // A view keeps its fonts, with their glyphs for drawing them as quads; a
-    // font built in any other context is drawn with its display lists.
-    View* owner = CurrentView();
-    bool ok = false;
-    GLuint atlas = 0;
-    if (base != 0) {
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);   // bitmaps are read with the default layout
-        for (GLenum name : {GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST, GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS,
-                            GL_UNPACK_SKIP_PIXELS})
-            glPixelStorei(name, 0);   // GL_FALSE for the two flags
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        try {
-            ok = ReadGlyphs(dc, &built->glyphs);
-        } catch (...) {
-            ok = false;
+        char face[LF_FACESIZE] = {};
+        memcpy(face, font->FontName, sizeof(face) - 1);   // the record's text need not end
+        const int weight = std::clamp<int>(font->FontWeight, 0, 1000);
+        // A positive height asks for the cell height, so lines FontHeight apart
+        // do not overlap.
+        HFONT handle = CreateFontA(font->FontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+        if (!handle) return 0;
+        auto built = std::unique_ptr<ViewFont>(new (std::nothrow) ViewFont{});
+        HGDIOBJ previous = SelectObject(dc, handle);
+        TEXTMETRICA metrics{};
+        const GLuint base = built && GetTextMetricsA(dc, &metrics) ? glGenLists(kCharCount) : 0;
+        // A view keeps its fonts, with their glyphs for drawing them as quads; a
+        // font built in any other context is drawn with its display lists.
+        View* owner = CurrentView();
+        bool ok = false;
+        GLuint atlas = 0;
+        if (base != 0) {
+            glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);   // bitmaps are read with the default layout
+            for (GLenum name : {GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST, GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS,
+                                GL_UNPACK_SKIP_PIXELS})
+                glPixelStorei(name, 0);   // GL_FALSE for the two flags
+            glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+            try {
+                ok = ReadGlyphs(dc, &built->glyphs);
+            } catch (...) {
+                ok = false;
+            }
+            if (ok) {
+                ok = CompileLists(built->glyphs, base);
+                if (ok && owner) atlas = MakeAtlas(*owner, &built->glyphs);
+            } else {
+                // Fonts without outlines: the platform's own bitmap lists, drawn
+                // a character at a time. Some Windows OpenGL implementations fail
+                // the first wglUseFontBitmaps call of a context and succeed when
+                // it is repeated with the same arguments; where the first call
+                // succeeds, || makes no second one.
+                ok = wglUseFontBitmapsA(dc, kFirstChar, kCharCount, base) ||
+                     wglUseFontBitmapsA(dc, kFirstChar, kCharCount, base);
+            }
+            glPopClientAttrib();
         }
-        if (ok) {
-            ok = CompileLists(built->glyphs, base);
-            if (ok && owner) atlas = MakeAtlas(&built->glyphs);
-        } else {
-            // Fonts without outlines: the platform's own bitmap lists, drawn
-            // a character at a time. Some Windows OpenGL implementations fail
-            // the first wglUseFontBitmaps call of a context and succeed when
-            // it is repeated with the same arguments; where the first call
-            // succeeds, || makes no second one.
-            ok = wglUseFontBitmapsA(dc, kFirstChar, kCharCount, base) ||
-                 wglUseFontBitmapsA(dc, kFirstChar, kCharCount, base);
-        }
-        glPopClientAttrib();
-    }
-    SelectObject(dc, previous);
-    DeleteObject(handle);
-    if (!ok) {
-        if (base != 0) glDeleteLists(base, kCharCount);
-        return 0;
-    }
-    uint32_t serial = 0;
-    if (owner) {
-        Library& library = TheLibrary();
-        serial = ++library.fontSerial;
-        if (serial == 0) serial = ++library.fontSerial;
-        built->serial = serial;
-        built->base = base;
-        built->atlas = atlas;
-        try {
-            owner->fonts.push_back(std::move(built));
-        } catch (...) {   // a font its view cannot keep is not made
-            glDeleteLists(base, kCharCount);
-            if (atlas) glDeleteTextures(1, &atlas);
+        SelectObject(dc, previous);
+        DeleteObject(handle);
+        if (!ok) {
+            if (base != 0) glDeleteLists(base, kCharCount);
             return 0;
         }
-    }
-    font->ListBase = base;
-    font->ListCount = kCharCount;
-    font->Ascent = metrics.tmAscent;
-    font->Reserved = int32_t(serial);
-    return 1;
+        uint32_t serial = 0;
+        if (owner) {
+            Library& library = TheLibrary();
+            serial = ++library.fontSerial;
+            if (serial == 0) serial = ++library.fontSerial;
+            built->serial = serial;
+            built->base = base;
+            built->atlas = atlas;
+            try {
+                owner->fonts.push_back(std::move(built));
+            } catch (...) {   // a font its view cannot keep is not made
+                glDeleteLists(base, kCharCount);
+                if (atlas) glDeleteTextures(1, &atlas);
+                return 0;
+            }
+        }
+        font->ListBase = base;
+        font->ListCount = kCharCount;
+        font->Ascent = metrics.tmAscent;
+        font->Reserved = int32_t(serial);
+        return 1;
+    });
 }
-
-static int32_t QI_DeleteGLFontBody(GLFontRecord* font);
 
 int32_t WINAPI QI_DeleteGLFont(GLFontRecord* font) {
-    return win32::Guard("orvane", "QI_DeleteGLFont", 0, [&] { return QI_DeleteGLFontBody(font); });
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (!font) return 0;
+        FreeFont(font);
+        return 1;
+    });
 }
-
-static int32_t QI_DeleteGLFontBody(GLFontRecord* font) {
-    if (!font) return 0;
-    FreeFont(font);
-    return 1;
-}
-
-static int32_t QI_DrawGLTextBody(HWND window, GLFontRecord* font, int32_t x, int32_t y,
-                                 const char* text, uint32_t argb);
 
 int32_t WINAPI QI_DrawGLText(HWND window, GLFontRecord* font, int32_t x, int32_t y, const char* text, uint32_t argb) {
-    return win32::Guard("orvane", "QI_DrawGLText", 0,
-                        [&] { return QI_DrawGLTextBody(window, font, x, y, text, argb); });
-}
+    return win32::Guard("orvane", __func__, 0, [&] {
+        if (!font || !text || font->ListBase == 0 || font->ListCount <= 0 || font->ListCount > 256) return 0;
+        View* view = FindView(window);
+        if (view) {
+            if (!MakeCurrent(*view)) return 0;
+        } else if (!IsWindow(window) || !wglGetCurrentContext()) {
+            return 0;
+        }
+        RECT client{};
+        GetClientRect(window, &client);
+        const int width = client.right, height = client.bottom;
+        if (width <= 0 || height <= 0 || !StacksHaveRoom()) return 0;
+        // A font draws only in the context it was built in: a view's font in its
+        // view, any other in a context that is no view's.
+        View* drawing = view ? view : CurrentView();
+        const ViewFont* kept = FontIn(drawing, *font);
+        if (font->Reserved != 0 ? !kept : drawing != nullptr) return 0;
+        const GlyphSet* glyphs = kept && kept->atlas ? &kept->glyphs : nullptr;
 
-static int32_t QI_DrawGLTextBody(HWND window, GLFontRecord* font, int32_t x, int32_t y,
-                                 const char* text, uint32_t argb) {
-    if (!font || !text || font->ListBase == 0 || font->ListCount <= 0 || font->ListCount > 256)
-        return 0;
-    View* view = FindView(window);
-    if (view) {
-        if (!MakeCurrent(*view)) return 0;
-    } else if (!IsWindow(window) || !wglGetCurrentContext()) {
-        return 0;
-    }
-    RECT client{};
-    GetClientRect(window, &client);
-    const int width = client.right, height = client.bottom;
-    if (width <= 0 || height <= 0 || !StacksHaveRoom()) return 0;
-    // A font draws only in the context it was built in: a view's font in its
-    // view, any other in a context that is no view's.
-    View* drawing = view ? view : CurrentView();
-    const ViewFont* kept = FontIn(drawing, *font);
-    if (font->Reserved != 0 ? !kept : drawing != nullptr) return 0;
-    const GlyphSet* glyphs = kept && kept->atlas ? &kept->glyphs : nullptr;
+        // Everything changed below is restored by the matching pops.
+        glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LIST_BIT |
+                     GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT);
+        for (GLenum cap : kOffForText) glDisable(cap);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_TEXTURE);
+        glPushMatrix();
+        glLoadIdentity();
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
+        glMatrixMode(GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glColor4ub(GLubyte(argb >> 16), GLubyte(argb >> 8), GLubyte(argb), GLubyte(argb >> 24));
 
-    // Everything changed below is restored by the matching pops.
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_LIST_BIT |
-                 GL_VIEWPORT_BIT | GL_TRANSFORM_BIT | GL_TEXTURE_BIT | GL_POLYGON_BIT);
-    // Colour tracking off before the colour changes, so no material follows it;
-    // lighting off, so the text has exactly the colour given.
-    static const GLenum kOff[] = {
-        GL_COLOR_MATERIAL, GL_LIGHTING,     GL_TEXTURE_1D,   GL_DEPTH_TEST,     GL_ALPHA_TEST,
-        GL_STENCIL_TEST,   GL_SCISSOR_TEST, GL_FOG,          GL_COLOR_LOGIC_OP, GL_CULL_FACE,
-        GL_POLYGON_SMOOTH, GL_POLYGON_STIPPLE, GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T,
-        GL_TEXTURE_GEN_R,  GL_TEXTURE_GEN_Q, GL_CLIP_PLANE0,  GL_CLIP_PLANE1,    GL_CLIP_PLANE2,
-        GL_CLIP_PLANE3,    GL_CLIP_PLANE4,  GL_CLIP_PLANE5,  GL_DITHER};
-    for (GLenum cap : kOff) glDisable(cap);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_TEXTURE);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0.0, width, 0.0, height, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glColor4ub(GLubyte(argb >> 16), GLubyte(argb >> 8), GLubyte(argb), GLubyte(argb >> 24));
+        if (glyphs) {
+            // The whole text as textured quads in one batch: the atlas's alpha
+            // times the colour's, blended over the frame.
+            glEnable(GL_TEXTURE_2D);
+            glBindTexture(GL_TEXTURE_2D, kept->atlas);
+            glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+            glBegin(GL_QUADS);
+            ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {
+                QuadsForLine(*font, *glyphs, left, top, height, line, length);
+            });
+            glEnd();
+        } else {
+            glDisable(GL_TEXTURE_2D);   // a bitmap's fragments would take the texture
+            glListBase(font->ListBase);
+            ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {
+                ListsForLine(*font, left, top, height, line, length);
+            });
+        }
 
-    if (glyphs) {
-        // The whole text as textured quads in one batch: the atlas's alpha
-        // times the colour's, blended over the frame.
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, kept->atlas);
-        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        glBegin(GL_QUADS);
-        ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {
-            QuadsForLine(*font, *glyphs, left, top, height, line, length);
-        });
-        glEnd();
-    } else {
-        glDisable(GL_TEXTURE_2D);   // a bitmap's fragments would take the texture
-        glListBase(font->ListBase);
-        ForEachLine(*font, x, y, text, [&](int left, int top, const char* line, size_t length) {
-            ListsForLine(*font, left, top, height, line, length);
-        });
-    }
-
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_TEXTURE);
-    glPopMatrix();
-    glPopAttrib();
-    return 1;
+        glPopMatrix();
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_TEXTURE);
+        glPopMatrix();
+        glPopAttrib();
+        return 1;
+    });
 }
 
 }  // extern "C"

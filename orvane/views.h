@@ -25,6 +25,7 @@ struct Library {
     bool childGLHidden;                  // read once (see present.cpp)
     std::atomic<ATOM> viewClass{0};      // once RegisterOrvaneClass succeeded
     std::atomic<ATOM> surfaceClass{0};   // once the first surface was made
+    std::atomic<bool> rendererNamed{false};   // once the first context was made (see present.cpp)
     // The last serial number given to a view's font. It starts from the time
     // of the load, so that a record left from an earlier load of the library
     // names no font of this one.
@@ -49,6 +50,22 @@ struct ViewFont {
     GlyphSet glyphs;
 };
 
+// What an OpenGL context offers, read once when a view's context is made
+// (see present.cpp). The strings are the implementation's own, which stay
+// as they are while the context lives; each is null where it gave none.
+struct GLCaps {
+    const char* vendor = nullptr;
+    const char* renderer = nullptr;
+    const char* version = nullptr;
+    const char* extensions = nullptr;      // OpenGL's, names separated by spaces
+    const char* wglExtensions = nullptr;   // WGL's, the same way
+    // The longest texture side (lowered by the test seam ORVANE_MAX_TEXTURE_SIZE),
+    // and whether sides must be powers of two (OpenGL before 2.0 without
+    // GL_ARB_texture_non_power_of_two, such as the system's software renderer).
+    uint32_t maxTextureSide = 0;
+    bool powerOfTwoOnly = false;
+};
+
 struct View {
     HWND window = nullptr;
     // Where OpenGL draws: the view itself, or a hidden top-level surface
@@ -56,6 +73,7 @@ struct View {
     HWND surface = nullptr;
     HDC dc = nullptr;        // the device context OpenGL draws through
     HGLRC context = nullptr;
+    GLCaps gl;   // the context's
     int zoom = kStartZoom;
     // The last frame copied from a surface: a DIB section that OpenGL reads
     // into and GDI copies from, kept for repainting.
@@ -71,6 +89,15 @@ View* FindView(HWND window);
 
 // The view whose OpenGL device context is dc, or null (see present.cpp).
 View* FindViewByDC(HDC dc);
+
+// The view of this thread whose context is current through its own device
+// context, or null.
+View* CurrentView();
+
+// What the current context offers: a view's record, or for a context that is
+// no view's (a host program's own) read now. Without a context: the shared
+// default size cap of pictures, any side.
+GLCaps CurrentCaps();
 
 // Makes the view's context current on this thread (if not already); false
 // when that fails.

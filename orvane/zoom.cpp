@@ -38,50 +38,38 @@ using namespace orvane;
 
 extern "C" {
 
-static int32_t QI_SetGLzoomBody(HWND window, int32_t zoom);
-
 int32_t WINAPI QI_SetGLzoom(HWND window, int32_t zoom) {
-    return win32::Guard("orvane", "QI_SetGLzoom", 0, [&] { return QI_SetGLzoomBody(window, zoom); });
+    return win32::Guard("orvane", __func__, 0, [&] {
+        View* view = FindView(window);
+        if (!view) return 0;
+        view->zoom = zoom;
+        return 1;
+    });
 }
-
-static int32_t QI_SetGLzoomBody(HWND window, int32_t zoom) {
-    View* view = FindView(window);
-    if (!view) return 0;
-    view->zoom = zoom;
-    return 1;
-}
-
-static int32_t QI_GetGLzoomBody(HWND window);
 
 int32_t WINAPI QI_GetGLzoom(HWND window) {
-    return win32::Guard("orvane", "QI_GetGLzoom", 0, [&] { return QI_GetGLzoomBody(window); });
+    return win32::Guard("orvane", __func__, 0, [&] {
+        View* view = FindView(window);
+        return view ? view->zoom : 0;
+    });
 }
-
-static int32_t QI_GetGLzoomBody(HWND window) {
-    View* view = FindView(window);
-    return view ? view->zoom : 0;
-}
-
-static int32_t QI_ResizeGLWindowBody(HWND window);
 
 int32_t WINAPI QI_ResizeGLWindow(HWND window) {
-    return win32::Guard("orvane", "QI_ResizeGLWindow", 0, [&] { return QI_ResizeGLWindowBody(window); });
-}
-
-static int32_t QI_ResizeGLWindowBody(HWND window) {
-    View* view = FindView(window);
-    if (!view || !MakeCurrent(*view)) return 0;
-    RECT client{};
-    GetClientRect(window, &client);
-    const int width = client.right > 0 ? client.right : 0;
-    const int height = client.bottom > 0 ? client.bottom : 0;
-    double projection[16];
-    Perspective(view->zoom, width, height, projection);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixd(projection);
-    glMatrixMode(GL_MODELVIEW);
-    return 1;
+    return win32::Guard("orvane", __func__, 0, [&] {
+        View* view = FindView(window);
+        if (!view || !MakeCurrent(*view)) return 0;
+        RECT client{};
+        GetClientRect(window, &client);
+        const int width = client.right > 0 ? client.right : 0;
+        const int height = client.bottom > 0 ? client.bottom : 0;
+        double projection[16];
+        Perspective(view->zoom, width, height, projection);
+        glViewport(0, 0, width, height);
+        glMatrixMode(GL_PROJECTION);
+        glLoadMatrixd(projection);
+        glMatrixMode(GL_MODELVIEW);
+        return 1;
+    });
 }
 
 }  // extern "C"

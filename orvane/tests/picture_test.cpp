@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "debug_output.h"
+#include "gl_window.h"
 #include "orvane.h"
 #include "picture.h"
 #include "png_writer.h"
@@ -287,6 +288,32 @@ TEST_F(Pictures, BufferIsTheCallersFromTheTaskAllocatorAndAReusedOneIsFreed) {
     EXPECT_EQ(pixels, nullptr);
     EXPECT_EQ(counter.live, 0);
     CoRevokeMallocSpy();
+    DeleteFileA(path.c_str());
+}
+
+// A picture is sized for the context current at the call: a view's as read
+// when the view's context was made (the test seam ORVANE_MAX_TEXTURE_SIZE
+// with it), any other context as it is at the call.
+TEST_F(Pictures, AreSizedForTheContextCurrentAtTheCall) {
+    const std::vector<std::vector<unsigned char>> white(200, std::vector<unsigned char>(300 * 4, 255));
+    const std::string path = WriteFile("fit.png", Png(300, 200, white));
+    char seam[16] = {};   // a run on the emulated floor sets one for the whole process
+    const bool kept = GetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", seam, sizeof seam) != 0;
+    SetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", "64");
+    orvane_test::ViewWindow view(16, 16);
+    SetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", kept ? seam : nullptr);
+    ASSERT_NE(view.view(), nullptr);
+    const auto longestSide = [&] {
+        int32_t width = 0, height = 0;
+        unsigned char* pixels = nullptr;
+        EXPECT_EQ(QI_CreateGLTextureFromFileEX(path.c_str(), &width, &height, &pixels, 0), 1);
+        CoTaskMemFree(pixels);
+        return std::max(width, height);
+    };
+    EXPECT_EQ(longestSide(), 64);   // the view's context
+    TestGLWindow host("OrvanePictureHost", 16, 16);
+    ASSERT_TRUE(host.Ready());
+    EXPECT_GT(longestSide(), 64);   // the host's own context
     DeleteFileA(path.c_str());
 }
 
