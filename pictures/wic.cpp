@@ -12,11 +12,45 @@
 #include <vector>
 
 #include "exif.h"
-
 #include "helpers.h"
 
 namespace pictures {
 namespace {
+
+// The hard caps of a picture that is fitted to a texture's limits: longest
+// side, and most pixels of any picture (64 MiB as 32-bit pixels).
+constexpr std::uint32_t kMaxPictureSide = 16384;
+constexpr std::uint64_t kMaxPicturePixels = 16u * 1024u * 1024u;
+
+constexpr bool PictureSizeAllowed(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide) {
+    return width > 0 && height > 0 && width <= maxSide && height <= maxSide &&
+           std::uint64_t(width) * height <= kMaxPicturePixels;
+}
+
+// The nearest power of two to a side (the larger one when both are as near).
+constexpr std::uint32_t NearestPowerOfTwo(std::uint32_t side) {
+    std::uint32_t lower = 1;
+    while (lower <= side / 2) lower *= 2;
+    return side - lower < lower * 2 - side ? lower : lower * 2;
+}
+
+// The size a texture takes of a picture: its own where the limits allow it,
+// else the nearest power of two on each side, no side above maxSide and no
+// more than kMaxPicturePixels in all.
+constexpr PictureSize TextureSize(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide,
+                                  bool powerOfTwoOnly) {
+    const auto isPower = [](std::uint32_t v) { return v > 0 && (v & (v - 1)) == 0; };
+    if (width <= maxSide && height <= maxSide && (!powerOfTwoOnly || (isPower(width) && isPower(height))))
+        return {width, height};
+    const std::uint32_t most = NearestPowerOfTwo(maxSide) > maxSide ? NearestPowerOfTwo(maxSide) / 2
+                                                                     : NearestPowerOfTwo(maxSide);
+    PictureSize size{NearestPowerOfTwo(width), NearestPowerOfTwo(height)};
+    if (size.width > most) size.width = most;
+    if (size.height > most) size.height = most;
+    while (std::uint64_t(size.width) * size.height > kMaxPicturePixels)
+        (size.width >= size.height ? size.width : size.height) /= 2;
+    return size;
+}
 
 using Microsoft::WRL::ComPtr;
 

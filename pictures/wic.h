@@ -10,52 +10,21 @@
 
 namespace pictures {
 
-// Longest side when the caller knows no better limit (without a GL context).
+// The size rule: no side 0 or over the longest side allowed, and no more
+// than 16 Mi pixels (64 MiB as 32-bit pixels). The longest side when the
+// caller knows no better limit (without a GL context):
 inline constexpr std::uint32_t kDefaultMaxPictureSide = 8192;
-// The hard caps of a picture that is fitted to a texture's limits: longest
-// side, and most pixels of any picture (64 MiB as 32-bit pixels).
-inline constexpr std::uint32_t kMaxPictureSide = 16384;
-inline constexpr std::uint64_t kMaxPicturePixels = 16u * 1024u * 1024u;
-
-constexpr bool PictureSizeAllowed(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide) {
-    return width > 0 && height > 0 && width <= maxSide && height <= maxSide &&
-           std::uint64_t(width) * height <= kMaxPicturePixels;
-}
-
-// The nearest power of two to a side (the larger one when both are as near).
-constexpr std::uint32_t NearestPowerOfTwo(std::uint32_t side) {
-    std::uint32_t lower = 1;
-    while (lower <= side / 2) lower *= 2;
-    return side - lower < lower * 2 - side ? lower : lower * 2;
-}
 
 struct PictureSize {
     std::uint32_t width, height;
 };
 
-// The size a texture takes of a picture: its own where the limits allow it,
-// else the nearest power of two on each side, no side above maxSide and no
-// more than kMaxPicturePixels in all.
-constexpr PictureSize TextureSize(std::uint32_t width, std::uint32_t height, std::uint32_t maxSide,
-                                  bool powerOfTwoOnly) {
-    const auto isPower = [](std::uint32_t v) { return v > 0 && (v & (v - 1)) == 0; };
-    if (width <= maxSide && height <= maxSide && (!powerOfTwoOnly || (isPower(width) && isPower(height))))
-        return {width, height};
-    const std::uint32_t most = NearestPowerOfTwo(maxSide) > maxSide ? NearestPowerOfTwo(maxSide) / 2
-                                                                     : NearestPowerOfTwo(maxSide);
-    PictureSize size{NearestPowerOfTwo(width), NearestPowerOfTwo(height)};
-    if (size.width > most) size.width = most;
-    if (size.height > most) size.height = most;
-    while (std::uint64_t(size.width) * size.height > kMaxPicturePixels)
-        (size.width >= size.height ? size.width : size.height) /= 2;
-    return size;
-}
-
 // The size wanted: a side of 0 keeps the picture's own. The picture and the
 // size made from it are both held to the size rule. With fitTexture, a
 // picture a texture cannot take (a side over maxSide, or, with
-// powerOfTwoOnly, any side not a power of two) is resampled to TextureSize;
-// the picture itself is then held to kMaxPictureSide instead of maxSide.
+// powerOfTwoOnly, any side not a power of two) is resampled to the nearest
+// power of two on each side within maxSide (and 16 Mi pixels in all); the
+// picture itself is then held to a side of 16384 instead of maxSide.
 // JPEG pictures are turned upright as their EXIF orientation asks.
 struct PictureRequest {
     const char* path;                  // ANSI text in the process's code page

@@ -184,7 +184,8 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
     }
     HWND main = Scene.MainWindow;
     if (!main || !IsWindowVisible(main)) return;
-    static DWORD stepStart = g_ticks();
+    static DWORD stepStart = 0;   // set here, not by an initialiser: no first-use guard, which needs memory
+    if (!stepStart) stepStart = g_ticks();
     // A scene without frames (no view) still goes on after a while.
     const bool late = g_ticks() - stepStart > 4000;
     switch (g_step) {
