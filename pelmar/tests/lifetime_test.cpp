@@ -11,7 +11,6 @@
 #include <new>
 #include <string>
 
-#include "engine.h"
 #include "pelmar.h"
 
 // Counts frees of a block that is already free while gWatch is on; every
