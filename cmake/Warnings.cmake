@@ -9,8 +9,8 @@ endfunction()
 
 # A shipped module (the program and the three libraries) has no
 # function-local static that needs a first-use guard (C++11 thread-safe
-# statics): the toolchain's guard allocates a lock and ends the process when
-# that fails. The link of such a module fails when any object in it asks for
+# statics): the toolchain's guard allocates its lock at the first use, and
+# ends the process or hangs when that allocation fails. The link of such a module fails when any object in it asks for
 # the guard (undefined reference to __wrap___cxa_guard_acquire, from the
 # object and function that hold the static); tests may use them freely.
 function(no_static_guards target)

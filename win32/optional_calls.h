@@ -1,6 +1,7 @@
 // System calls that older Windows lacks, looked up once, as the module loads,
 // into one table (null where the system lacks a call). Their libraries,
-// kernel32 and user32, are loaded before any module of ours starts. Calls of
+// kernel32 and user32, are imported by every module of ours, so they are
+// loaded before it starts. Calls of
 // libraries that are loaded only when needed (dwmapi, uxtheme) are looked up
 // where they are made, through SystemFunction: no library may be loaded
 // while a module starts (under the loader lock).
