@@ -26,12 +26,11 @@ void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
     QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line, Scene.OverlayColor);
 }
 
-// The overlay's places (96-DPI units) at the main window's DPI.
-std::int32_t Px(int value) { return win32::dpi::Scale(value, win32::dpi::OfWindow(Scene.MainWindow)); }
-
-// Line k (0-based) stands k font heights below the first, which is at y 10.
-std::int32_t LineY(int k) {
-    return static_cast<std::int32_t>(static_cast<std::int64_t>(k) * Scene.OverlayFont.FontHeight + Px(10));
+// Line k (0-based) stands k font heights below the first, which is at y 10
+// (96-DPI units) at dpi.
+std::int32_t LineY(int k, int dpi) {
+    return static_cast<std::int32_t>(static_cast<std::int64_t>(k) * Scene.OverlayFont.FontHeight +
+                                     win32::dpi::Scale(10, dpi));
 }
 
 }  // namespace
@@ -81,10 +80,13 @@ void RenderFrame() {
     glTranslatef(static_cast<GLfloat>(-2.0 * unit), 0.0f, static_cast<GLfloat>(2.0 * unit + 0.5));
 
     if (Scene.OverlayColor == 0) Scene.OverlayColor = QD_ColorARGB(255, RGB(247, 225, 125));
-    DrawLine(Px(9), LineY(0), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
-    DrawLine(Px(25), LineY(1), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
-    DrawLine(Px(39), LineY(2), "Zoom" + NumberText(100 - static_cast<std::int64_t>(zoom)));
-    DrawLine(Px(33), LineY(3), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
+    // The overlay's places are 96-DPI units at the main window's DPI, asked once a frame.
+    const int dpi = win32::dpi::OfWindow(Scene.MainWindow);
+    const auto px = [dpi](int value) { return win32::dpi::Scale(value, dpi); };
+    DrawLine(px(9), LineY(0, dpi), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
+    DrawLine(px(25), LineY(1, dpi), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
+    DrawLine(px(39), LineY(2, dpi), "Zoom" + NumberText(100 - static_cast<std::int64_t>(zoom)));
+    DrawLine(px(33), LineY(3, dpi), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
 
     QI_UpdateGLWindow(Scene.GLView);
 }
