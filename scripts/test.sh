@@ -26,6 +26,10 @@ log_dir=build/logs
 mkdir -p "$log_dir"
 status=0
 
+# What a failing test prints that says why: a failed check of ours or of
+# GoogleTest, and an unhandled exception that Wine reports.
+failure_lines='^FAIL: |: Failure$|^\[  FAILED  \] [A-Za-z]|[Uu]nhandled (page fault|exception)'
+
 # run_build NAME: configure, build and test one preset; prints its ctest tally.
 run_build() {
     local preset=$1 jobs=$2 repeat=${3:-}
@@ -36,7 +40,7 @@ run_build() {
         grep -E "error|Error" "$log_dir/$preset-build.log" | head -40; echo "$preset: build FAILED"; status=1; return
     fi
     ctest --preset "$preset" -j"$jobs" --output-on-failure $repeat 2>&1 | tee "$log_dir/$preset-test.log" |
-        grep -E "tests passed|tests failed|\*\*\*Failed|\*\*\*Timeout|Not Run|Exception" || true
+        grep -E "tests passed|tests failed|\*\*\*Failed|\*\*\*Timeout|Not Run|Exception|$failure_lines" || true
     grep -q "100% tests passed" "$log_dir/$preset-test.log" || status=1
 }
 

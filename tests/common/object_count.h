@@ -9,6 +9,10 @@
 namespace objects {
 
 inline DWORD Gdi() {
+    // The system makes its brush of a system colour at the first request for
+    // it and keeps it for the process (Wine does): one that a window's first
+    // paint asks for between two counts is not the caller's object.
+    for (int colour = COLOR_SCROLLBAR; colour <= COLOR_MENUBAR; ++colour) GetSysColorBrush(colour);
     if (DWORD n = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return n;
     DWORD count = 0;
     for (UINT_PTR index = 1; index < 0x10000; ++index)
