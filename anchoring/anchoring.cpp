@@ -1,11 +1,9 @@
 #include "anchoring.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
-#include <vector>
 
-#include "boundary.h"
+#include "buffer.h"
+#include "common_controls.h"
 #include "dpi.h"
 #include "placement.h"
 #include "subclass.h"
@@ -24,7 +22,7 @@ struct Anchored {
 // What one library anchors in one parent.
 struct Parent {
     Policy policy;
-    std::vector<Anchored> children;
+    memory::Buffer<Anchored> children;
 };
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -47,7 +45,7 @@ void Reposition(HWND parent, Parent& state) {
     if (IsIconic(parent) || !GetClientRect(parent, &client)) return;
     if (state.policy.holdOnEmptyClient && (client.right <= 0 || client.bottom <= 0)) return;
     // Children destroyed or moved to another parent since they were anchored.
-    std::erase_if(state.children, [parent](const Anchored& a) {
+    state.children.RemoveIf([parent](const Anchored& a) {
         return !IsWindow(a.child) || GetAncestor(a.child, GA_PARENT) != parent;
     });
 
@@ -55,12 +53,8 @@ void Reposition(HWND parent, Parent& state) {
         HWND child;
         RECT to;
     };
-    std::vector<Move> moves;
-    try {
-        moves.reserve(state.children.size());
-    } catch (...) {
-        return;
-    }
+    memory::Buffer<Move> moves;
+    if (!moves.Reserve(state.children.size())) return;   // out of memory: nothing moves this time
     // At another display scale every recorded margin and size is that much
     // larger, always scaled from the recorded figures so that a return to
     // their DPI gives them back exactly.
@@ -74,7 +68,7 @@ void Reposition(HWND parent, Parent& state) {
         const RECT to{h.start, v.start, h.start + h.size, v.start + v.size};
         RECT now{};
         if (RectInParent(a.child, parent, &now) && EqualRect(&now, &to)) continue;
-        moves.push_back({a.child, to});
+        (void)moves.Append(Move{a.child, to});   // room reserved: cannot fail
     }
     if (moves.empty()) return;
 
@@ -89,34 +83,32 @@ void Reposition(HWND parent, Parent& state) {
 }
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("anchoring", __func__, window, message, [&]() -> LRESULT {
-        auto* state = reinterpret_cast<Parent*>(data);
-        switch (message) {
-        case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) break;
-            if (state->policy.moment == Moment::AfterParent) {
-                const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-                // The parent's handler may have destroyed the parent.
-                if (Parent* still = Find(window, id)) Reposition(window, *still);
-                return result;
-            }
-            Reposition(window, *state);
-            break;
-        case win32::dpi::kChangedMessage: {   // the parent's resize places the children at the new DPI
-            win32::dpi::KeepAnnounced(window, wParam);
-            const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-            if (Parent* still = Find(window, id)) Reposition(window, *still);   // also when its size stayed
+    auto* state = reinterpret_cast<Parent*>(data);
+    switch (message) {
+    case WM_SIZE:
+        if (wParam == SIZE_MINIMIZED) break;
+        if (state->policy.moment == Moment::AfterParent) {
+            const LRESULT result = win32::cc::DefSubclassProc(window, message, wParam, lParam);
+            // The parent's handler may have destroyed the parent.
+            if (Parent* still = Find(window, id)) Reposition(window, *still);
             return result;
         }
-        case WM_NCDESTROY:
-            win32::dpi::ForgetAnnounced(window);
-            win32::RemoveSubclass(window, ParentProc, id, state);
-            break;
-        default:
-            break;
-        }
-        return DefSubclassProc(window, message, wParam, lParam);
-    });
+        Reposition(window, *state);
+        break;
+    case win32::dpi::kChangedMessage: {   // the parent's resize places the children at the new DPI
+        win32::dpi::KeepAnnounced(window, wParam);
+        const LRESULT result = win32::cc::DefSubclassProc(window, message, wParam, lParam);
+        if (Parent* still = Find(window, id)) Reposition(window, *still);   // also when its size stayed
+        return result;
+    }
+    case WM_NCDESTROY:
+        win32::dpi::ForgetAnnounced(window);
+        win32::RemoveSubclass(window, ParentProc, id, state);
+        break;
+    default:
+        break;
+    }
+    return win32::cc::DefSubclassProc(window, message, wParam, lParam);
 }
 
 Parent* Attach(HWND parent, const Policy& policy) {
@@ -143,12 +135,7 @@ bool Set(const Policy& policy, HWND child, int code) {
         *it = entry;
         return true;
     }
-    try {
-        state->children.push_back(entry);
-    } catch (...) {
-        return false;
-    }
-    return true;
+    return state->children.Append(entry);   // false when memory ran out
 }
 
 bool Remove(const Policy& policy, HWND child) {
@@ -157,7 +144,7 @@ bool Remove(const Policy& policy, HWND child) {
     if (!parent || !OnOwnThread(parent)) return false;
     Parent* state = Find(parent, policy.subclassId);
     if (!state) return true;
-    std::erase_if(state->children, [child](const Anchored& a) { return a.child == child; });
+    state->children.RemoveIf([child](const Anchored& a) { return a.child == child; });
     return true;
 }
 

@@ -3,9 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <string>
+#include <string_view>
 
 #include "dpi.h"
+#include "helpers.h"
 #include "navigation.h"
 #include "orvane.h"
 #include "pelmar.h"
@@ -23,6 +24,14 @@ HWND CreateChild(const char* className, const char* text, DWORD style, int x, in
                  int id) {
     return CreateWindowExA(0, className, text, style, x, y, width, height, Scene.MainWindow,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ProgramInstance(), nullptr);
+}
+
+// A file of the resource folder; a path too long for MAX_PATH is cut, and
+// names no file then.
+win32::Path Resource(std::string_view name) {
+    win32::Path path(Scene.ResourceDir);
+    path.Append(name);
+    return path;
 }
 
 }  // namespace
@@ -83,9 +92,8 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
 
     skBorder(Scene.GLView, topLeft.x - Px(1), topLeft.y - Px(1), viewWidth + Px(2), viewHeight + Px(2), 0, Px(1));
 
-    const std::string clockFace = Scene.ResourceDir + "Clock_09_92.png";
-    HWND clock = skClockCtrl(Scene.MainWindow, clockFace.c_str(), topLeft.x + viewWidth + Px(28), topLeft.y, 0, 0,
-                             kClockId, 0x7FCB0000u, 0x7F8F8F8Fu, 0);
+    HWND clock = skClockCtrl(Scene.MainWindow, Resource("Clock_09_92.png").c_str(), topLeft.x + viewWidth + Px(28),
+                             topLeft.y, 0, 0, kClockId, 0x7FCB0000u, 0x7F8F8F8Fu, 0);
     skSetAnchorCtrl(clock, 2);
     skCreateToolTip(clock, "Pelmar clock widget");
 
@@ -99,8 +107,7 @@ void ApplySkinAndColumn(char* textBuffer, std::size_t textSize) {
     QI_SetAnchorMode(label, 2);
     skSetLabelFont(label, "TREBUCHET MS", 15, skARGB(200, 255, 255, 255), 1);
 
-    const std::string logoPicture = Scene.ResourceDir + "Orvane.png";
-    HWND logo = skStaticImage(Scene.MainWindow, logoPicture.c_str(), client.right - Px(135), Px(350), Px(124),
-                              Px(45), kLogoId);
+    HWND logo = skStaticImage(Scene.MainWindow, Resource("Orvane.png").c_str(), client.right - Px(135), Px(350),
+                              Px(124), Px(45), kLogoId);
     QI_SetAnchorMode(logo, 9);
 }

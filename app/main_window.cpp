@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "boundary.h"
 #include "controls.h"
 #include "dpi.h"
 #include "orvane.h"
@@ -44,35 +43,33 @@ void FollowDpi(HWND hWnd, WPARAM wParam, const RECT* suggested) {
 }
 
 LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("orvane_demo", __func__, hWnd, message, [&]() -> LRESULT {
-        switch (message) {
-        case WM_SIZE:
-            // Sizing messages also come while the main window is being created,
-            // before the view exists: there is nothing to fit then.
-            if (Scene.GLView) {
-                QI_ResizeGLWindow(Scene.GLView);
-                RenderFrame();
-            }
-            break;
-        case WM_HSCROLL:
-            ZoomFromTrackbar(reinterpret_cast<HWND>(lParam));
-            break;
-        case WM_TIMER:
-            AnimationStep();
-            break;
-        case WM_PAINT:
-            PaintMainWindow(hWnd);
-            return 0;
-        case win32::dpi::kChangedMessage:
-            FollowDpi(hWnd, wParam, reinterpret_cast<const RECT*>(lParam));
-            return 0;
-        case WM_DESTROY:
-            QI_DeleteGLFont(&Scene.OverlayFont);
-            PostQuitMessage(0);
-            return 0;
-        default:
-            break;
+    switch (message) {
+    case WM_SIZE:
+        // Sizing messages also come while the main window is being created,
+        // before the view exists: there is nothing to fit then.
+        if (Scene.GLView) {
+            QI_ResizeGLWindow(Scene.GLView);
+            RenderFrame();
         }
-        return DefWindowProcA(hWnd, message, wParam, lParam);
-    });
+        break;
+    case WM_HSCROLL:
+        ZoomFromTrackbar(reinterpret_cast<HWND>(lParam));
+        break;
+    case WM_TIMER:
+        AnimationStep();
+        break;
+    case WM_PAINT:
+        PaintMainWindow(hWnd);
+        return 0;
+    case win32::dpi::kChangedMessage:
+        FollowDpi(hWnd, wParam, reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DESTROY:
+        QI_DeleteGLFont(&Scene.OverlayFont);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
 }

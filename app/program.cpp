@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "boundary.h"
 #include "controls.h"
 #include "dpi.h"
 #include "main_window.h"
@@ -151,9 +150,7 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
 
     {
         orvane_trace::Step step("app", "main window");
-        Scene.MainWindow = win32::Guard(kProgram, "main window", static_cast<HWND>(nullptr), [&] {
-            return CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
-        });
+        Scene.MainWindow = CreateMainWindow(instance, className, textBuffer, sizeof textBuffer);
     }
     if (!Scene.MainWindow) {
         // The program ends as it always has here, with exit code 0; the
@@ -163,15 +160,15 @@ int ProgramMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         return 0;
     }
 
-    // A step that runs out of memory is left out, as one whose file is
-    // missing; the program goes on with the others.
-    win32::Guard(kProgram, "view", BuildView);
-    win32::Guard(kProgram, "trackbar", BuildZoomTrackbar);
-    win32::Guard(kProgram, "scene", PrepareScene);
-    win32::Guard(kProgram, "overlay font", BuildOverlayFont);
+    // A step that runs out of memory leaves out what it could not do, as
+    // one whose file is missing; the program goes on with the others.
+    BuildView();
+    BuildZoomTrackbar();
+    PrepareScene();
+    BuildOverlayFont();
     const bool running = StartSkinEngine();
     if (running) {
-        win32::Guard(kProgram, "skin and column", [&] { ApplySkinAndColumn(textBuffer, sizeof textBuffer); });
+        ApplySkinAndColumn(textBuffer, sizeof textBuffer);
         {
             orvane_trace::Step step("app", "show");
             ShowWindow(Scene.MainWindow, showCommand);

@@ -36,7 +36,7 @@ function(add_stdcall_dll target deffile)
     set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/contracts)
     project_warnings(${target})
-    no_static_guards(${target})
+    plain_module(${target})
     if(DEFINED PROGRAM_DIR)
         add_custom_command(TARGET ${target} POST_BUILD
             COMMAND ${CMAKE_COMMAND} -E make_directory ${PROGRAM_DIR}

@@ -4,7 +4,10 @@
 # delay-import library made here from the
 # toolchain's import library, and is resolved at its first call from the
 # system folder only (win32/system_library.cpp), so that a file of the same
-# name beside a program is never loaded.
+# name beside a program is never loaded. Only the program and tests import
+# late: the libraries link known libraries alone and look up the few other
+# calls they make at run time (win32/common_controls.h), which every
+# toolchain builds.
 #
 #   system_libraries(<target> <PUBLIC|PRIVATE|INTERFACE> lib...)
 #

@@ -16,7 +16,10 @@
 
 #include <cmath>
 #include <cstring>
+#include <string_view>
 #include <utility>
+
+#include "buffer.h"
 
 namespace md2 {
 
@@ -42,10 +45,7 @@ Vec Cross(const Vec& a, const Vec& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
-std::string SkinName(const std::uint8_t* p) {
-    const auto* name = reinterpret_cast<const char*>(p);
-    return std::string(name, strnlen(name, kSkinNameSize));
-}
+using Corners = memory::Buffer<std::uint16_t>;   // 3 file vertices per triangle
 
 // Positions and table normals of one frame, in GL axes, into `pose`.
 void DecodeFrame(const File& f, int frame, float* pose) {
@@ -69,7 +69,7 @@ void DecodeFrame(const File& f, int frame, float* pose) {
 // +1 when the file's normals clearly tell that the triangles wind
 // counter-clockwise seen from outside; otherwise (clockwise, or normals that
 // point anywhere or cancel out) -1, the format's usual clockwise winding.
-double Orientation(const float* pose, const std::vector<std::uint16_t>& corners) {
+double Orientation(const float* pose, const Corners& corners) {
     double vote = 0.0, weight = 0.0;
     for (std::size_t i = 0; i + 2 < corners.size(); i += 3) {
         const float* a = pose + corners[i] * kPoseStride;
@@ -87,28 +87,30 @@ double Orientation(const float* pose, const std::vector<std::uint16_t>& corners)
 // The triangles around each vertex, the same for every frame: those of
 // vertex v are faces[start[v]] to faces[start[v + 1] - 1], once per corner.
 struct Adjacency {
-    std::vector<int> start;
-    std::vector<std::uint16_t> faces;
+    memory::Buffer<int> start;
+    memory::Buffer<std::uint16_t> faces;
 };
 
-Adjacency BuildAdjacency(int vertices, const std::vector<std::uint16_t>& corners) {
-    Adjacency adj;
-    adj.start.assign(static_cast<std::size_t>(vertices) + 1, 0);
+// False when memory ran out.
+bool BuildAdjacency(int vertices, const Corners& corners, Adjacency& adj) {
+    memory::Buffer<int> next;
+    if (!adj.start.Resize(static_cast<std::size_t>(vertices) + 1) || !adj.faces.Resize(corners.size()) ||
+        !next.Resize(static_cast<std::size_t>(vertices)))
+        return false;
     for (const std::uint16_t v : corners) ++adj.start[v + 1];
     for (int v = 0; v < vertices; ++v) adj.start[v + 1] += adj.start[v];
-    adj.faces.resize(corners.size());
-    std::vector<int> next(adj.start.begin(), adj.start.end() - 1);
+    std::memcpy(next.data(), adj.start.data(), next.size() * sizeof(int));
     for (std::size_t i = 0; i < corners.size(); ++i)
         adj.faces[next[corners[i]]++] = static_cast<std::uint16_t>(i / 3);
-    return adj;
+    return true;
 }
 
 // Replaces the table normals of `pose` with area-weighted face normals where
 // a vertex has any. Face normals first, then one sum per vertex: no vertex
 // is written twice, which keeps the loops free of store-to-load waits.
-void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>& corners,
-                    const Adjacency& adj, double orientation, std::vector<Vec>& faceNormals) {
-    faceNormals.resize(corners.size() / 3);
+// `faceNormals` holds one Vec per triangle.
+void ComputeNormals(float* pose, int vertices, const Corners& corners, const Adjacency& adj, double orientation,
+                    memory::Buffer<Vec>& faceNormals) {
     for (std::size_t t = 0; t < faceNormals.size(); ++t) {
         const float* a = pose + corners[3 * t] * kPoseStride;
         faceNormals[t] = Cross(Sub(pose + corners[3 * t + 1] * kPoseStride, a),
@@ -136,17 +138,18 @@ void ComputeNormals(float* pose, int vertices, const std::vector<std::uint16_t>&
 // first time it is seen, and the same vertex again while it comes with the
 // same texture coordinate; a different coordinate gets a copy (a seam).
 // Coordinates go from skin pixels to GL texture space, whose t = 0 is the
-// picture's bottom row (pictures are uploaded bottom row first).
-void BuildDrawVertices(const File& f, int width, int height, Model& m, std::vector<std::uint16_t>& corners) {
-    const int vertices = f.vertices;
-    std::vector<std::uint32_t> key(vertices, 0);     // (s, t) bits per draw vertex
-    std::vector<bool> used(vertices, false);
-    std::vector<int> firstCopy(vertices, -1);        // chain of copies per file vertex
-    std::vector<int> nextCopy;
-    std::vector<std::uint32_t> copyKey;
-
-    corners.resize(static_cast<std::size_t>(f.triangles) * 3);
-    m.indices.resize(corners.size());
+// picture's bottom row (pictures are uploaded bottom row first). False when
+// memory ran out.
+bool BuildDrawVertices(const File& f, int width, int height, Model& m, Corners& corners) {
+    const auto vertices = static_cast<std::size_t>(f.vertices);
+    memory::Buffer<std::uint32_t> key;     // (s, t) bits per file vertex
+    memory::Buffer<bool> used;
+    memory::Buffer<int> firstCopy;         // chain of copies per file vertex
+    memory::Buffer<int> nextCopy;
+    memory::Buffer<std::uint32_t> copyKey; // and per copy
+    if (!key.Resize(vertices) || !used.Resize(vertices) || !firstCopy.Assign(vertices, -1) ||
+        !corners.Resize(static_cast<std::size_t>(f.triangles) * 3) || !m.indices.Resize(corners.size()))
+        return false;
     const std::uint8_t* tri = f.data + f.ofsTriangles;
     const std::uint8_t* st = f.data + f.ofsTexCoords;
     for (int t = 0; t < f.triangles; ++t, tri += kTriangleSize) {
@@ -164,26 +167,25 @@ void BuildDrawVertices(const File& f, int width, int height, Model& m, std::vect
                 while (c >= 0 && copyKey[c] != coord) c = nextCopy[c];
                 if (c < 0) {
                     c = static_cast<int>(m.copies.size());
-                    m.copies.push_back(v);
-                    copyKey.push_back(coord);
-                    nextCopy.push_back(firstCopy[v]);
+                    if (!m.copies.Append(v) || !copyKey.Append(coord) || !nextCopy.Append(firstCopy[v]))
+                        return false;
                     firstCopy[v] = c;
                 }
-                index = vertices + c;
+                index = f.vertices + c;
             }
             m.indices[at] = static_cast<std::uint16_t>(index);
         }
     }
-    m.drawCount = vertices + static_cast<int>(m.copies.size());
-    key.insert(key.end(), copyKey.begin(), copyKey.end());
-
-    m.texCoords.resize(static_cast<std::size_t>(m.drawCount) * 2);
+    m.drawCount = f.vertices + static_cast<int>(m.copies.size());
+    if (!m.texCoords.Resize(static_cast<std::size_t>(m.drawCount) * 2)) return false;
     for (int i = 0; i < m.drawCount; ++i) {
-        const auto s = static_cast<float>(static_cast<std::int16_t>(key[i] & 0xffff));
-        const auto t = static_cast<float>(static_cast<std::int16_t>(key[i] >> 16));
+        const std::uint32_t bits = i < f.vertices ? key[i] : copyKey[i - f.vertices];
+        const auto s = static_cast<float>(static_cast<std::int16_t>(bits & 0xffff));
+        const auto t = static_cast<float>(static_cast<std::int16_t>(bits >> 16));
         m.texCoords[2 * i] = width > 0 ? s / static_cast<float>(width) : 0.0f;
         m.texCoords[2 * i + 1] = height > 0 ? 1.0f - t / static_cast<float>(height) : 0.0f;
     }
+    return true;
 }
 
 void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
@@ -193,22 +195,28 @@ void Lerp(const float* __restrict a, const float* __restrict b, float fraction,
 
 }  // namespace
 
-void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
+bool Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
+    out = Model{};
     Model m;
     m.frameCount = f.frames;
     m.vertexCount = f.vertices;
-    for (int i = 0; i < f.skins; ++i) m.skins.push_back(SkinName(f.data + f.ofsSkins + i * kSkinNameSize));
+    if (!m.skins.Reserve(static_cast<std::size_t>(f.skins))) return false;
+    for (int i = 0; i < f.skins; ++i) {
+        const auto* name = reinterpret_cast<const char*>(f.data + f.ofsSkins + i * kSkinNameSize);
+        (void)m.skins.Append(std::string_view(name, strnlen(name, kSkinNameSize)));   // room reserved
+    }
 
-    std::vector<std::uint16_t> corners;
+    Corners corners;
+    Adjacency adjacency;
+    memory::Buffer<Vec> faceNormals;
     // The file's coordinates are in units of the skin size its header declares,
     // whatever the resolution of the picture drawn (a skin at twice the size
     // maps the same); the picture's own size serves only where the header has none.
-    BuildDrawVertices(f, f.skinWidth > 0 ? f.skinWidth : skinWidth, f.skinHeight > 0 ? f.skinHeight : skinHeight,
-                      m, corners);
-
-    m.poses.resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride);
-    const Adjacency adjacency = BuildAdjacency(f.vertices, corners);
-    std::vector<Vec> faceNormals;
+    if (!BuildDrawVertices(f, f.skinWidth > 0 ? f.skinWidth : skinWidth,
+                           f.skinHeight > 0 ? f.skinHeight : skinHeight, m, corners) ||
+        !m.poses.Resize(static_cast<std::size_t>(f.frames) * f.vertices * kPoseStride) ||
+        !BuildAdjacency(f.vertices, corners, adjacency) || !faceNormals.Resize(corners.size() / 3))
+        return false;
     double orientation = -1.0;
     for (int frame = 0; frame < f.frames; ++frame) {
         float* pose = m.poses.data() + static_cast<std::size_t>(frame) * f.vertices * kPoseStride;
@@ -218,16 +226,17 @@ void Decode(const File& f, int skinWidth, int skinHeight, Model& out) {
     }
     m.counterClockwise = orientation > 0.0;
     out = std::move(m);
+    return true;
 }
 
 Error Load(const std::uint8_t* data, std::size_t size, int skinWidth, int skinHeight, Model& out) {
     File file;
     const Error error = Parse(data, size, file);
-    if (error == Error::None)
-        Decode(file, skinWidth, skinHeight, out);
-    else
+    if (error != Error::None) {
         out = Model{};
-    return error;
+        return error;
+    }
+    return Decode(file, skinWidth, skinHeight, out) ? Error::None : Error::OutOfMemory;
 }
 
 FramePair PickFrames(float position, int frameCount) {

@@ -1,11 +1,5 @@
-// The library's entry point. Unloaded with FreeLibrary (reserved is null), it
-// gives back what the runtime keeps for the module's life; at the process's
-// exit it does nothing.
+// The library's entry point: nothing to do. The library keeps nothing of
+// the process's beyond its models, which MD2_Free gives back.
 #include <windows.h>
 
-#include "runtime_unload.h"
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
-    if (reason == DLL_PROCESS_DETACH && !reserved) win32::ReleaseRuntimeAtUnload(instance);
-    return TRUE;
-}
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

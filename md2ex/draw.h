@@ -6,8 +6,8 @@
 #include "opengl.h"
 
 #include <cstdint>
-#include <vector>
 
+#include "buffer.h"
 #include "model.h"
 
 namespace md2 {
@@ -16,12 +16,13 @@ namespace md2 {
 // allocates nothing: the blended draw arrays and the index list of the
 // triangles sent to OpenGL.
 struct DrawBuffers {
-    std::vector<float> pose;
-    std::vector<std::uint16_t> facing;
+    memory::Buffer<float> pose;
+    memory::Buffer<std::uint16_t> facing;
 
-    void Size(const Model& model) {
-        pose.resize(static_cast<std::size_t>(model.drawCount) * kPoseStride);
-        facing.resize(model.indices.size());
+    // False when memory ran out (Draw then draws nothing).
+    [[nodiscard]] bool Size(const Model& model) {
+        return pose.Resize(static_cast<std::size_t>(model.drawCount) * kPoseStride) &&
+               facing.Resize(model.indices.size());
     }
 };
 

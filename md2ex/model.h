@@ -4,8 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "buffer.h"
+#include "fixed_text.h"
 
 namespace md2 {
 
@@ -43,6 +44,7 @@ enum class Error {
     BadTriangle,    // a vertex or texture-coordinate index out of range
     BadFrame,       // scale or translation non-finite or reaching past kMaxCoordinate
     BadNormal,      // a normal index of 162 or more
+    OutOfMemory,    // a valid file, but no memory to decode it (Load only)
 };
 
 const char* ErrorName(Error error);
@@ -63,6 +65,10 @@ Error Parse(const std::uint8_t* data, std::size_t size, File& out);
 // Floats per vertex of a pose: position x, y, z, then normal x, y, z.
 constexpr int kPoseStride = 6;
 
+// A skin name as the file gives it: Parse has found its zero within the
+// 64 bytes, so at most 63 characters, which always fit.
+using SkinName = memory::Text<kSkinNameSize>;
+
 // A decoded model in OpenGL axes (y up, facing +z at a spin of 0).
 //
 // The draw arrays hold `drawCount` vertices: first the file's vertices in
@@ -72,14 +78,14 @@ constexpr int kPoseStride = 6;
 // and then fills the copies.
 struct Model {
     int frameCount = 0;
-    int vertexCount = 0;                 // file vertices per frame
-    int drawCount = 0;                   // vertexCount + copies.size()
-    std::vector<float> poses;            // frameCount * vertexCount * kPoseStride
-    std::vector<float> texCoords;        // drawCount * 2, in GL texture space
-    std::vector<std::uint16_t> copies;   // source file vertex of draw vertex vertexCount + i
-    std::vector<std::uint16_t> indices;  // 3 per triangle, into the draw arrays
-    std::vector<std::string> skins;      // skin names as the file gives them
-    bool counterClockwise = false;       // front faces wind counter-clockwise seen from outside
+    int vertexCount = 0;                    // file vertices per frame
+    int drawCount = 0;                      // vertexCount + copies.size()
+    memory::Buffer<float> poses;            // frameCount * vertexCount * kPoseStride
+    memory::Buffer<float> texCoords;        // drawCount * 2, in GL texture space
+    memory::Buffer<std::uint16_t> copies;   // source file vertex of draw vertex vertexCount + i
+    memory::Buffer<std::uint16_t> indices;  // 3 per triangle, into the draw arrays
+    memory::Buffer<SkinName> skins;         // skin names as the file gives them
+    bool counterClockwise = false;          // front faces wind counter-clockwise seen from outside
 
     const float* Pose(int frame) const {
         return poses.data() + static_cast<std::size_t>(frame) * vertexCount * kPoseStride;
@@ -89,10 +95,11 @@ struct Model {
 // Builds the model from a parsed file. Texture coordinates are divided by
 // the skin size the file's header declares; where a side of it is 0, by the
 // skin picture's side instead, and if that is 0 or less too the coordinate is 0.
-// May throw std::bad_alloc.
-void Decode(const File& file, int skinWidth, int skinHeight, Model& out);
+// False when memory ran out; `out` is then left empty.
+[[nodiscard]] bool Decode(const File& file, int skinWidth, int skinHeight, Model& out);
 
-// Parse and Decode together; on failure `out` is left empty.
+// Parse and Decode together: Parse's error, or OutOfMemory when Decode
+// failed; on failure `out` is left empty.
 Error Load(const std::uint8_t* data, std::size_t size, int skinWidth, int skinHeight, Model& out);
 
 // The two stored frames (0-based) and the blend fraction for a 1-based,

@@ -12,8 +12,8 @@ namespace md2 {
 // The errors' names, in the order of the enumeration.
 constexpr const char* kErrorNames[] = {
     "none", "too small", "bad magic", "bad version", "bad skin size", "bad count", "bad frame size",
-    "truncated", "bad offset", "bad skin name", "bad triangle", "bad frame", "bad normal"};
-static_assert(std::size(kErrorNames) == static_cast<std::size_t>(Error::BadNormal) + 1);
+    "truncated", "bad offset", "bad skin name", "bad triangle", "bad frame", "bad normal", "out of memory"};
+static_assert(std::size(kErrorNames) == static_cast<std::size_t>(Error::OutOfMemory) + 1);
 
 const char* ErrorName(Error error) {
     const auto index = static_cast<std::size_t>(error);

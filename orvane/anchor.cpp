@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include "anchoring.h"
-#include "boundary.h"
 #include "orvane.h"
 
 namespace {
@@ -15,8 +14,6 @@ constexpr anchoring::Policy kAnchoring{0x4F52564E,   // any value unique to this
 }  // namespace
 
 extern "C" int32_t WINAPI QI_SetAnchorMode(HWND child, int32_t mode) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        if (mode == 0) return anchoring::Remove(kAnchoring, child) ? 1 : 0;
-        return anchoring::Set(kAnchoring, child, mode) ? 1 : 0;
-    });
+    if (mode == 0) return anchoring::Remove(kAnchoring, child) ? 1 : 0;
+    return anchoring::Set(kAnchoring, child, mode) ? 1 : 0;
 }

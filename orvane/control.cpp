@@ -4,12 +4,11 @@
 #include <commctrl.h>
 #include <oleauto.h>
 
-#include <new>
-
-#include "boundary.h"
+#include "common_controls.h"
 #include "helpers.h"
 #include "opengl.h"
 #include "orvane.h"
+#include "owned.h"
 #include "present.h"
 #include "report.h"
 #include "views.h"
@@ -23,58 +22,56 @@ namespace {
 View* ViewOf(HWND window) { return reinterpret_cast<View*>(GetWindowLongPtrA(window, 0)); }
 
 LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("orvane", __func__, window, message, [&]() -> LRESULT {
-        switch (message) {
-        case WM_NCCREATE: {
-            // Whatever style the owner gives, a window with a pixel format clips
-            // its children and siblings: its frames must not land on a window that
-            // overlaps it, and some drivers refuse or misdraw unclipped formats.
-            const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
-            SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
-            // The window owns its record from here on; WM_NCDESTROY frees it,
-            // whichever step of the creation fails.
-            View* view = new (std::nothrow) View;
-            if (!view) {
-                win32::Report("orvane", win32::kOutOfMemory, "view record", nullptr);
-                return FALSE;
-            }
-            view->window = window;
-            SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
-            break;
+    switch (message) {
+    case WM_NCCREATE: {
+        // Whatever style the owner gives, a window with a pixel format clips
+        // its children and siblings: its frames must not land on a window that
+        // overlaps it, and some drivers refuse or misdraw unclipped formats.
+        const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+        SetWindowLongPtrA(window, GWL_STYLE, style | WS_CLIPCHILDREN | WS_CLIPSIBLINGS);
+        // The window owns its record from here on; WM_NCDESTROY frees it,
+        // whichever step of the creation fails.
+        View* view = memory::New<View>();
+        if (!view) {
+            win32::ReportOutOfMemory("orvane", __func__);
+            return FALSE;
         }
-        case WM_CREATE: {
-            View* view = ViewOf(window);
-            return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
+        view->window = window;
+        SetWindowLongPtrA(window, 0, reinterpret_cast<LONG_PTR>(view));
+        break;
+    }
+    case WM_CREATE: {
+        View* view = ViewOf(window);
+        return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
+    }
+    case WM_ERASEBKGND:
+        return 1;   // the frame covers everything: erasing would only flicker
+    case WM_PAINT:
+        // The owner draws frames itself; a kept frame is put back.
+        if (View* view = FindView(window)) {
+            PaintView(*view);
+            return 0;
         }
-        case WM_ERASEBKGND:
-            return 1;   // the frame covers everything: erasing would only flicker
-        case WM_PAINT:
-            // The owner draws frames itself; a kept frame is put back.
-            if (View* view = FindView(window)) {
-                PaintView(*view);
-                return 0;
-            }
-            break;
-        case WM_SIZE:
-            if (View* view = FindView(window)) FollowSize(*view);
-            break;
-        case WM_NCDESTROY:
-            if (View* gone = ViewOf(window)) {
-                SetWindowLongPtrA(window, 0, 0);
-                ReleaseDrawable(*gone);
-                delete gone;
-            }
-            break;
-        default:
-            break;
+        break;
+    case WM_SIZE:
+        if (View* view = FindView(window)) FollowSize(*view);
+        break;
+    case WM_NCDESTROY:
+        if (View* gone = ViewOf(window)) {
+            SetWindowLongPtrA(window, 0, 0);
+            ReleaseDrawable(*gone);
+            memory::Delete(gone);
         }
-        return DefWindowProcA(window, message, wParam, lParam);
-    });
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
 
-Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()), fontSerial(GetTickCount()) {}
+Library::Library() : instance(win32::ThisModule()), childGLHidden(ChildGLIsHidden()) {}
 
 namespace {
 // Made when the library is loaded, not at its first use: a first use would
@@ -117,44 +114,42 @@ HINSTANCE WINAPI qInstance(void) {
 }
 
 int32_t WINAPI RegisterOrvaneClass(void) {
-    return win32::Guard("orvane", __func__, 0, [&]() -> int32_t {
-        WNDCLASSEXA wc{};
-        wc.cbSize = sizeof(wc);
-        // Global: the program creates views with its own instance handle.
-        wc.style = CS_OWNDC | CS_GLOBALCLASS;
-        wc.lpfnWndProc = ViewProc;
-        wc.cbWndExtra = sizeof(View*);
-        wc.hInstance = qInstance();
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
-        wc.lpszClassName = kViewClass;
-        // Refused when the name is taken by another module's global class, which
-        // would not make our views.
-        const ATOM atom = win32::RegisterClassOnce(wc);
-        if (atom) TheLibrary().viewClass = atom;
-        return atom;
-    });
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof(wc);
+    // Global: the program creates views with its own instance handle.
+    wc.style = CS_OWNDC | CS_GLOBALCLASS;
+    wc.lpfnWndProc = ViewProc;
+    wc.cbWndExtra = sizeof(View*);
+    wc.hInstance = qInstance();
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));   // IDC_ARROW
+    wc.lpszClassName = kViewClass;
+    // Refused when the name is taken by another module's global class, which
+    // would not make our views.
+    const ATOM atom = win32::RegisterClassOnce(wc);
+    if (atom) TheLibrary().viewClass = atom;
+    return atom;
 }
 
 int32_t WINAPI QI_LoadDLL(const char*) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        // Programs load their pictures soon after this call: the imaging
-        // component's first use runs meanwhile, beside their window's creation.
-        pictures::WarmUpPictureDecoding();
-        INITCOMMONCONTROLSEX icc{};
-        icc.dwSize = sizeof(icc);
-        icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest
-        const BOOL bars = InitCommonControlsEx(&icc);
-        // Version 6 also registers the themed standard classes; older versions
-        // refuse the flag, which is harmless.
-        icc.dwICC = ICC_STANDARD_CLASSES;
-        InitCommonControlsEx(&icc);
-        return bars ? 1 : 0;
-    });
+    // Programs load their pictures soon after this call: the imaging
+    // component's first use runs meanwhile, beside their window's creation.
+    pictures::WarmUpPictureDecoding();
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof(icc);
+    icc.dwICC = ICC_WIN95_CLASSES;   // trackbar, tooltips, status and the rest
+    const BOOL bars = win32::cc::InitCommonControlsEx(&icc);
+    // Version 6 also registers the themed standard classes; older versions
+    // refuse the flag, which is harmless.
+    icc.dwICC = ICC_STANDARD_CLASSES;
+    win32::cc::InitCommonControlsEx(&icc);
+    return bars ? 1 : 0;
 }
 
 BSTR WINAPI QI_Version(void) {
     // The build passes the project's version, the one in the version resources.
-    return win32::Guard("orvane", __func__, BSTR{}, [&] { return SysAllocString(L"" ORVANE_VERSION_TEXT); });
+    BSTR version = SysAllocString(L"" ORVANE_VERSION_TEXT);
+    if (!version) win32::ReportOutOfMemory("orvane", __func__);
+    return version;
 }
 
 HDC WINAPI QI_GetGLDC(HWND window) {
@@ -163,10 +158,8 @@ HDC WINAPI QI_GetGLDC(HWND window) {
 }
 
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        View* view = FindView(window);
-        return view && Present(*view) ? 1 : 0;
-    });
+    View* view = FindView(window);
+    return view && Present(*view) ? 1 : 0;
 }
 
 }  // extern "C"

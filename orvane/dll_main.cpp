@@ -4,13 +4,11 @@
 // process's exit it does nothing.
 #include <windows.h>
 
-#include "runtime_unload.h"
 #include "views.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_DETACH && !reserved) {
         orvane::ReleaseLibrary();
-        win32::ReleaseRuntimeAtUnload(instance);
     }
     return TRUE;
 }

@@ -1,6 +1,12 @@
 // Packing glyph bitmaps into an alpha atlas.
 #include "glyphs.h"
 
+#include <string.h>
+
+#include <algorithm>
+
+#include "report.h"
+
 namespace orvane {
 
 bool PackGlyphs(GlyphSet* set, int maxSide) {
@@ -37,8 +43,11 @@ bool PackGlyphs(GlyphSet* set, int maxSide) {
     return false;
 }
 
-std::vector<unsigned char> AtlasImage(const GlyphSet& set) {
-    std::vector<unsigned char> image(size_t(set.atlasWidth) * size_t(set.atlasHeight), 0);
+bool AtlasImage(const GlyphSet& set, memory::Buffer<unsigned char>* image) {
+    if (!image->Assign(size_t(set.atlasWidth) * size_t(set.atlasHeight), 0)) {
+        win32::ReportOutOfMemory("orvane", __func__);
+        return false;
+    }
     for (const Glyph& g : set.glyphs) {
         const size_t stride = (size_t(g.width) + 7) / 8;
         if (g.width <= 0 || g.height <= 0 || g.offset + stride * size_t(g.height) > set.bits.size() ||
@@ -47,9 +56,9 @@ std::vector<unsigned char> AtlasImage(const GlyphSet& set) {
         for (int r = 0; r < g.height; ++r)
             for (int c = 0; c < g.width; ++c)
                 if (set.bits[g.offset + size_t(r) * stride + size_t(c) / 8] & (0x80 >> (c % 8)))
-                    image[size_t(g.atlasY + r) * size_t(set.atlasWidth) + size_t(g.atlasX + c)] = 255;
+                    (*image)[size_t(g.atlasY + r) * size_t(set.atlasWidth) + size_t(g.atlasX + c)] = 255;
     }
-    return image;
+    return true;
 }
 
 bool AddGlyphBits(GlyphSet* set, Glyph* glyph, const unsigned char* rows, size_t size, unsigned boxWidth,
@@ -60,15 +69,23 @@ bool AddGlyphBits(GlyphSet* set, Glyph* glyph, const unsigned char* rows, size_t
     const size_t from = ((size_t(boxWidth) + 31) / 32) * 4;
     const size_t to = (size_t(boxWidth) + 7) / 8;
     if (!rows || from * boxHeight > size) return false;
+    const size_t offset = set->bits.size(), needed = offset + to * boxHeight;
+    // Room grows by doubling, so taking every glyph copies the bits a few
+    // times only.
+    if ((needed > set->bits.capacity() && !set->bits.Reserve(std::max(needed, 2 * set->bits.capacity()))) ||
+        !set->bits.Resize(needed)) {
+        win32::ReportOutOfMemory("orvane", __func__);
+        return false;
+    }
     glyph->width = int(boxWidth);
     glyph->height = int(boxHeight);
-    glyph->offset = set->bits.size();
+    glyph->offset = offset;
     const unsigned tail = boxWidth % 8;
     const unsigned char lastMask = tail ? static_cast<unsigned char>(0xFF << (8 - tail)) : 0xFF;
     for (unsigned r = 0; r < boxHeight; ++r) {
-        const unsigned char* row = rows + r * from;
-        set->bits.insert(set->bits.end(), row, row + to);
-        set->bits.back() &= lastMask;   // no stray bits beyond the glyph's width
+        unsigned char* row = &set->bits[offset + r * to];
+        memcpy(row, rows + r * from, to);
+        row[to - 1] &= lastMask;   // no stray bits beyond the glyph's width
     }
     return true;
 }

@@ -5,7 +5,8 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include <vector>
+#include "buffer.h"
+#include "owned.h"
 
 namespace orvane {
 
@@ -26,14 +27,25 @@ struct Glyph {
 
 struct GlyphSet {
     Glyph glyphs[kCharCount];
-    std::vector<unsigned char> bits;
+    memory::Buffer<unsigned char> bits;
     int atlasWidth = 0, atlasHeight = 0;   // powers of two; 0 before packing
+};
+
+// A font built in a view's context whose glyphs are in an atlas texture of
+// that context: the view keeps it, a chain of them, until the font is
+// deleted or the view is destroyed (the context takes the texture).
+struct ViewFont {
+    unsigned base = 0;      // the font's first display list
+    unsigned texture = 0;   // the atlas
+    GlyphSet glyphs;        // their places in the atlas (the bits are dropped)
+    memory::Owned<ViewFont> next;
 };
 
 // Takes one character's bitmap as the platform delivers it (rows top first,
 // each padded to four bytes; size bytes in all) into set->bits and sets the
 // glyph's size and offset. A box without width or height is a blank glyph
-// and adds nothing. False when the rows do not fit in size.
+// and adds nothing. False when the rows do not fit in size, or when memory
+// ran out (reported).
 bool AddGlyphBits(GlyphSet* set, Glyph* glyph, const unsigned char* rows, size_t size, unsigned boxWidth,
                   unsigned boxHeight);
 
@@ -41,8 +53,9 @@ bool AddGlyphBits(GlyphSet* set, Glyph* glyph, const unsigned char* rows, size_t
 // than maxSide, one texel of space around each. False when they do not fit.
 bool PackGlyphs(GlyphSet* set, int maxSide);
 
-// The packed atlas as one byte per texel (255 where a glyph pixel is set,
-// else 0), rows from atlas row 0 on.
-std::vector<unsigned char> AtlasImage(const GlyphSet& set);
+// The packed atlas into image as one byte per texel (255 where a glyph pixel
+// is set, else 0), rows from atlas row 0 on. False when memory ran out
+// (reported).
+bool AtlasImage(const GlyphSet& set, memory::Buffer<unsigned char>* image);
 
 }  // namespace orvane

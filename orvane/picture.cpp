@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-#include "boundary.h"
 #include "diagnostics.h"
 #include "orvane.h"
 #include "picture.h"
@@ -35,52 +34,50 @@ extern "C" {
 
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
                                             int32_t) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        if (pixels && *pixels) {
-            CoTaskMemFree(*pixels);
-            *pixels = nullptr;
-        }
-        if (width) *width = 0;
-        if (height) *height = 0;
-        if (!path || !width || !height || !pixels) return 0;
-        unsigned char* buffer = nullptr;
-        // Sized for the current context's textures.
-        const GLCaps gl = CurrentCaps();
-        pictures::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, gl.maxTextureSide};
-        request.fitTexture = true;
-        request.powerOfTwoOnly = gl.powerOfTwoOnly;
-        const pictures::PictureResult result = pictures::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
-            const size_t bytes = PictureBytes(w, h);
-            buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
-            return static_cast<void*>(buffer);
-        });
-        if (result.note) Report(kPictureNote, path, result.note);
-        if (!result) {
-            CoTaskMemFree(buffer);
-            char why[96];
-            Report(kPictureRefused, path, result.Reason(why, sizeof why));
-            return 0;
-        }
-        FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
-        *width = static_cast<int32_t>(result.width);
-        *height = static_cast<int32_t>(result.height);
-        *pixels = buffer;
-        return 1;
+    if (pixels && *pixels) {
+        CoTaskMemFree(*pixels);
+        *pixels = nullptr;
+    }
+    if (width) *width = 0;
+    if (height) *height = 0;
+    if (!path || !width || !height || !pixels) return 0;
+    unsigned char* buffer = nullptr;
+    // Sized for the current context's textures.
+    const GLCaps gl = CurrentCaps();
+    pictures::PictureRequest request{path, GUID_WICPixelFormat32bppRGBA, gl.maxTextureSide};
+    request.fitTexture = true;
+    request.powerOfTwoOnly = gl.powerOfTwoOnly;
+    const pictures::PictureResult result = pictures::DecodePicture(request, [&buffer](uint32_t w, uint32_t h) {
+        const size_t bytes = PictureBytes(w, h);
+        buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
+        return static_cast<void*>(buffer);
     });
+    if (result.note) Report(kPictureNote, path, result.note);
+    if (!result) {
+        CoTaskMemFree(buffer);
+        char why[96];
+        Report(kPictureRefused, path, result.Reason(why, sizeof why));
+        return 0;
+    }
+    FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
+    *width = static_cast<int32_t>(result.width);
+    *height = static_cast<int32_t>(result.height);
+    *pixels = buffer;
+    return 1;
 }
 
 int32_t WINAPI QI_DestroyTexture(TextureEntry* first, int32_t count) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        if (!first || count < 1) return 0;
-        for (int32_t i = 0; i < count; ++i) {
-            GLuint name = first[i].GLTexture;
-            if (name != 0) {
-                glDeleteTextures(1, &name);
-                first[i].GLTexture = 0;
-            }
+    if (!first || count < 1) return 0;
+    // No texture can exist without OpenGL; the fields are zeroed all the same.
+    const bool gl = win32::gl::Load();
+    for (int32_t i = 0; i < count; ++i) {
+        GLuint name = first[i].GLTexture;
+        if (name != 0) {
+            if (gl) glDeleteTextures(1, &name);
+            first[i].GLTexture = 0;
         }
-        return 1;
-    });
+    }
+    return 1;
 }
 
 }  // extern "C"

@@ -7,12 +7,10 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <memory>
-#include <new>
-
 #include "diagnostics.h"
 #include "gl_entry.h"
 #include "helpers.h"
+#include "owned.h"
 #include "wic.h"
 
 namespace orvane {
@@ -73,12 +71,13 @@ const char* WglExtensions(HDC dc) {
     return list;
 }
 
-// What the current context offers; without one, the defaults. The test seam
-// ORVANE_MAX_TEXTURE_SIZE, when set, lowers the longest texture side.
-GLCaps ReadCaps() {
+// What the current context offers (current: there is one); without one,
+// the defaults. The test seam ORVANE_MAX_TEXTURE_SIZE, when set, lowers the
+// longest texture side.
+GLCaps ReadCaps(bool current) {
     GLCaps caps;
     caps.maxTextureSide = pictures::kDefaultMaxPictureSide;
-    if (wglGetCurrentContext()) {
+    if (current) {
         const auto text = [](GLenum name) { return reinterpret_cast<const char*>(glGetString(name)); };
         caps.vendor = text(GL_VENDOR);
         caps.renderer = text(GL_RENDERER);
@@ -112,7 +111,8 @@ void SwapWithoutWaiting(const View& view) {
 bool FrameOfSize(View& view, SIZE size) {
     if (view.frame && view.frame->Width() == size.cx && view.frame->Height() == size.cy) return true;
     view.frame.reset();
-    std::unique_ptr<win32::Dib> frame(new (std::nothrow) win32::Dib(nullptr, size.cx, size.cy, true));
+    memory::Owned<win32::Dib> frame = memory::MakeOwned<win32::Dib>(nullptr, size.cx, size.cy, true);
+    if (!frame) win32::ReportOutOfMemory("orvane", __func__);
     if (!frame || !frame->Ok()) return false;
     view.frame = std::move(frame);
     return true;
@@ -241,8 +241,9 @@ View* CurrentView() {
 }
 
 GLCaps CurrentCaps() {
-    if (const View* view = CurrentView()) return view->gl;
-    return ReadCaps();
+    const bool gl = win32::gl::Load();   // without OpenGL no context is current
+    if (const View* view = gl ? CurrentView() : nullptr) return view->gl;
+    return ReadCaps(gl && wglGetCurrentContext());
 }
 
 bool CreateDrawable(View& view) {
@@ -258,7 +259,7 @@ bool CreateDrawable(View& view) {
     // OpenGL from the system folder before the pixel-format calls, which
     // otherwise load "opengl32.dll" by bare name (beside the host program
     // first, in a host that does not restrict its search).
-    win32::gl::Load();
+    if (!win32::gl::Load()) return Refuse(view, "no OpenGL library");
     PIXELFORMATDESCRIPTOR pfd{};
     pfd.nSize = sizeof(pfd);
     pfd.nVersion = 1;
@@ -276,7 +277,7 @@ bool CreateDrawable(View& view) {
     }
     view.context = wglCreateContext(view.dc);
     if (!view.context || !wglMakeCurrent(view.dc, view.context)) return Refuse(view, "no rendering context");
-    view.gl = ReadCaps();
+    view.gl = ReadCaps(true);
     SayRenderer(view);
     if (!view.surface) SwapWithoutWaiting(view);
     Say(kPresentation, view, view.surface ? "surface (a hidden top-level window, frames copied onto the view)"

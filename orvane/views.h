@@ -7,29 +7,25 @@
 #include <stdint.h>
 
 #include <atomic>
-#include <memory>
-#include <vector>
 
 #include "dib.h"
 #include "glyphs.h"
+#include "owned.h"
 
 namespace orvane {
 
 inline constexpr const char* kViewClass = "QOPENGLCTRL";
 inline constexpr int kStartZoom = 51;
 
-// What the library keeps for the whole process, made on first use. The rest
-// lives with the window it belongs to: no list of windows, no lock.
+// What the library keeps for the whole process, made as it loads. The rest
+// lives with the window it belongs to: no list of windows, no lock. Views
+// of several threads read the class atoms and the flag, hence atomics.
 struct Library {
     HINSTANCE instance;                  // the module that holds this code
     bool childGLHidden;                  // read once (see present.cpp)
     std::atomic<ATOM> viewClass{0};      // once RegisterOrvaneClass succeeded
     std::atomic<ATOM> surfaceClass{0};   // once the first surface was made
     std::atomic<bool> rendererNamed{false};   // once the first context was made (see present.cpp)
-    // The last serial number given to a view's font. It starts from the time
-    // of the load, so that a record left from an earlier load of the library
-    // names no font of this one.
-    std::atomic<uint32_t> fontSerial;
     Library();
 };
 Library& TheLibrary();
@@ -38,17 +34,6 @@ Library& TheLibrary();
 // later load, at whatever address, registers them afresh (a class whose
 // window still exists stays registered).
 void ReleaseLibrary() noexcept;
-
-// A font built in a view's context, named by a serial number that its
-// record carries in its Reserved field (display list numbers alone repeat
-// from one context to the next). Its glyphs are packed into the atlas
-// texture when there is one; without one it is drawn with its lists.
-struct ViewFont {
-    uint32_t serial;
-    unsigned base;    // first display list
-    unsigned atlas;   // texture name, or 0
-    GlyphSet glyphs;
-};
 
 // What an OpenGL context offers, read once when a view's context is made
 // (see present.cpp). The strings are the implementation's own, which stay
@@ -72,14 +57,16 @@ struct View {
     // window whose frames are copied onto the view (see present.h).
     HWND surface = nullptr;
     HDC dc = nullptr;        // the device context OpenGL draws through
+    // The fonts built in it are its display lists and atlas textures, and
+    // each font's record names this view's window (see text.cpp): they go
+    // with the context.
     HGLRC context = nullptr;
     GLCaps gl;   // the context's
+    memory::Owned<ViewFont> fonts;   // those drawn from an atlas
     int zoom = kStartZoom;
     // The last frame copied from a surface: a DIB section that OpenGL reads
     // into and GDI copies from, kept for repainting.
-    std::unique_ptr<win32::Dib> frame;
-    // The fonts built in this view's context; they go with it.
-    std::vector<std::unique_ptr<ViewFont>> fonts;
+    memory::Owned<win32::Dib> frame;
 };
 
 // The record of a view of the calling thread, or null for any other window

@@ -6,7 +6,6 @@
 #include <cmath>
 
 #include "orvane.h"
-#include "boundary.h"
 #include "views.h"
 
 namespace {
@@ -39,37 +38,31 @@ using namespace orvane;
 extern "C" {
 
 int32_t WINAPI QI_SetGLzoom(HWND window, int32_t zoom) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        View* view = FindView(window);
-        if (!view) return 0;
-        view->zoom = zoom;
-        return 1;
-    });
+    View* view = FindView(window);
+    if (!view) return 0;
+    view->zoom = zoom;
+    return 1;
 }
 
 int32_t WINAPI QI_GetGLzoom(HWND window) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        View* view = FindView(window);
-        return view ? view->zoom : 0;
-    });
+    View* view = FindView(window);
+    return view ? view->zoom : 0;
 }
 
 int32_t WINAPI QI_ResizeGLWindow(HWND window) {
-    return win32::Guard("orvane", __func__, 0, [&] {
-        View* view = FindView(window);
-        if (!view || !MakeCurrent(*view)) return 0;
-        RECT client{};
-        GetClientRect(window, &client);
-        const int width = client.right > 0 ? client.right : 0;
-        const int height = client.bottom > 0 ? client.bottom : 0;
-        double projection[16];
-        Perspective(view->zoom, width, height, projection);
-        glViewport(0, 0, width, height);
-        glMatrixMode(GL_PROJECTION);
-        glLoadMatrixd(projection);
-        glMatrixMode(GL_MODELVIEW);
-        return 1;
-    });
+    View* view = FindView(window);
+    if (!view || !MakeCurrent(*view)) return 0;
+    RECT client{};
+    GetClientRect(window, &client);
+    const int width = client.right > 0 ? client.right : 0;
+    const int height = client.bottom > 0 ? client.bottom : 0;
+    double projection[16];
+    Perspective(view->zoom, width, height, projection);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadMatrixd(projection);
+    glMatrixMode(GL_MODELVIEW);
+    return 1;
 }
 
 }  // extern "C"

@@ -1,14 +1,14 @@
 // The engine's own child controls: the analog clock and the picture.
 #include <algorithm>
-#include <memory>
 
-#include "boundary.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
+#include "owned.h"
 #include "paint.h"
 #include "parts.h"
 #include "picture.h"
+#include "report.h"
 
 namespace pelmar {
 namespace {
@@ -35,7 +35,7 @@ T* StateOf(HWND window) {
 template <typename T>
 void TakeState(HWND window, LPARAM createParam) {
     const auto* cs = reinterpret_cast<const CREATESTRUCTA*>(createParam);
-    auto* holder = cs ? static_cast<std::unique_ptr<T>*>(cs->lpCreateParams) : nullptr;
+    auto* holder = cs ? static_cast<memory::Owned<T>*>(cs->lpCreateParams) : nullptr;
     SetWindowLongPtrA(window, 0, holder ? reinterpret_cast<LONG_PTR>(holder->release()) : 0);
 }
 
@@ -47,7 +47,7 @@ void BlendPicture(HDC target, const Picture& picture, int x, int y) {
     HGDIOBJ old = SelectObject(source, picture.Bitmap());
     const int width = picture.Width(), height = picture.Height();
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(target, x, y, width, height, source, 0, 0, width, height, blend);
+    GdiAlphaBlend(target, x, y, width, height, source, 0, 0, width, height, blend);
     SelectObject(source, old);
     DeleteDC(source);
 }
@@ -88,63 +88,59 @@ void PaintPicture(HWND window, Picture* picture) {
 }
 
 LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("pelmar", __func__, clock, message, [&]() -> LRESULT {
-        ClockState* st = StateOf<ClockState>(clock);
-        switch (message) {
-        case WM_NCCREATE:
-            TakeState<ClockState>(clock, lParam);
-            break;
-        case WM_CREATE:
+    ClockState* st = StateOf<ClockState>(clock);
+    switch (message) {
+    case WM_NCCREATE:
+        TakeState<ClockState>(clock, lParam);
+        break;
+    case WM_CREATE:
+        ArmTick(clock);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kTickTimer && st) {
+            SYSTEMTIME now{};
+            Now(&now);
+            if (now.wSecond != st->shownSecond) InvalidateRect(clock, nullptr, FALSE);
             ArmTick(clock);
             return 0;
-        case WM_TIMER:
-            if (wParam == kTickTimer && st) {
-                SYSTEMTIME now{};
-                Now(&now);
-                if (now.wSecond != st->shownSecond) InvalidateRect(clock, nullptr, FALSE);
-                ArmTick(clock);
-                return 0;
-            }
-            break;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            if (st) {
-                PaintClock(clock, *st);
-                return 0;
-            }
-            break;
-        case WM_NCHITTEST:
-            return HTCLIENT;
-        case WM_NCDESTROY:
-            KillTimer(clock, kTickTimer);
-            delete st;
-            SetWindowLongPtrA(clock, 0, 0);
-            break;
         }
-        return DefWindowProcA(clock, message, wParam, lParam);
-    });
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        if (st) {
+            PaintClock(clock, *st);
+            return 0;
+        }
+        break;
+    case WM_NCHITTEST:
+        return HTCLIENT;
+    case WM_NCDESTROY:
+        KillTimer(clock, kTickTimer);
+        memory::Delete(st);
+        SetWindowLongPtrA(clock, 0, 0);
+        break;
+    }
+    return DefWindowProcA(clock, message, wParam, lParam);
 }
 
 LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("pelmar", __func__, window, message, [&]() -> LRESULT {
-        Picture* picture = StateOf<Picture>(window);
-        switch (message) {
-        case WM_NCCREATE:
-            TakeState<Picture>(window, lParam);
-            break;
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_PAINT:
-            PaintPicture(window, picture);
-            return 0;
-        case WM_NCDESTROY:
-            delete picture;
-            SetWindowLongPtrA(window, 0, 0);
-            break;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    });
+    Picture* picture = StateOf<Picture>(window);
+    switch (message) {
+    case WM_NCCREATE:
+        TakeState<Picture>(window, lParam);
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        PaintPicture(window, picture);
+        return 0;
+    case WM_NCDESTROY:
+        memory::Delete(picture);
+        SetWindowLongPtrA(window, 0, 0);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool Register(const char* name, WNDPROC proc) {
@@ -161,7 +157,7 @@ bool Register(const char* name, WNDPROC proc) {
 // Loads path for a child of parent; a width or height of 0 becomes the
 // picture's own (or unreadable when it cannot be read), in 96-DPI units at
 // the parent's DPI. Given sizes are pixels.
-void LoadSized(Picture& picture, HWND parent, const std::string& path, int& width, int& height, int unreadable) {
+void LoadSized(Picture& picture, HWND parent, const char* path, int& width, int& height, int unreadable) {
     const int dpi = win32::dpi::OfWindow(parent);
     const bool own = !width || !height;
     bool loaded = picture.Load(path, width, height);
@@ -186,19 +182,27 @@ void UnregisterEngineClasses() noexcept {
     for (const char* name : {kClockClass, kPictureClass}) UnregisterClassA(name, win32::ThisModule());
 }
 
-HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, int height, int id,
-                 uint32_t handColour, uint32_t secondColour) {
+HWND CreateClock(HWND parent, const char* face, int x, int y, int width, int height, int id, uint32_t handColour,
+                 uint32_t secondColour) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
-    auto st = std::make_unique<ClockState>();
+    auto st = memory::MakeOwned<ClockState>();
+    if (!st) {
+        win32::ReportOutOfMemory("pelmar", __func__);
+        return nullptr;
+    }
     st->colours = {handColour, secondColour, CurrentSkin().clockCap};
     LoadSized(st->face, parent, face, width, height, kPlainFaceSize);
     // Past WM_NCCREATE the window owns st; before it, st still does.
     return CreateChild(kClockClass, parent, x, y, width, height, id, &st);
 }
 
-HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id) {
+HWND CreatePicture(HWND parent, const char* picture, int x, int y, int width, int height, int id) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
-    auto shown = std::make_unique<Picture>();
+    auto shown = memory::MakeOwned<Picture>();
+    if (!shown) {
+        win32::ReportOutOfMemory("pelmar", __func__);
+        return nullptr;
+    }
     LoadSized(*shown, parent, picture, width, height, 0);
     return CreateChild(kPictureClass, parent, x, y, width, height, id, &shown);
 }

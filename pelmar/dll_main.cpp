@@ -4,13 +4,11 @@
 // does nothing: the system reclaims everything.
 #include <windows.h>
 
-#include "runtime_unload.h"
 #include "engine.h"
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_DETACH && !reserved) {
         pelmar::StopEngine();
-        win32::ReleaseRuntimeAtUnload(instance);
     }
     return TRUE;
 }

@@ -1,12 +1,10 @@
 #include "engine.h"
 
-#include <commctrl.h>
-
 #include <atomic>
-#include <map>
-#include <utility>
+#include <cstdio>
+#include <cstring>
 
-#include "boundary.h"
+#include "common_controls.h"
 #include "diagnostics.h"
 #include "dpi.h"
 #include "helpers.h"
@@ -16,17 +14,36 @@
 namespace pelmar {
 namespace {
 
+// Caption fonts kept at once, a few displays' worth. Fonts are selected only
+// while a frame paints, so when a scale past these is seen the kept ones go
+// and the new one starts the list again.
+constexpr std::size_t kCaptionFontSlots = 8;
+// Faces whose look-up is remembered; past that, a face is looked up each
+// time it is asked for.
+constexpr std::size_t kFaceSlots = 16;
+
+struct CaptionFontSlot {
+    int dpi;
+    HFONT font;
+};
+
+struct FaceSlot {
+    FaceName face, fallback;   // as asked for
+    FaceName found;            // the installed face they resolve to
+};
+
 struct Context {
     std::atomic<DWORD> thread{0};   // the engine's thread, once claimed
     Skin skin;
-    std::string path;   // of the skin file read; empty for the built-in look
+    win32::Path path;   // of the skin file read; empty for the built-in look
     ParseReport report;
     TimeSource time = nullptr;
-    std::map<int, HFONT> captionFonts;   // of the current skin by DPI, made at first use
+    CaptionFontSlot captionFonts[kCaptionFontSlots] = {};   // of the current skin, made at first use
+    std::size_t captionFontCount = 0;
     HBRUSH background = nullptr;   // in backgroundColour
     uint32_t backgroundColour = 0;
-    // Faces looked up in the system's font list, once per face and fallback.
-    std::map<std::pair<std::string, std::string>, std::string> faces;
+    FaceSlot faces[kFaceSlots];
+    std::size_t faceCount = 0;
 };
 
 // Made when the library is loaded (see orvane's Library for why).
@@ -34,21 +51,31 @@ Context g_context;
 
 Context& Engine() { return g_context; }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+void DropCaptionFonts(Context& e) {
+    for (std::size_t i = 0; i < e.captionFontCount; ++i) DeleteObject(e.captionFonts[i].font);
+    e.captionFontCount = 0;
+}
+
+bool FileExists(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A bare file name is looked for beside the executable, then in the
 // Resource folder beside it; a name with a folder is taken as given.
-// Empty when there is no such file.
-std::string FindSkinFile(const std::string& name) {
-    if (name.empty()) return std::string();
-    if (name.find_first_of("\\/:") != std::string::npos) return FileExists(name) ? name : std::string();
-    const std::string folder = win32::ProgramFolder();
-    for (const std::string& candidate : {folder + name, folder + "Resource\\" + name})
-        if (FileExists(candidate)) return candidate;
-    return std::string();
+// False, with path empty, when there is no such file.
+bool FindSkinFile(std::string_view name, win32::Path& path) {
+    if (!name.empty()) {
+        if (name.find_first_of("\\/:") != std::string_view::npos) {
+            if (path.Assign(name) && FileExists(path.c_str())) return true;
+        } else if (win32::Path folder; win32::ProgramFolder(folder)) {
+            for (const char* under : {"", "Resource\\"})
+                if (path.Assign(folder) && path.Append(under) && path.Append(name) && FileExists(path.c_str()))
+                    return true;
+        }
+    }
+    path.Clear();
+    return false;
 }
 
 int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
@@ -58,31 +85,41 @@ int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
 
 // Reads the skin file found for name into the context, and reports what
 // of it is not taken.
-void ReadSkin(Context& e, const std::string& name) {
+void ReadSkin(Context& e, const char* name) {
     using namespace diagnostics;
-    const std::string path = FindSkinFile(name);
-    if (path.empty()) return Report(kSkinFile, name.c_str(), "not found");
+    win32::Path path;
+    if (!FindSkinFile(name, path)) return Report(kSkinFile, name, "not found");
     // One byte over the limit, so the parser can tell a cut text from a
-    // whole one.
-    std::string text;
+    // whole one; the room is had first, so that a read that fails is never
+    // for want of memory.
+    memory::Buffer<char> text;
+    if (!text.Reserve(kMaxSkinBytes + 1)) return win32::ReportOutOfMemory("pelmar", __func__);
     const win32::ReadResult read = win32::ReadFileHead(path.c_str(), kMaxSkinBytes + 1, text);
-    if (read != win32::ReadResult::Ok)
-        return Report(kSkinFile, path.c_str(), win32::ReadResultName(read));
-    e.report = ParseSkin(text, e.skin);
+    if (read != win32::ReadResult::Ok) return Report(kSkinFile, path.c_str(), win32::ReadResultName(read));
+    e.report = ParseSkin({text.data(), text.size()}, e.skin);
     e.path = path;
-    if (e.report.cut)
-        Report(kSkinCut, path.c_str(), ("only the first " + std::to_string(kMaxSkinBytes) + " bytes are read").c_str());
-    for (const SkippedLine& skipped : e.report.lines)
-        Report(kSkinLine, (path + ":" + std::to_string(skipped.line)).c_str(), skipped.why);
-    const int unlisted = e.report.skipped - static_cast<int>(e.report.lines.size());
-    if (unlisted > 0) Report(kSkinLinesMore, path.c_str(), (std::to_string(unlisted) + " more").c_str());
+    char why[64];
+    if (e.report.cut) {
+        std::snprintf(why, sizeof why, "only the first %u bytes are read", static_cast<unsigned>(kMaxSkinBytes));
+        Report(kSkinCut, path.c_str(), why);
+    }
+    for (const SkippedLine& skipped : e.report.Listed()) {
+        char where[MAX_PATH + 16];
+        std::snprintf(where, sizeof where, "%s:%d", path.c_str(), skipped.line);
+        Report(kSkinLine, where, skipped.why);
+    }
+    const int unlisted = e.report.skipped - static_cast<int>(e.report.listed);
+    if (unlisted > 0) {
+        std::snprintf(why, sizeof why, "%d more", unlisted);
+        Report(kSkinLinesMore, path.c_str(), why);
+    }
 }
 
-bool FontInstalled(const std::string& face) {
+bool FontInstalled(std::string_view face) {
     if (face.empty() || face.size() >= LF_FACESIZE) return false;
     LOGFONTA lf{};
     lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    std::memcpy(lf.lfFaceName, face.data(), face.size());
     bool found = false;
     HDC dc = GetDC(nullptr);
     EnumFontFamiliesExA(dc, &lf, FoundFace, reinterpret_cast<LPARAM>(&found), 0);
@@ -90,20 +127,29 @@ bool FontInstalled(const std::string& face) {
     return found;
 }
 
-std::string ResolveFace(const std::string& face, const std::string& fallback) {
-    auto& known = Engine().faces;
-    if (const auto it = known.find({face, fallback}); it != known.end()) return it->second;
+FaceName ResolveFace(std::string_view face, std::string_view fallback) {
+    Context& e = Engine();
+    for (std::size_t i = 0; i < e.faceCount; ++i)
+        if (e.faces[i].face == face && e.faces[i].fallback == fallback) return e.faces[i].found;
     orvane_trace::Step step("pelmar", "font lookup");
-    std::string result = face.empty() ? fallback : face;
-    for (const char* candidate : {face.c_str(), fallback.c_str(), "Tahoma", "Segoe UI", "Arial", "Liberation Sans",
-                                  "DejaVu Sans", "MS Sans Serif"}) {
+    FaceName found(face.empty() ? fallback : face);
+    using namespace std::string_view_literals;
+    for (std::string_view candidate : {face, fallback, "Tahoma"sv, "Segoe UI"sv, "Arial"sv, "Liberation Sans"sv,
+                                       "DejaVu Sans"sv, "MS Sans Serif"sv}) {
         if (FontInstalled(candidate)) {
-            result = candidate;
+            found.Assign(candidate);
             break;
         }
     }
-    if (known.size() < 16) known.emplace(std::pair(face, fallback), result);
-    return result;
+    // Only a question that fits a slot whole is remembered.
+    if (e.faceCount < kFaceSlots) {
+        FaceSlot& slot = e.faces[e.faceCount];
+        if (slot.face.Assign(face) && slot.fallback.Assign(fallback)) {
+            slot.found = found;
+            ++e.faceCount;
+        }
+    }
+    return found;
 }
 
 }  // namespace
@@ -117,30 +163,19 @@ bool StartEngine(const char* skinFile) {
     const bool claimed = e.thread.compare_exchange_strong(owner, self);
     if (!claimed && owner != self) return false;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
+    win32::cc::InitCommonControlsEx(&icc);
     if (!RegisterEngineClasses()) {
         if (claimed) e.thread = 0;   // no engine was started: a later call may try again
         return false;
     }
 
     e.skin = Skin{};
-    e.path.clear();
+    e.path.Clear();
     e.report = {};
-    for (const auto& [dpi, font] : e.captionFonts) DeleteObject(font);
-    e.captionFonts.clear();
-    if (skinFile && *skinFile) {
-        // Short of memory while reading it, the engine keeps the built-in look.
-        bool read = false;
-        win32::Guard("pelmar", "skin file", [&] {
-            ReadSkin(e, skinFile);
-            read = true;
-        });
-        if (!read) {
-            e.skin = Skin{};
-            e.path.clear();
-            e.report = {};
-        }
-    }
+    DropCaptionFonts(e);
+    // A file that cannot be read (or memory short for reading it) leaves the
+    // built-in look.
+    if (skinFile && *skinFile) ReadSkin(e, skinFile);
     return true;
 }
 
@@ -151,8 +186,7 @@ bool EnsureStarted() {
 
 void StopEngine() noexcept {
     Context& e = Engine();
-    for (const auto& [dpi, font] : e.captionFonts) DeleteObject(font);
-    e.captionFonts.clear();
+    DropCaptionFonts(e);
     if (e.background) DeleteObject(e.background);
     e.background = nullptr;
     UnregisterEngineClasses();
@@ -162,7 +196,7 @@ bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(win
 
 const Skin& CurrentSkin() { return Engine().skin; }
 SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
-const std::string& CurrentSkinPath() { return Engine().path; }
+const win32::Path& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
 
 void SetTimeSource(TimeSource source) { Engine().time = source; }
@@ -172,8 +206,8 @@ void Now(SYSTEMTIME* now) {
     else GetLocalTime(now);
 }
 
-HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
-                     bool antialias, bool cellHeight) {
+HFONT CreateSkinFont(std::string_view face, std::string_view fallback, int pixelHeight, bool bold, bool antialias,
+                     bool cellHeight) {
     LOGFONTA lf{};
     const int height = pixelHeight > 0 ? pixelHeight : 12;
     lf.lfHeight = cellHeight ? height : -height;
@@ -187,17 +221,13 @@ HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int p
 
 HFONT CaptionFont(int dpi) {
     Context& e = Engine();
-    if (const auto it = e.captionFonts.find(dpi); it != e.captionFonts.end()) return it->second;
+    for (std::size_t i = 0; i < e.captionFontCount; ++i)
+        if (e.captionFonts[i].dpi == dpi) return e.captionFonts[i].font;
     HFONT font = CreateSkinFont(e.skin.captionFont, "Tahoma", win32::dpi::Scale(e.skin.captionFontSize, dpi),
                                 e.skin.captionFontBold, true);
     if (!font) return nullptr;
-    // A few displays' worth; fonts are selected only while a frame paints,
-    // so the old ones can go when more scales than that have been seen.
-    if (e.captionFonts.size() >= 8) {
-        for (const auto& [old, made] : e.captionFonts) DeleteObject(made);
-        e.captionFonts.clear();
-    }
-    e.captionFonts.emplace(dpi, font);
+    if (e.captionFontCount == kCaptionFontSlots) DropCaptionFonts(e);
+    e.captionFonts[e.captionFontCount++] = {dpi, font};
     return font;
 }
 

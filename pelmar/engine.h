@@ -10,8 +10,9 @@
 
 #include <windows.h>
 
-#include <string>
+#include <string_view>
 
+#include "helpers.h"
 #include "skin.h"
 
 namespace pelmar {
@@ -33,7 +34,7 @@ void StopEngine() noexcept;
 bool OnEngineThread(HWND window);
 const Skin& CurrentSkin();
 SkinSource CurrentSource();
-const std::string& CurrentSkinPath();   // the file read, when SkinSource::File
+const win32::Path& CurrentSkinPath();   // the file read, when SkinSource::File
 const ParseReport& CurrentReport();
 
 // Local time for the clocks; tests put in a fixed time.
@@ -43,10 +44,10 @@ void Now(SYSTEMTIME* now);
 
 // A font of the given face at a pixel height; when the face is not
 // installed, the first installed of fallback and a list of common faces.
-// The caller deletes it.
+// The caller deletes it. Null when it cannot be made.
 // cellHeight: pixelHeight is the whole line's height (ascent and descent)
 // rather than the characters' height.
-HFONT CreateSkinFont(const std::string& face, const std::string& fallback, int pixelHeight, bool bold,
+HFONT CreateSkinFont(std::string_view face, std::string_view fallback, int pixelHeight, bool bold,
                      bool antialias, bool cellHeight = false);
 
 // The current skin's caption font at a DPI, made once per skin and DPI; the

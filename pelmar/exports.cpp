@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "boundary.h"
 #include "engine.h"
 #include "parts.h"
 #include "trace.h"
@@ -13,53 +12,39 @@ using namespace pelmar;
 extern "C" {
 
 int32_t WINAPI skInitEngine(const char* skinFile, [[maybe_unused]] const char* key) {
-    return win32::Guard("pelmar", __func__, 0, [&] {
-        orvane_trace::Step step("pelmar", "skInitEngine");
-        return StartEngine(skinFile) ? 1 : 0;
-    });
+    orvane_trace::Step step("pelmar", "skInitEngine");
+    return StartEngine(skinFile) ? 1 : 0;
 }
 
 int32_t WINAPI skSkinWindow(HWND window, const char* buttonTexts) {
-    return win32::Guard("pelmar", __func__, 0, [&] {
-        orvane_trace::Step step("pelmar", "skSkinWindow");
-        return EnsureStarted() && SkinWindow(window, buttonTexts) ? 1 : 0;
-    });
+    orvane_trace::Step step("pelmar", "skSkinWindow");
+    return EnsureStarted() && SkinWindow(window, buttonTexts) ? 1 : 0;
 }
 
 int32_t WINAPI skBorder(HWND child, int32_t x, int32_t y, int32_t width, int32_t height, int32_t style,
                         int32_t thickness) {
-    return win32::Guard("pelmar", __func__, 0, [&] {
-        if (!EnsureStarted() || width <= 0 || height <= 0) return 0;
-        const RECT frame{x, y, x + width, y + height};
-        return AddBorder(child, frame, style, thickness) ? 1 : 0;
-    });
+    if (!EnsureStarted() || width <= 0 || height <= 0) return 0;
+    const RECT frame{x, y, x + width, y + height};
+    return AddBorder(child, frame, style, thickness) ? 1 : 0;
 }
 
 HWND WINAPI skClockCtrl(HWND parent, const char* facePicture, int32_t x, int32_t y, int32_t width, int32_t height,
                         int32_t id, uint32_t handColor, uint32_t secondColor, [[maybe_unused]] int32_t flags) {
-    return win32::Guard("pelmar", __func__, HWND{}, [&]() -> HWND {
-        orvane_trace::Step step("pelmar", "skClockCtrl");
-        if (!EnsureStarted()) return nullptr;
-        return CreateClock(parent, facePicture ? facePicture : "", x, y, width, height, id, handColor, secondColor);
-    });
+    orvane_trace::Step step("pelmar", "skClockCtrl");
+    if (!EnsureStarted()) return nullptr;
+    return CreateClock(parent, facePicture ? facePicture : "", x, y, width, height, id, handColor, secondColor);
 }
 
-int32_t WINAPI skSetAnchorCtrl(HWND child, int32_t mode) {
-    return win32::Guard("pelmar", __func__, 0, [&] { return EnsureStarted() && SetAnchor(child, mode) ? 1 : 0; });
-}
+int32_t WINAPI skSetAnchorCtrl(HWND child, int32_t mode) { return EnsureStarted() && SetAnchor(child, mode) ? 1 : 0; }
 
 int32_t WINAPI skCreateToolTip(HWND window, const char* text) {
-    return win32::Guard("pelmar", __func__, 0, [&] {
-        orvane_trace::Step step("pelmar", "skCreateToolTip");
-        return EnsureStarted() && AddToolTip(window, text) ? 1 : 0;
-    });
+    orvane_trace::Step step("pelmar", "skCreateToolTip");
+    return EnsureStarted() && AddToolTip(window, text) ? 1 : 0;
 }
 
 int32_t WINAPI skSkinChildCtrl(HWND control, [[maybe_unused]] int32_t style) {
-    return win32::Guard("pelmar", __func__, 0, [&] {
-        orvane_trace::Step step("pelmar", "skSkinChildCtrl");
-        return EnsureStarted() && SkinLabel(control) ? 1 : 0;
-    });
+    orvane_trace::Step step("pelmar", "skSkinChildCtrl");
+    return EnsureStarted() && SkinLabel(control) ? 1 : 0;
 }
 
 uint32_t WINAPI skARGB(int32_t alpha, int32_t red, int32_t green, int32_t blue) {
@@ -68,19 +53,15 @@ uint32_t WINAPI skARGB(int32_t alpha, int32_t red, int32_t green, int32_t blue) 
 }
 
 int32_t WINAPI skSetLabelFont(HWND label, const char* face, int32_t size, uint32_t argb, int32_t antialias) {
-    return win32::Guard("pelmar", __func__, 0, [&] {
-        orvane_trace::Step step("pelmar", "skSetLabelFont");
-        return EnsureStarted() && SetLabelFont(label, face, size, argb, antialias != 0) ? 1 : 0;
-    });
+    orvane_trace::Step step("pelmar", "skSetLabelFont");
+    return EnsureStarted() && SetLabelFont(label, face, size, argb, antialias != 0) ? 1 : 0;
 }
 
 HWND WINAPI skStaticImage(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width, int32_t height,
                           int32_t id) {
-    return win32::Guard("pelmar", __func__, HWND{}, [&]() -> HWND {
-        orvane_trace::Step step("pelmar", "skStaticImage");
-        if (!EnsureStarted()) return nullptr;
-        return CreatePicture(parent, picture ? picture : "", x, y, width, height, id);
-    });
+    orvane_trace::Step step("pelmar", "skStaticImage");
+    if (!EnsureStarted()) return nullptr;
+    return CreatePicture(parent, picture ? picture : "", x, y, width, height, id);
 }
 
 }  // extern "C"

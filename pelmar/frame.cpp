@@ -1,64 +1,46 @@
-// The skinned frame of a top-level window: its non-client area is measured,
-// hit-tested and painted by the engine, while moving, sizing, the system
-// menu and keyboard commands stay with the system's default handling.
+// The skinned frame of a top-level window: its non-client area is measured
+// and hit-tested here, painted in frame_paint.cpp, and its caption buttons
+// followed in caption_buttons.cpp, while moving, sizing, the system menu and
+// keyboard commands stay with the system's default handling.
 #include "frame.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
-#include <memory>
-#include <new>
-#include <string>
 
-#include "boundary.h"
+#include "common_controls.h"
 #include "dpi.h"
 #include "engine.h"
+#include "frame_window.h"
 #include "helpers.h"
-#include "paint.h"
 #include "parts.h"
 #include "subclass.h"
 #include "system_library.h"
 
 namespace pelmar {
+namespace frame {
 namespace {
 
-constexpr UINT_PTR kHoverTimer = 0x5E1F;
-constexpr UINT kHoverDelay = 500;
 // Messages some Windows versions send to draw the standard caption.
 constexpr UINT kDrawCaptionMessage = 0x00AE, kDrawFrameMessage = 0x00AF;
-
-enum TipText { kTipMinimize = 2, kTipMaximize = 3, kTipRestore = 4, kTipClose = 5 };
 constexpr LRESULT kButtonCodes[kButtonCount] = {HTMINBUTTON, HTMAXBUTTON, HTCLOSE};   // in Button's order
-
-// Kept with the window as its subclass's reference data, from skSkinWindow
-// to WM_NCDESTROY.
-struct FrameState {
-    bool active = true;
-    int hot = kNoButton;
-    int pressed = kNoButton;
-    bool trackingLeave = false;
-    std::string tips[6] = {"Dock", "Undock", "Minimize", "Maximize", "Restore", "Close"};
-    HWND tip = nullptr;
-    SIZE regionSize{-1, -1};
-    bool regionZoomed = false;
-    int regionDpi = 0;
-    // The caption band and its text mask, kept between paints and made
-    // again only when the band's size changes.
-    std::unique_ptr<BackBuffer> band, mask;
-};
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
 
+RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
+    RECT none{0, 0, 0, 0};
+    if (!IsZoomed(window)) return none;
+    MONITORINFO mi{};
+    mi.cbSize = sizeof(mi);
+    if (!GetMonitorInfoA(MonitorFromRect(&windowRect, MONITOR_DEFAULTTONEAREST), &mi)) return none;
+    const RECT& w = mi.rcWork;
+    return {std::max(0L, w.left - windowRect.left), std::max(0L, w.top - windowRect.top),
+            std::max(0L, windowRect.right - w.right), std::max(0L, windowRect.bottom - w.bottom)};
+}
+
+}  // namespace
+
 FrameState* Find(HWND window) { return win32::SubclassData<FrameState>(window, FrameProc, kFrameSubclass); }
 
-struct Message {
-    HWND window;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-LRESULT Pass(const Message& m) { return DefSubclassProc(m.window, m.message, m.wParam, m.lParam); }
+LRESULT Pass(const Message& m) { return win32::cc::DefSubclassProc(m.window, m.message, m.wParam, m.lParam); }
 
 RECT WindowRect(HWND window) {
     RECT r{};
@@ -76,17 +58,6 @@ HICON SmallIcon(HWND window) {
     return icon;
 }
 
-RECT ZoomedOverhang(HWND window, const RECT& windowRect) {
-    RECT none{0, 0, 0, 0};
-    if (!IsZoomed(window)) return none;
-    MONITORINFO mi{};
-    mi.cbSize = sizeof(mi);
-    if (!GetMonitorInfoA(MonitorFromRect(&windowRect, MONITOR_DEFAULTTONEAREST), &mi)) return none;
-    const RECT& w = mi.rcWork;
-    return {std::max(0L, w.left - windowRect.left), std::max(0L, w.top - windowRect.top),
-            std::max(0L, windowRect.right - w.right), std::max(0L, windowRect.bottom - w.bottom)};
-}
-
 FrameLayout CurrentLayout(HWND window, HICON icon) {
     const RECT wr = WindowRect(window);
     return LayoutFrame(CurrentSkin(), GetWindowLongPtrA(window, GWL_STYLE), wr.right - wr.left, icon != nullptr,
@@ -95,107 +66,7 @@ FrameLayout CurrentLayout(HWND window, HICON icon) {
 
 FrameLayout CurrentLayout(HWND window) { return CurrentLayout(window, SmallIcon(window)); }
 
-void PaintButton(BackBuffer& buffer, const Skin& skin, const FrameState& st, const FrameLayout& L, int which,
-                 bool zoomed) {
-    const RECT& r = L.buttons[which];
-    if (IsRectEmpty(&r)) return;
-    Canvas c = buffer.Pixels();
-    const bool hot = st.hot == which, pressed = st.pressed == which && hot;
-    if (pressed || hot) {
-        const uint32_t fill = which == kClose ? (pressed ? skin.closePressed : skin.closeHover)
-                                              : (pressed ? skin.buttonPressed : skin.buttonHover);
-        FillPixels(c, r.left, r.top, r.right - r.left, r.bottom - r.top, fill);
-    }
-    const uint32_t ink = (hot || pressed) ? skin.glyphHover : (st.active ? skin.glyph : skin.glyphInactive);
-    const Glyph glyph = which == kMinimize   ? Glyph::Minimize
-                        : which == kClose    ? Glyph::Close
-                        : zoomed             ? Glyph::Restore
-                                             : Glyph::Maximize;
-    // Maximised, a button reaches the screen's edges; its glyph stays where
-    // it stands on the caption band.
-    const RECT& g = L.glyphs[which];
-    const int size = std::max<int>(6, std::min(g.right - g.left, g.bottom - g.top) / 2);
-    DrawGlyph(c, glyph, g.left, g.top, g.right - g.left, g.bottom - g.top, size, ink,
-              static_cast<double>(L.dpi) / win32::dpi::kDesign);
-}
-
-// A kept buffer of the size given: the one in slot, or a new one when its
-// size differs. Null when it cannot be made.
-BackBuffer* Kept(std::unique_ptr<BackBuffer>& slot, HDC reference, int width, int height) {
-    if (!slot || slot->Width() != width || slot->Height() != height) {
-        slot.reset();
-        slot.reset(new (std::nothrow) BackBuffer(reference, width, height));
-    }
-    return slot && slot->Ok() ? slot.get() : nullptr;
-}
-
-// The caption band (the window's full width, down to the client area) is
-// drawn in a kept buffer; the other edges are plain fills straight onto the
-// window. Nothing is drawn or allocated for the client area.
-void PaintFrame(HWND window, FrameState& st) {
-    if (IsIconic(window)) return;
-    const Skin& skin = CurrentSkin();
-    const RECT wr = WindowRect(window);
-    const int width = wr.right - wr.left, height = wr.bottom - wr.top;
-    if (width <= 0 || height <= 0) return;
-    HICON icon = SmallIcon(window);
-    const FrameLayout L = CurrentLayout(window, icon);
-    const bool zoomed = IsZoomed(window) != FALSE;
-    const uint32_t edgeColour = st.active ? skin.frame : skin.frameInactive;
-    const std::string title = win32::WindowText(window);   // before the DC: it may fail
-    HDC dc = GetWindowDC(window);
-    if (!dc) return;
-    // The DC goes back to the window however the painting below ends.
-    struct Release {
-        HWND window;
-        HDC dc;
-        ~Release() { ReleaseDC(window, dc); }
-    } release{window, dc};
-    const int bandHeight = std::min<int>(height, L.insets.top);
-    if (BackBuffer* band = bandHeight > 0 ? Kept(st.band, dc, width, bandHeight) : nullptr) {
-        Canvas c = band->Pixels();
-        FillPixels(c, 0, 0, width, bandHeight, edgeColour);
-        const RECT& cap = L.caption;
-        FillGradient(c, cap.left, cap.top, cap.right - cap.left, cap.bottom - cap.top,
-                     st.active ? skin.captionTop : skin.captionInactiveTop,
-                     st.active ? skin.captionBottom : skin.captionInactiveBottom);
-        if (st.active && L.accentHeight > 0)
-            FillPixels(c, cap.left, cap.bottom - L.accentHeight, cap.right - cap.left, L.accentHeight, skin.accent);
-        if (!zoomed) {
-            FillPixels(c, 0, 0, width, 1, skin.frameOutline);
-            FillPixels(c, 0, 0, 1, bandHeight, skin.frameOutline);
-            FillPixels(c, width - 1, 0, 1, bandHeight, skin.frameOutline);
-            if (bandHeight == height) FillPixels(c, 0, height - 1, width, 1, skin.frameOutline);
-        }
-        if (icon && !IsRectEmpty(&L.icon))
-            DrawIconEx(band->Dc(), L.icon.left, L.icon.top, icon, L.icon.right - L.icon.left,
-                       L.icon.bottom - L.icon.top, 0, nullptr, DI_NORMAL);
-        DrawTextArgb(*band, L.title, title, CaptionFont(L.dpi),
-                     st.active ? skin.captionText : skin.captionTextInactive,
-                     DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_END_ELLIPSIS | DT_NOPREFIX,
-                     Kept(st.mask, dc, width, bandHeight));
-        for (int b = 0; b < kButtonCount; ++b) PaintButton(*band, skin, st, L, b, zoomed);
-        BitBlt(dc, 0, 0, width, bandHeight, band->Dc(), 0, 0, SRCCOPY);
-    }
-    // Left, right and bottom edges under the band, with the outline.
-    if (height > bandHeight) {
-        const RECT edges[] = {{0, bandHeight, L.insets.left, height},
-                              {width - L.insets.right, bandHeight, width, height},
-                              {L.insets.left, height - L.insets.bottom, width - L.insets.right, height}};
-        for (const RECT& e : edges)
-            if (!IsRectEmpty(&e)) FillSolid(dc, e, edgeColour);
-        if (!zoomed) {
-            const RECT outline[] = {{0, bandHeight, 1, height},
-                                    {width - 1, bandHeight, width, height},
-                                    {0, height - 1, width, height}};
-            for (const RECT& o : outline) FillSolid(dc, o, skin.frameOutline);
-        }
-    }
-}
-
-void Repaint(HWND window) {
-    if (FrameState* st = Find(window)) PaintFrame(window, *st);
-}
+namespace {
 
 // Rounded top corners while the window is not maximised.
 void UpdateRegion(HWND window, FrameState& st) {
@@ -221,42 +92,6 @@ void UpdateRegion(HWND window, FrameState& st) {
     if (region && !SetWindowRgn(window, region, TRUE)) DeleteObject(region);   // the system owns it on success
 }
 
-int ButtonAt(HWND window, POINT screen) {
-    const RECT wr = WindowRect(window);
-    const FrameLayout L = CurrentLayout(window);
-    const POINT p{screen.x - wr.left, screen.y - wr.top};
-    for (int b = 0; b < kButtonCount; ++b)
-        if (PtInRect(&L.buttons[b], p)) return b;
-    return kNoButton;
-}
-
-const std::string& TipFor(const FrameState& st, HWND window, int button) {
-    switch (button) {
-    case kMinimize: return st.tips[kTipMinimize];
-    case kMaximize: return st.tips[IsZoomed(window) ? kTipRestore : kTipMaximize];
-    default: return st.tips[kTipClose];
-    }
-}
-
-void SetHot(HWND window, FrameState& st, int hot) {
-    if (st.hot == hot) return;
-    st.hot = hot;
-    KillTimer(window, kHoverTimer);
-    HideTrackingTip(st.tip, window);
-    if (hot != kNoButton && st.pressed == kNoButton) SetTimer(window, kHoverTimer, kHoverDelay, nullptr);
-    PaintFrame(window, st);
-}
-
-UINT CommandFor(HWND window, int button) {
-    switch (button) {
-    case kMinimize: return SC_MINIMIZE;
-    case kMaximize: return IsZoomed(window) ? SC_RESTORE : SC_MAXIMIZE;
-    default: return SC_CLOSE;
-    }
-}
-
-bool OnCaptionButton(WPARAM hit) { return hit == HTMINBUTTON || hit == HTMAXBUTTON || hit == HTCLOSE; }
-
 LRESULT OnNcCalcSize(const Message& m) {
     RECT* r = reinterpret_cast<RECT*>(m.lParam);   // the first of NCCALCSIZE_PARAMS, or one rectangle
     const RECT outer = *r;
@@ -267,17 +102,6 @@ LRESULT OnNcCalcSize(const Message& m) {
     r->right = std::max(r->left, outer.right - L.insets.right);
     r->bottom = std::max(r->top, outer.bottom - L.insets.bottom);
     return 0;
-}
-
-LRESULT OnNcPaint(const Message& m, FrameState& st) {
-    PaintFrame(m.window, st);
-    return 0;
-}
-
-LRESULT OnNcActivate(const Message& m, FrameState& st) {
-    st.active = m.wParam != FALSE;
-    PaintFrame(m.window, st);
-    return TRUE;
 }
 
 LRESULT OnNcHitTest(const Message& m) {
@@ -333,114 +157,6 @@ LRESULT OnGetTitleBarInfo(const Message& m, FrameState& st) {
     return 0;
 }
 
-// Over the maximise button the default handling sees the pointer too: newer
-// systems offer their window arrangements there. The engine's button is
-// drawn again over anything the default handling drew.
-LRESULT OnNcMouseMove(const Message& m, FrameState& st) {
-    if (st.pressed != kNoButton) return 0;
-    const int hot = ButtonAt(m.window, PointOf(m.lParam));
-    if (!st.trackingLeave) {
-        TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE | TME_NONCLIENT, m.window, 0};
-        st.trackingLeave = TrackMouseEvent(&tme) != FALSE;
-    }
-    SetHot(m.window, st, hot);
-    if (hot == kNoButton) return Pass(m);
-    if (hot != kMaximize) return 0;
-    const LRESULT result = Pass(m);
-    Repaint(m.window);
-    return result;
-}
-
-LRESULT OnNcMouseLeave(const Message& m, FrameState& st) {
-    st.trackingLeave = false;
-    if (st.pressed == kNoButton) SetHot(m.window, st, kNoButton);
-    return Pass(m);
-}
-
-// The hover delay over a caption button ran out: its tooltip shows.
-LRESULT OnTimer(const Message& m, FrameState& st) {
-    if (m.wParam != kHoverTimer) return Pass(m);
-    KillTimer(m.window, kHoverTimer);
-    if (st.hot != kNoButton && st.pressed == kNoButton) {
-        const RECT wr = WindowRect(m.window);
-        const FrameLayout L = CurrentLayout(m.window);
-        const RECT& b = L.buttons[st.hot];
-        ShowTrackingTip(st.tip, m.window, TipFor(st, m.window, st.hot),
-                        {wr.left + b.left, wr.top + b.bottom + win32::dpi::Scale(4, L.dpi)});
-    }
-    return 0;
-}
-
-// A press on a caption button captures the pointer until release; a double
-// click on the caption maximises or restores.
-LRESULT OnNcButtonDown(const Message& m, FrameState& st) {
-    if (OnCaptionButton(m.wParam)) {
-        const int b = ButtonAt(m.window, PointOf(m.lParam));
-        if (b == kNoButton) return 0;
-        KillTimer(m.window, kHoverTimer);
-        HideTrackingTip(st.tip, m.window);
-        st.pressed = b;
-        st.hot = b;
-        SetCapture(m.window);
-        PaintFrame(m.window, st);
-        return 0;
-    }
-    if (m.message == WM_NCLBUTTONDBLCLK && m.wParam == HTCAPTION) {
-        if (GetWindowLongPtrA(m.window, GWL_STYLE) & WS_MAXIMIZEBOX)
-            SendMessageA(m.window, WM_SYSCOMMAND, IsZoomed(m.window) ? SC_RESTORE : SC_MAXIMIZE, m.lParam);
-        return 0;
-    }
-    return Pass(m);
-}
-
-// While a caption button is pressed: hot only while the pointer is over it.
-LRESULT OnMouseMove(const Message& m, FrameState& st) {
-    if (st.pressed == kNoButton) return Pass(m);
-    POINT p = PointOf(m.lParam);
-    ClientToScreen(m.window, &p);
-    const int hot = ButtonAt(m.window, p) == st.pressed ? st.pressed : kNoButton;
-    if (hot != st.hot) {
-        st.hot = hot;
-        PaintFrame(m.window, st);
-    }
-    return 0;
-}
-
-// A pressed caption button released over itself sends its command.
-LRESULT OnButtonUp(const Message& m, FrameState& st) {
-    if (st.pressed == kNoButton) return Pass(m);
-    POINT p = PointOf(m.lParam);
-    ClientToScreen(m.window, &p);
-    const int pressed = st.pressed;
-    const bool release = ButtonAt(m.window, p) == pressed;
-    st.pressed = kNoButton;
-    st.hot = release ? pressed : kNoButton;
-    ReleaseCapture();
-    Repaint(m.window);
-    // The command may destroy the window: nothing of st is used after it.
-    if (release) SendMessageA(m.window, WM_SYSCOMMAND, CommandFor(m.window, pressed), MAKELPARAM(p.x, p.y));
-    return 0;
-}
-
-LRESULT OnCaptureChanged(const Message& m, FrameState& st) {
-    if (st.pressed != kNoButton) {
-        st.pressed = kNoButton;
-        st.hot = kNoButton;
-        PaintFrame(m.window, st);
-    }
-    return Pass(m);
-}
-
-// The default handling, then the engine's frame: a new title or icon is
-// stored without the standard drawing; menus, moving and sizing, and colour
-// changes may have drawn over the frame.
-LRESULT PassThenRepaint(const Message& m) {
-    const bool store = m.message == WM_SETTEXT || m.message == WM_SETICON;
-    const LRESULT result = store ? DefaultWithoutDrawing(m.window, m.message, m.wParam, m.lParam) : Pass(m);
-    Repaint(m.window);
-    return result;
-}
-
 LRESULT OnWindowPosChanged(const Message& m) {
     const LRESULT result = Pass(m);
     if (FrameState* st = Find(m.window)) UpdateRegion(m.window, *st);
@@ -455,40 +171,38 @@ LRESULT OnNcDestroy(const Message& m, FrameState* st, UINT_PTR id) {
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", __func__, window, message, [&]() -> LRESULT {
-        const Message m{window, message, wParam, lParam};
-        FrameState& st = *reinterpret_cast<FrameState*>(data);
-        // A minimised window keeps the default frame handling.
-        const bool iconic = IsIconic(window) != FALSE;
-        switch (message) {
-        case WM_NCCALCSIZE: return iconic ? Pass(m) : OnNcCalcSize(m);
-        case WM_NCPAINT: return iconic ? Pass(m) : OnNcPaint(m, st);
-        case WM_NCACTIVATE: return iconic ? Pass(m) : OnNcActivate(m, st);
-        case kDrawCaptionMessage:
-        case kDrawFrameMessage: return 0;
-        case WM_SETTEXT:
-        case WM_SETICON: return PassThenRepaint(m);
-        case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
-        case WM_GETTITLEBARINFOEX: return iconic ? Pass(m) : OnGetTitleBarInfo(m, st);
-        case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
-        case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
-        case WM_TIMER: return OnTimer(m, st);
-        case WM_NCLBUTTONDOWN:
-        case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
-        case WM_NCLBUTTONUP: return OnCaptionButton(wParam) ? 0 : Pass(m);
-        case WM_MOUSEMOVE: return OnMouseMove(m, st);
-        case WM_LBUTTONUP: return OnButtonUp(m, st);
-        case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
-        case WM_EXITMENULOOP:
-        case WM_EXITSIZEMOVE:
-        case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
-        case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
-        case win32::dpi::kChangedMessage: return OnDpiChanged(m, st);
-        case win32::dpi::kScaledSizeMessage: return OnGetDpiScaledSize(m);
-        case WM_NCDESTROY: return OnNcDestroy(m, &st, id);
-        default: return Pass(m);
-        }
-    });
+    const Message m{window, message, wParam, lParam};
+    FrameState& st = *reinterpret_cast<FrameState*>(data);
+    // A minimised window keeps the default frame handling.
+    const bool iconic = IsIconic(window) != FALSE;
+    switch (message) {
+    case WM_NCCALCSIZE: return iconic ? Pass(m) : OnNcCalcSize(m);
+    case WM_NCPAINT: return iconic ? Pass(m) : OnNcPaint(m, st);
+    case WM_NCACTIVATE: return iconic ? Pass(m) : OnNcActivate(m, st);
+    case kDrawCaptionMessage:
+    case kDrawFrameMessage: return 0;
+    case WM_SETTEXT:
+    case WM_SETICON: return PassThenRepaint(m);
+    case WM_NCHITTEST: return iconic ? Pass(m) : OnNcHitTest(m);
+    case WM_GETTITLEBARINFOEX: return iconic ? Pass(m) : OnGetTitleBarInfo(m, st);
+    case WM_NCMOUSEMOVE: return OnNcMouseMove(m, st);
+    case WM_NCMOUSELEAVE: return OnNcMouseLeave(m, st);
+    case WM_TIMER: return OnTimer(m, st);
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: return OnNcButtonDown(m, st);
+    case WM_NCLBUTTONUP: return OnNcButtonUp(m);
+    case WM_MOUSEMOVE: return OnMouseMove(m, st);
+    case WM_LBUTTONUP: return OnButtonUp(m, st);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
+    case WM_EXITMENULOOP:
+    case WM_EXITSIZEMOVE:
+    case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
+    case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
+    case win32::dpi::kChangedMessage: return OnDpiChanged(m, st);
+    case win32::dpi::kScaledSizeMessage: return OnGetDpiScaledSize(m);
+    case WM_NCDESTROY: return OnNcDestroy(m, &st, id);
+    default: return Pass(m);
+    }
 }
 
 // Without this, desktop composition on newer Windows draws its own frame
@@ -501,19 +215,10 @@ void DisableComposedFrame(HWND window) {
     if (set) set(window, kNcRenderingPolicy, &kDisabled, sizeof(kDisabled));
 }
 
-// Six words separated by '|'; missing words keep what they were.
-void SetTips(FrameState& st, const std::string& texts) {
-    std::size_t start = 0;
-    for (int i = 0; i < 6 && start <= texts.size(); ++i) {
-        const std::size_t bar = texts.find('|', start);
-        const std::string word = texts.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
-        if (!word.empty()) st.tips[i] = word.substr(0, 259);
-        if (bar == std::string::npos) break;
-        start = bar + 1;
-    }
-}
-
 }  // namespace
+}  // namespace frame
+
+using namespace frame;
 
 FrameLayout LayoutFrame(const Skin& skin, LONG_PTR style, int width, bool hasIcon, const RECT& zoomedOverhang,
                         int dpi) {

@@ -2,12 +2,9 @@
 // one-pixel edge, its text in a chosen face, size and ARGB colour.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <algorithm>
-#include <string>
 
-#include "boundary.h"
+#include "common_controls.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
@@ -20,7 +17,7 @@ namespace {
 
 // Kept with the label as its subclass's reference data, until WM_NCDESTROY.
 struct LabelState {
-    std::string face;
+    FaceName face;
     int size = 13;          // line height, 96-DPI units
     uint32_t colour = 0;
     bool antialias = true;
@@ -57,7 +54,9 @@ void Paint(HWND label, LabelState& st) {
         if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
         const int pad = win32::dpi::Scale(skin.labelPadding, dpi);
         RECT box{pad, pad, std::max<LONG>(pad, client.right - pad), std::max<LONG>(pad, client.bottom - pad)};
-        const std::string text = win32::WindowText(label);
+        // Longer text is cut: a label shows a few lines at most.
+        memory::Text<1024> text;
+        win32::WindowText(label, text);
         if (style & SS_CENTERIMAGE) {
             // Vertically centred block.
             RECT measure = box;
@@ -77,7 +76,7 @@ void Paint(HWND label, LabelState& st) {
 LRESULT OnNcPaint(HWND label, WPARAM wParam, LPARAM lParam) {
     const LONG_PTR exStyle = GetWindowLongPtrA(label, GWL_EXSTYLE);
     if (exStyle & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE | WS_EX_DLGMODALFRAME))
-        return DefSubclassProc(label, WM_NCPAINT, wParam, lParam);
+        return win32::cc::DefSubclassProc(label, WM_NCPAINT, wParam, lParam);
     if (!(GetWindowLongPtrA(label, GWL_STYLE) & WS_BORDER)) return 0;
     HDC dc = GetWindowDC(label);
     if (!dc) return 0;
@@ -100,22 +99,20 @@ LRESULT OnChange(HWND label, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK LabelProc(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", __func__, label, message, [&]() -> LRESULT {
-        auto* st = reinterpret_cast<LabelState*>(data);
-        switch (message) {
-        case WM_PAINT: Paint(label, *st); return 0;
-        case WM_ERASEBKGND: return 1;
-        case WM_NCPAINT: return OnNcPaint(label, wParam, lParam);
-        case WM_SETTEXT:
-        case WM_ENABLE:
-        case WM_SETFONT: return OnChange(label, message, wParam, lParam);
-        case WM_NCDESTROY:
-            DropFont(*st);
-            win32::RemoveSubclass(label, LabelProc, id, st);
-            return DefSubclassProc(label, message, wParam, lParam);
-        default: return DefSubclassProc(label, message, wParam, lParam);
-        }
-    });
+    auto* st = reinterpret_cast<LabelState*>(data);
+    switch (message) {
+    case WM_PAINT: Paint(label, *st); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_NCPAINT: return OnNcPaint(label, wParam, lParam);
+    case WM_SETTEXT:
+    case WM_ENABLE:
+    case WM_SETFONT: return OnChange(label, message, wParam, lParam);
+    case WM_NCDESTROY:
+        DropFont(*st);
+        win32::RemoveSubclass(label, LabelProc, id, st);
+        return win32::cc::DefSubclassProc(label, message, wParam, lParam);
+    default: return win32::cc::DefSubclassProc(label, message, wParam, lParam);
+    }
 }
 
 }  // namespace
@@ -137,7 +134,7 @@ bool SetLabelFont(HWND label, const char* face, int size, uint32_t argb, bool an
     if (!SkinLabel(label)) return false;
     LabelState& st = *Find(label);
     DropFont(st);
-    st.face = face ? std::string(face).substr(0, LF_FACESIZE - 1) : std::string();
+    st.face.Assign(face ? face : "");   // cut to a face name's bound
     st.size = size >= 4 && size <= 200 ? size : 13;
     st.colour = argb;
     st.antialias = antialias;

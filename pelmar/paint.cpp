@@ -1,12 +1,11 @@
 #include "paint.h"
 
-#include <commctrl.h>
-
 #include <cstring>
-#include <memory>
-#include <new>
 
+#include "common_controls.h"
 #include "helpers.h"
+#include "owned.h"
+#include "report.h"
 
 namespace pelmar {
 
@@ -16,13 +15,14 @@ Canvas BackBuffer::Pixels() {
     return {bits, bits ? Width() : 0, bits ? Height() : 0};
 }
 
-void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
+void DrawTextArgb(BackBuffer& target, const RECT& box, std::string_view text, HFONT font, uint32_t argb,
                   UINT format, BackBuffer* kept) {
     if (!target.Ok() || text.empty()) return;
-    std::unique_ptr<BackBuffer> own;
+    memory::Owned<BackBuffer> own;
     if (!kept || kept->Width() != target.Width() || kept->Height() != target.Height() || !kept->Ok()) {
-        own.reset(new (std::nothrow) BackBuffer(target.Dc(), target.Width(), target.Height()));
-        if (!own || !own->Ok()) return;
+        own = memory::MakeOwned<BackBuffer>(target.Dc(), target.Width(), target.Height());
+        if (!own) return win32::ReportOutOfMemory("pelmar", __func__);
+        if (!own->Ok()) return;
         kept = own.get();
     } else {
         GdiFlush();
@@ -34,7 +34,7 @@ void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, 
     SetBkMode(mask.Dc(), TRANSPARENT);
     SetTextColor(mask.Dc(), RGB(255, 255, 255));
     RECT r = box;
-    DrawTextA(mask.Dc(), text.c_str(), static_cast<int>(text.size()), &r, format);
+    DrawTextA(mask.Dc(), text.data(), static_cast<int>(text.size()), &r, format);
     SelectObject(mask.Dc(), oldFont);
     const Canvas m = mask.Pixels();
     ApplyTextMask(target.Pixels(), m.pixels, argb);
@@ -51,7 +51,7 @@ LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM l
     const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
     const bool visible = (style & WS_VISIBLE) != 0;
     if (visible) SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
-    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    const LRESULT result = win32::cc::DefSubclassProc(window, message, wParam, lParam);
     if (visible) SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_VISIBLE);
     return result;
 }

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "dib.h"
 #include "raster.h"
@@ -46,7 +46,7 @@ void PaintBuffered(HWND window, Draw draw) {
 // Text in an ARGB colour (alpha honoured) over what the buffer holds.
 // format takes DrawText flags. mask, when given, is a buffer of target's
 // size kept by the caller for the text's coverage (its content is lost).
-void DrawTextArgb(BackBuffer& target, const RECT& box, const std::string& text, HFONT font, uint32_t argb,
+void DrawTextArgb(BackBuffer& target, const RECT& box, std::string_view text, HFONT font, uint32_t argb,
                   UINT format, BackBuffer* mask = nullptr);
 
 // Fills r with a solid ARGB colour (alpha ignored).

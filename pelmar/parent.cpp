@@ -2,19 +2,18 @@
 // windows), frames around children that follow them, and anchored children.
 #include <windows.h>
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <array>
-#include <vector>
 
 #include "anchoring.h"
-#include "boundary.h"
+#include "buffer.h"
+#include "common_controls.h"
 #include "dpi.h"
 #include "engine.h"
 #include "helpers.h"
 #include "paint.h"
 #include "parts.h"
+#include "report.h"
 #include "subclass.h"
 
 namespace pelmar {
@@ -36,7 +35,7 @@ struct Border {
 // Kept with the parent as its subclass's reference data, until WM_NCDESTROY.
 struct ParentState {
     bool paintBackground = false;
-    std::vector<Border> borders;
+    memory::Buffer<Border> borders;
 };
 
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data);
@@ -93,9 +92,9 @@ LRESULT OnPaint(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
         // Paint first, then let the window's own handler run on an already
         // valid area (its drawing goes into its children).
         PaintBackground(parent, state);
-        return DefSubclassProc(parent, WM_PAINT, wParam, lParam);
+        return win32::cc::DefSubclassProc(parent, WM_PAINT, wParam, lParam);
     }
-    const LRESULT result = DefSubclassProc(parent, WM_PAINT, wParam, lParam);
+    const LRESULT result = win32::cc::DefSubclassProc(parent, WM_PAINT, wParam, lParam);
     ParentState* still = Find(parent);
     if (still && !still->borders.empty()) {
         HDC dc = GetDC(parent);
@@ -108,7 +107,7 @@ LRESULT OnPaint(HWND parent, ParentState& state, WPARAM wParam, LPARAM lParam) {
 // Standard children (trackbars, static texts) ask their parent how to fill
 // their background.
 LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!state.paintBackground) return DefSubclassProc(parent, message, wParam, lParam);
+    if (!state.paintBackground) return win32::cc::DefSubclassProc(parent, message, wParam, lParam);
     const auto dc = reinterpret_cast<HDC>(wParam);
     SetBkColor(dc, win32::ArgbToColorref(CurrentSkin().background));
     SetTextColor(dc, win32::ArgbToColorref(CurrentSkin().captionText));
@@ -116,20 +115,18 @@ LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPA
 }
 
 LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", __func__, parent, message, [&]() -> LRESULT {
-        auto* state = reinterpret_cast<ParentState*>(data);
-        switch (message) {
-        case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
-            return state->paintBackground ? 1 : DefSubclassProc(parent, message, wParam, lParam);
-        case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
-        case WM_NCDESTROY:
-            win32::RemoveSubclass(parent, ParentProc, id, state);
-            return DefSubclassProc(parent, message, wParam, lParam);
-        default: return DefSubclassProc(parent, message, wParam, lParam);
-        }
-    });
+    auto* state = reinterpret_cast<ParentState*>(data);
+    switch (message) {
+    case WM_ERASEBKGND:   // with the background painted whole in WM_PAINT
+        return state->paintBackground ? 1 : win32::cc::DefSubclassProc(parent, message, wParam, lParam);
+    case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
+    case WM_NCDESTROY:
+        win32::RemoveSubclass(parent, ParentProc, id, state);
+        return win32::cc::DefSubclassProc(parent, message, wParam, lParam);
+    default: return win32::cc::DefSubclassProc(parent, message, wParam, lParam);
+    }
 }
 
 ParentState* Attach(HWND parent) {
@@ -157,22 +154,20 @@ void FollowChild(HWND child) {
 }
 
 LRESULT CALLBACK ChildProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
-    return win32::GuardMessage("pelmar", __func__, child, message, [&]() -> LRESULT {
-        switch (message) {
-        case WM_WINDOWPOSCHANGED: {
-            const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-            const LRESULT result = DefSubclassProc(child, message, wParam, lParam);
-            if (pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) FollowChild(child);
-            return result;
-        }
-        case WM_NCDESTROY:
-            if (ParentState* state = Find(GetParent(child)))
-                std::erase_if(state->borders, [child](const Border& b) { return b.child == child; });
-            RemoveWindowSubclass(child, ChildProc, id);
-            return DefSubclassProc(child, message, wParam, lParam);
-        default: return DefSubclassProc(child, message, wParam, lParam);
-        }
-    });
+    switch (message) {
+    case WM_WINDOWPOSCHANGED: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        const LRESULT result = win32::cc::DefSubclassProc(child, message, wParam, lParam);
+        if (pos && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) FollowChild(child);
+        return result;
+    }
+    case WM_NCDESTROY:
+        if (ParentState* state = Find(GetParent(child)))
+            state->borders.RemoveIf([child](const Border& b) { return b.child == child; });
+        win32::cc::RemoveWindowSubclass(child, ChildProc, id);
+        return win32::cc::DefSubclassProc(child, message, wParam, lParam);
+    default: return win32::cc::DefSubclassProc(child, message, wParam, lParam);
+    }
 }
 
 }  // namespace
@@ -191,7 +186,7 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
     HWND parent = GetParent(child);
     ParentState* state = Attach(parent);
     // Installing the child's subclass again changes nothing.
-    if (!state || !SetWindowSubclass(child, ChildProc, kChildSubclass, 0)) return false;
+    if (!state || !win32::cc::SetWindowSubclass(child, ChildProc, kChildSubclass, 0)) return false;
     const RECT c = ChildRect(child);
     const int t = std::clamp(thickness, 1, 16);
     Border b{child,
@@ -204,8 +199,9 @@ bool AddBorder(HWND child, const RECT& frame, int style, int thickness) {
     if (it != state->borders.end()) {
         InvalidateFrame(parent, it->last, it->lastThickness);
         *it = b;
-    } else {
-        state->borders.push_back(b);
+    } else if (!state->borders.Append(b)) {
+        win32::ReportOutOfMemory("pelmar", __func__);
+        return false;
     }
     InvalidateFrame(parent, frame, b.thickness);
     return true;

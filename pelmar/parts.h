@@ -4,16 +4,15 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <string>
 
 namespace pelmar {
 
 // controls.cpp: the clock and picture controls.
 bool RegisterEngineClasses();
 void UnregisterEngineClasses() noexcept;
-HWND CreateClock(HWND parent, const std::string& face, int x, int y, int width, int height, int id,
-                 uint32_t handColour, uint32_t secondColour);
-HWND CreatePicture(HWND parent, const std::string& picture, int x, int y, int width, int height, int id);
+HWND CreateClock(HWND parent, const char* face, int x, int y, int width, int height, int id, uint32_t handColour,
+                 uint32_t secondColour);
+HWND CreatePicture(HWND parent, const char* picture, int x, int y, int width, int height, int id);
 
 // frame.cpp: the skinned frame and caption of a top-level window.
 bool SkinWindow(HWND window, const char* buttonTexts);
@@ -34,7 +33,7 @@ bool AddToolTip(HWND window, const char* text);
 HWND ToolTipOf(HWND window);   // null when there is none
 // A tracking tooltip for places that are not windows (caption buttons).
 HWND CreateTrackingTip(HWND owner);
-void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen);
+void ShowTrackingTip(HWND tip, HWND owner, const char* text, POINT screen);
 void HideTrackingTip(HWND tip, HWND owner);
 
 // Subclass ids the engine uses with SetWindowSubclass.

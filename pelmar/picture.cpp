@@ -10,20 +10,20 @@ namespace {
 
 // Decodes path at width x height (0: the picture's own) into a new DIB
 // section; null (and the refusal named) when it cannot.
-HBITMAP Decode(const std::string& path, int width, int height, int& gotWidth, int& gotHeight) {
+HBITMAP Decode(const char* path, int width, int height, int& gotWidth, int& gotHeight) {
     HBITMAP bitmap = nullptr;
-    const pictures::PictureRequest request{path.c_str(), GUID_WICPixelFormat32bppPBGRA, pictures::kDefaultMaxPictureSide,
+    const pictures::PictureRequest request{path, GUID_WICPixelFormat32bppPBGRA, pictures::kDefaultMaxPictureSide,
                                         static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
     const pictures::PictureResult result = pictures::DecodePicture(request, [&bitmap](uint32_t w, uint32_t h) {
         void* bits = nullptr;
         bitmap = win32::CreateDib(static_cast<int>(w), static_cast<int>(h), false, &bits);
         return bits;
     });
-    if (result.note) diagnostics::Report(diagnostics::kPictureNote, path.c_str(), result.note);
+    if (result.note) diagnostics::Report(diagnostics::kPictureNote, path, result.note);
     if (!result) {
         if (bitmap) DeleteObject(bitmap);
         char why[96];
-        diagnostics::Report(diagnostics::kPicture, path.c_str(), result.Reason(why, sizeof why));
+        diagnostics::Report(diagnostics::kPicture, path, result.Reason(why, sizeof why));
         return nullptr;
     }
     gotWidth = static_cast<int>(result.width);
@@ -37,16 +37,23 @@ void Picture::Reset() {
     if (bitmap_) DeleteObject(bitmap_);
     bitmap_ = nullptr;
     width_ = height_ = 0;
-    path_.clear();
+    path_.Clear();
     baseDpi_ = shownDpi_ = 0;
 }
 
-bool Picture::Load(const std::string& path, int width, int height) {
+bool Picture::Load(const char* path, int width, int height) {
     Reset();
-    if (path.empty() || width < 0 || height < 0) return false;
-    bitmap_ = Decode(path, width, height, width_, height_);
-    if (!bitmap_) return false;
-    path_ = path;
+    if (!path || !*path || width < 0 || height < 0) return false;
+    if (!path_.Assign(path)) {
+        diagnostics::Report(diagnostics::kPicture, path, "path too long");
+        path_.Clear();
+        return false;
+    }
+    bitmap_ = Decode(path_.c_str(), width, height, width_, height_);
+    if (!bitmap_) {
+        path_.Clear();
+        return false;
+    }
     base_ = {width_, height_};
     return true;
 }
@@ -59,7 +66,7 @@ void Picture::FollowDpi(int dpi) {
     if (dpi == shownDpi_ || path_.empty()) return;
     shownDpi_ = dpi;
     int width = 0, height = 0;
-    HBITMAP bitmap = Decode(path_, win32::dpi::Rescale(base_.cx, dpi, baseDpi_),
+    HBITMAP bitmap = Decode(path_.c_str(), win32::dpi::Rescale(base_.cx, dpi, baseDpi_),
                             win32::dpi::Rescale(base_.cy, dpi, baseDpi_), width, height);
     if (!bitmap) return;   // the picture as it was
     DeleteObject(bitmap_);

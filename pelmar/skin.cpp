@@ -10,17 +10,20 @@ namespace {
 // length of a text.
 struct Setting {
     const char* key;
-    std::variant<int Skin::*, uint32_t Skin::*, bool Skin::*, std::string Skin::*> member;
+    std::variant<int Skin::*, uint32_t Skin::*, bool Skin::*, SkinName Skin::*, FaceName Skin::*> member;
     int low, high;
 };
 
 constexpr Setting Int(const char* key, int Skin::*m, int low, int high) { return {key, m, low, high}; }
 constexpr Setting Col(const char* key, uint32_t Skin::*m) { return {key, m, 0, 0}; }
 constexpr Setting Flag(const char* key, bool Skin::*m) { return {key, m, 0, 0}; }
-constexpr Setting Text(const char* key, std::string Skin::*m, int maxLength) { return {key, m, 1, maxLength}; }
+template <typename TextType>
+constexpr Setting Text(const char* key, TextType Skin::*m) {
+    return {key, m, 1, static_cast<int>(TextType::kMaxLength)};
+}
 
 const Setting kSettings[] = {
-    Text("name", &Skin::name, 63),
+    Text("name", &Skin::name),
     Int("caption.height", &Skin::captionHeight, 16, 64),
     Int("frame.width", &Skin::frameWidth, 1, 16),
     Int("frame.corner", &Skin::cornerRadius, 0, 24),
@@ -32,7 +35,7 @@ const Setting kSettings[] = {
     Col("caption.text.inactive", &Skin::captionTextInactive),
     Col("caption.accent", &Skin::accent),
     Int("caption.accent.height", &Skin::accentHeight, 0, 8),
-    Text("caption.font", &Skin::captionFont, 31),
+    Text("caption.font", &Skin::captionFont),
     Int("caption.font.size", &Skin::captionFontSize, 6, 40),
     Flag("caption.font.bold", &Skin::captionFontBold),
     Col("frame.colour", &Skin::frame),
@@ -52,7 +55,7 @@ const Setting kSettings[] = {
     Col("label.top", &Skin::labelTop),
     Col("label.bottom", &Skin::labelBottom),
     Col("label.border", &Skin::labelBorder),
-    Text("label.font", &Skin::labelFont, 31),
+    Text("label.font", &Skin::labelFont),
     Int("label.padding", &Skin::labelPadding, 0, 32),
     Col("tooltip.background", &Skin::tooltipBackground),
     Col("tooltip.text", &Skin::tooltipText),
@@ -61,7 +64,7 @@ const Setting kSettings[] = {
 
 void Skip(ParseReport& report, int line, const char* why) {
     ++report.skipped;
-    if (report.lines.size() < kMaxListedSkips) report.lines.push_back({line, why});
+    if (report.listed < kMaxListedSkips) report.lines[report.listed++] = {line, why};
 }
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -71,6 +74,10 @@ std::string_view Trim(std::string_view s) {
     while (!s.empty() && IsSpace(s.back())) s.remove_suffix(1);
     return s;
 }
+
+// What follows the first `count` characters (count no more than there are).
+// Not substr, which would bring in a check that throws.
+std::string_view After(std::string_view s, std::size_t count) { return {s.data() + count, s.size() - count}; }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -103,11 +110,24 @@ bool ParseBool(std::string_view s, bool& out) {
     return false;
 }
 
+// full is "section.key", or key alone when there is no section.
+bool SameKey(std::string_view full, std::string_view section, std::string_view key) {
+    if (section.empty()) return SameText(full, key);
+    return full.size() == section.size() + 1 + key.size() && SameText(full.substr(0, section.size()), section) &&
+           full[section.size()] == '.' && SameText(After(full, section.size() + 1), key);
+}
+
 const Setting* Find(std::string_view section, std::string_view key) {
-    const std::string full = section.empty() ? std::string(key) : std::string(section) + "." + std::string(key);
     for (const Setting& s : kSettings)
-        if (SameText(s.key, full)) return &s;
+        if (SameKey(s.key, section, key)) return &s;
     return nullptr;
+}
+
+template <typename TextType>
+bool ApplyText(const Setting& s, TextType Skin::*member, std::string_view value, Skin& skin) {
+    if (value.size() < static_cast<std::size_t>(s.low) || value.size() > static_cast<std::size_t>(s.high))
+        return false;
+    return (skin.*member).Assign(value);
 }
 
 bool Apply(const Setting& s, std::string_view value, Skin& skin) {
@@ -123,10 +143,10 @@ bool Apply(const Setting& s, std::string_view value, Skin& skin) {
         bool b = false;
         if (!ParseBool(value, b)) return false;
         skin.*(*flag) = b;
-    } else {
-        if (value.size() < static_cast<std::size_t>(s.low) || value.size() > static_cast<std::size_t>(s.high))
-            return false;
-        skin.*std::get<std::string Skin::*>(s.member) = std::string(value);
+    } else if (const auto* name = std::get_if<SkinName Skin::*>(&s.member)) {
+        return ApplyText(s, *name, value, skin);
+    } else if (const auto* face = std::get_if<FaceName Skin::*>(&s.member)) {
+        return ApplyText(s, *face, value, skin);
     }
     return true;
 }
@@ -146,7 +166,6 @@ bool ParseColour(std::string_view text, uint32_t& argb) {
 
 ParseReport ParseSkin(std::string_view text, Skin& skin) {
     ParseReport report;
-    report.lines.reserve(kMaxListedSkips);   // so that listing a skip never throws
     if (text.size() > kMaxSkinBytes) {
         // Cut at the limit, without the line the cut runs through: a cut
         // "width = 16" must not apply as "width = 1".
@@ -154,12 +173,12 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
         text = lastEnd == std::string_view::npos ? std::string_view() : text.substr(0, lastEnd);
         report.cut = true;
     }
-    std::string section;
+    std::string_view section;   // a part of text
     bool sectionValid = true;
     for (int number = 1; !text.empty(); ++number) {
         std::size_t eol = text.find('\n');
         std::string_view line = text.substr(0, eol);
-        text = eol == std::string_view::npos ? std::string_view() : text.substr(eol + 1);
+        text = eol == std::string_view::npos ? std::string_view() : After(text, eol + 1);
 
         if (line.size() > kMaxLineLength || !Printable(line)) {
             Skip(report, number, line.size() > kMaxLineLength ? "longer than 256 characters" : "not printable text");
@@ -172,14 +191,15 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
             // "[name]"; "[skin]" means no prefix. A bad header makes the
             // keys under it count as skipped until the next good header.
             const bool closed = line.size() >= 2 && line.back() == ']';
-            const std::string_view name = closed ? Trim(line.substr(1, line.size() - 2)) : std::string_view();
+            const std::string_view name =
+                closed ? Trim(After(line, 1).substr(0, line.size() - 2)) : std::string_view();
             sectionValid = closed && name.find_first_of("[]=") == std::string_view::npos;
             if (!sectionValid) {
                 Skip(report, number, "bad section header");
-                section.clear();
+                section = {};
                 continue;
             }
-            section = SameText(name, "skin") ? std::string() : std::string(name);
+            section = SameText(name, "skin") ? std::string_view() : name;
             continue;
         }
 
@@ -189,7 +209,7 @@ ParseReport ParseSkin(std::string_view text, Skin& skin) {
             continue;
         }
         const std::string_view key = Trim(line.substr(0, eq));
-        const std::string_view value = Trim(line.substr(eq + 1));
+        const std::string_view value = Trim(After(line, eq + 1));
         const Setting* setting = Find(section, key);
         if (!setting || !Apply(*setting, value, skin)) {
             Skip(report, number, setting ? "bad or out-of-range value" : "unknown key");

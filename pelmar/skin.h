@@ -11,15 +11,22 @@
 // (sdk/doc/pelmar.md, section "Skin files") lists the keys.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
+#include <span>
 #include <string_view>
-#include <vector>
+
+#include "fixed_text.h"
 
 namespace pelmar {
 
+// A skin's name, and a font face as the font calls take it (LF_FACESIZE:
+// 31 characters and the zero).
+using SkinName = memory::Text<64>;
+using FaceName = memory::Text<32>;
+
 struct Skin {
-    std::string name = "Default";
+    SkinName name{"Default"};
 
     // Frame and caption of a skinned top-level window.
     int captionHeight = 28;   // from the window's top edge to the client area
@@ -31,7 +38,7 @@ struct Skin {
     uint32_t accent = 0xFF5A8FD0;   // line under the caption
     int accentHeight = 2;
     uint32_t frame = 0xFF2A313B, frameInactive = 0xFF3B3F46, frameOutline = 0xFF15181D;
-    std::string captionFont = "Tahoma";
+    FaceName captionFont{"Tahoma"};
     int captionFontSize = 13;
     bool captionFontBold = true;
 
@@ -45,7 +52,7 @@ struct Skin {
     uint32_t background = 0xFF2B2F36;
     uint32_t border = 0xFF5A8FD0;   // frames drawn around children
     uint32_t labelTop = 0xFF353A43, labelBottom = 0xFF2B2F36, labelBorder = 0xFF5A6472;
-    std::string labelFont = "Tahoma";   // used when a label's own face is missing
+    FaceName labelFont{"Tahoma"};   // used when a label's own face is missing
     int labelPadding = 8;
     uint32_t tooltipBackground = 0xFF2A313B, tooltipText = 0xFFF0F0F0;
     uint32_t clockCap = 0xFF202020;
@@ -56,18 +63,21 @@ struct SkippedLine {
     const char* why;
 };
 
-struct ParseReport {
-    int applied = 0;   // settings taken over
-    int skipped = 0;   // lines that were not understood
-    std::vector<SkippedLine> lines;   // the first kMaxListedSkips of those
-    bool cut = false;  // the text ran past kMaxSkinBytes
-};
-
 // Largest skin file read; anything beyond is ignored.
 inline constexpr std::size_t kMaxSkinBytes = 64 * 1024;
 // Longest line understood; longer lines are skipped whole.
 inline constexpr std::size_t kMaxLineLength = 256;
 inline constexpr std::size_t kMaxListedSkips = 64;   // skipped lines listed one by one
+
+struct ParseReport {
+    int applied = 0;   // settings taken over
+    int skipped = 0;   // lines that were not understood
+    SkippedLine lines[kMaxListedSkips] = {};   // the first of those, `listed` in all
+    std::size_t listed = 0;
+    bool cut = false;  // the text ran past kMaxSkinBytes
+
+    std::span<const SkippedLine> Listed() const { return {lines, listed}; }
+};
 
 // Applies the settings of a skin text over skin (which keeps its values for
 // everything the text does not set). Never reads outside text.

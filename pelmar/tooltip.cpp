@@ -2,11 +2,7 @@
 // frame shows itself over its caption buttons.
 #include <windows.h>
 
-#include <commctrl.h>
-
-#include <string>
-
-#include "boundary.h"
+#include "common_controls.h"
 #include "engine.h"
 #include "helpers.h"
 #include "parts.h"
@@ -44,24 +40,25 @@ HWND NewTip(HWND owner) {
 // A window's tooltip is the reference data of the window's subclass, and
 // goes with the window.
 LRESULT CALLBACK ToolProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-    return win32::GuardMessage("pelmar", __func__, window, message, [&]() -> LRESULT {
-        if (message == WM_NCDESTROY) {
-            HWND tip = reinterpret_cast<HWND>(data);
-            if (IsWindow(tip)) DestroyWindow(tip);
-            RemoveWindowSubclass(window, ToolProc, id);
-        }
-        return DefSubclassProc(window, message, wParam, lParam);
-    });
+    if (message == WM_NCDESTROY) {
+        HWND tip = reinterpret_cast<HWND>(data);
+        if (IsWindow(tip)) DestroyWindow(tip);
+        win32::cc::RemoveWindowSubclass(window, ToolProc, id);
+    }
+    return win32::cc::DefSubclassProc(window, message, wParam, lParam);
 }
+
+// The text as a tool takes it: the control copies it and never writes
+// through the pointer.
+char* ToolText(const char* text) { return const_cast<char*>(text ? text : ""); }
 
 }  // namespace
 
 bool AddToolTip(HWND window, const char* text) {
     if (!window || !IsWindow(window) || !OnEngineThread(window)) return false;
-    std::string copy = text ? text : "";
     TTTOOLINFOA ti = ToolInfo(GetParent(window) ? GetParent(window) : window, reinterpret_cast<UINT_PTR>(window));
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    ti.lpszText = copy.data();
+    ti.lpszText = ToolText(text);
     if (HWND tip = ToolTipOf(window)) {
         SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
         return true;
@@ -70,7 +67,7 @@ bool AddToolTip(HWND window, const char* text) {
     if (!tip) return false;
     // Installing the subclass again only gives it the new tooltip.
     if (!SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)) ||
-        !SetWindowSubclass(window, ToolProc, kToolSubclass, reinterpret_cast<DWORD_PTR>(tip))) {
+        !win32::cc::SetWindowSubclass(window, ToolProc, kToolSubclass, reinterpret_cast<DWORD_PTR>(tip))) {
         DestroyWindow(tip);
         return false;
     }
@@ -87,17 +84,15 @@ HWND CreateTrackingTip(HWND owner) {
     if (!tip) return nullptr;
     TTTOOLINFOA ti = ToolInfo(owner, 1);
     ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
-    char empty[] = "";
-    ti.lpszText = empty;
+    ti.lpszText = ToolText("");
     SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     return tip;
 }
 
-void ShowTrackingTip(HWND tip, HWND owner, const std::string& text, POINT screen) {
+void ShowTrackingTip(HWND tip, HWND owner, const char* text, POINT screen) {
     if (!tip) return;
-    std::string copy = text;
     TTTOOLINFOA ti = ToolInfo(owner, 1);
-    ti.lpszText = copy.data();
+    ti.lpszText = ToolText(text);
     SendMessageA(tip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
     SendMessageA(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(screen.x, screen.y));
     SendMessageA(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));

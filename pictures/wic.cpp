@@ -8,9 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
-#include <string>
-#include <vector>
 
+#include "buffer.h"
 #include "exif.h"
 #include "helpers.h"
 
@@ -129,11 +128,9 @@ exif::Orientation FileOrientation(const wchar_t* path) {
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return {};
     constexpr DWORD kHead = 128 * 1024;
-    std::vector<std::uint8_t> head;
+    memory::Buffer<std::uint8_t> head;
     DWORD got = 0;
-    try {
-        head.resize(kHead);
-    } catch (...) {   // out of memory: shown as stored
+    if (!head.Resize(kHead)) {   // out of memory: shown as stored
         CloseHandle(file);
         return {};
     }
@@ -174,7 +171,7 @@ void Unpremultiply(std::uint8_t* pixels, std::size_t count) {
 }
 
 PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const PictureRequest& request,
-                     const PictureBuffer& buffer) {
+                     PictureBuffer buffer) {
     const std::uint32_t most = request.maxSide;
     const std::uint32_t ownMost = request.fitTexture ? kMaxPictureSide : most;   // the picture's own size
     PictureResult result{PictureStatus::OverCaps};
@@ -211,7 +208,7 @@ PictureResult Decode(IWICImagingFactory* factory, const wchar_t* path, const Pic
 
     result.width = out.width;
     result.height = out.height;
-    void* pixels = buffer(out.width, out.height);
+    void* pixels = buffer.make(buffer.context, out.width, out.height);
     if (!pixels) return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
     hr = CopyUpright(factory, frame.Get(), orientation, out, request.format, pixels);
     if (hr == E_OUTOFMEMORY) return {PictureStatus::NoBuffer, S_OK, out.width, out.height};
@@ -265,14 +262,8 @@ HRESULT CopyUpright(IWICImagingFactory* factory, IWICBitmapSource* stored, int o
         source = scaler.Get();
     }
     // A turned picture goes through a copy as stored, read in whole lines.
-    std::vector<std::uint32_t> copy;
-    if (turn) {
-        try {
-            copy.resize(std::size_t(outW) * outH);
-        } catch (...) {
-            return E_OUTOFMEMORY;
-        }
-    }
+    memory::Buffer<std::uint32_t> copy;
+    if (turn && !copy.Resize(std::size_t(outW) * outH)) return E_OUTOFMEMORY;
     std::uint32_t* target = turn ? copy.data() : static_cast<std::uint32_t*>(pixels);
     if (FAILED(hr = source->CopyPixels(nullptr, outW * 4u, outW * outH * 4u, reinterpret_cast<BYTE*>(target))))
         return hr;
@@ -292,16 +283,13 @@ void WarmUpPictureDecoding() {
         FreeLibrary(self);
 }
 
-PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer) {
-    std::wstring path;
-    try {
-        const int n = request.path ? MultiByteToWideChar(CP_ACP, 0, request.path, -1, nullptr, 0) : 0;
-        if (n <= 1) return {};
-        path.resize(static_cast<std::size_t>(n));
-        if (MultiByteToWideChar(CP_ACP, 0, request.path, -1, path.data(), n) != n) return {};
-    } catch (...) {   // out of memory
-        return {PictureStatus::NoBuffer};
-    }
+PictureResult DecodePicture(const PictureRequest& request, PictureBuffer buffer) {
+    // The path in UTF-16, its zero included.
+    memory::Buffer<wchar_t> path;
+    const int n = request.path ? MultiByteToWideChar(CP_ACP, 0, request.path, -1, nullptr, 0) : 0;
+    if (n <= 1) return {};
+    if (!path.Resize(static_cast<std::size_t>(n))) return {PictureStatus::NoBuffer};   // out of memory
+    if (MultiByteToWideChar(CP_ACP, 0, request.path, -1, path.data(), n) != n) return {};
     // COM for this call only, when the caller's thread has none.
     bool ownCom = false;
     PictureResult result{PictureStatus::NotDecoded};
@@ -312,7 +300,7 @@ PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& 
             ownCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
             if (ownCom) result.hr = CreateFactory(factory);
         }
-        if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), path.c_str(), request, buffer);
+        if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), path.data(), request, buffer);
     }   // every interface is released before COM may be closed
     if (ownCom) CoUninitialize();
     return result;

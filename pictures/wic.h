@@ -6,7 +6,7 @@
 #include <wincodec.h>
 
 #include <cstdint>
-#include <functional>
+#include <type_traits>
 
 namespace pictures {
 
@@ -48,14 +48,28 @@ struct PictureResult {
 };
 
 // Gives the memory for width x height pixels of 4 bytes, rows top first and
-// width * 4 bytes apart, or null to refuse them.
-using PictureBuffer = std::function<void*(std::uint32_t width, std::uint32_t height)>;
+// width * 4 bytes apart, or null to refuse them: make(context, width, height).
+struct PictureBuffer {
+    void* (*make)(void* context, std::uint32_t width, std::uint32_t height);
+    void* context;
+};
 
 // Decodes the first frame of a picture file; one over the size rule is
 // refused from its header, before a decoder may allocate the whole picture.
 // Without COM on the calling thread, COM is started for the call alone. On
 // any result but Decoded the caller frees whatever buffer it gave.
-PictureResult DecodePicture(const PictureRequest& request, const PictureBuffer& buffer);
+PictureResult DecodePicture(const PictureRequest& request, PictureBuffer buffer);
+
+// The same with the buffer given by a callable such as a lambda,
+// make(width, height) -> void*, called at most once during the call.
+template <typename Make>
+    requires std::is_invocable_r_v<void*, Make&, std::uint32_t, std::uint32_t>
+PictureResult DecodePicture(const PictureRequest& request, Make&& make) {
+    const auto call = [](void* context, std::uint32_t width, std::uint32_t height) -> void* {
+        return (*static_cast<std::remove_reference_t<Make>*>(context))(width, height);
+    };
+    return DecodePicture(request, PictureBuffer{call, const_cast<void*>(static_cast<const void*>(&make))});
+}
 
 // The steps after a picture is decoded, through which DecodePicture delivers
 // it: `stored` converted to `format` and resampled at its stored way up (a

@@ -8,11 +8,18 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh || { echo "SUMMARY: FAILED (package set-up)"; exit 1; }
 
+# The other MinGW toolchains that build the three libraries and their
+# load/unload host test: the win32-thread-model GCC for x86 and x64, and
+# clang with lld on the MinGW runtime for x64 (toolchain files in cmake/).
+other_toolchains=(mingw-i686-win32 mingw-x86_64-win32 clang-mingw-x86_64)
+
 # stop_wine: ends the Wine processes and Xvfb displays of every harness in the
 # build tree (the tests' own, and those of tests with a prefix of their own).
 stop_wine() {
     local stop home
-    for stop in build/win64-release/harness/harness-stop.sh build/win-release/harness/harness-stop.sh; do
+    for stop in build/win64-release/harness/harness-stop.sh build/win-release/harness/harness-stop.sh \
+        "${other_toolchains[@]/#/build/toolchain-}"; do
+        stop=${stop%/harness/harness-stop.sh}/harness/harness-stop.sh
         [ -x "$stop" ] || continue
         for home in "$(dirname "$stop")" "$(dirname "$stop")"-* "$(dirname "$(dirname "$stop")")"/e2e/demo-command; do
             [ -d "$home" ] && HARNESS_HOME="$PWD/$home" "$stop"
@@ -57,11 +64,31 @@ failed() {
 second_run_allowed=(
 )
 
+# run_toolchain NAME: the libraries and the host test of their loading and
+# unloading, built with cmake/NAME.cmake; their imports and exports checked
+# and the test run under Wine. Prints one line.
+toolchain_failures=()
+run_toolchain() {
+    local name=$1 dir=build/toolchain-$1 log=$log_dir/toolchain-$1.log
+    if cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/$name.cmake" \
+            -DCMAKE_BUILD_TYPE=Release >"$log" 2>&1 &&
+        cmake --build "$dir" -j2 --target orvane md2ex pelmar cycles_host >>"$log" 2>&1 &&
+        ctest --test-dir "$dir" -R '^(program_binaries|library_cycles)$' --output-on-failure >>"$log" 2>&1; then
+        echo "$name: libraries built, imports, exports and load/unload cycles as expected"
+    else
+        grep -E "error|FAIL|Failed|undefined" "$log" | head -20
+        echo "$name: FAILED (log in $log)"
+        toolchain_failures+=("$name")
+        status=1
+    fi
+}
+
 run_build host-asan 2
 run_build win64-release 1 "--repeat until-pass:2"
 # A Windows test that fails is run once more, so that the summary can tell a
 # flaky test from a broken one; either fails the run unless listed above.
 run_build win-release 1 "--repeat until-pass:2"
+for toolchain in "${other_toolchains[@]}"; do run_toolchain "$toolchain"; done
 
 # path_tally LABEL: "passed/total" of the Windows tests with that label (the
 # view control's two ways of presenting frames run the same tests twice), and
@@ -97,5 +124,5 @@ second=$(scripts/second_runs.sh "$log_dir/win-release-test.log" "${second_run_al
 second64=$(printf '%s' "$second64" | sed -E 's/([^ ]+)/x64:\1/g')
 second=$(echo $second $second64)
 verdict=PASSED; [ $status -eq 0 ] || verdict=FAILED
-echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed, x64 under 64-bit Wine: $((wine64_total - ${wine64_failed/\?/0}))/$wine64_total passed (32-bit view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)), passed only on a second run: ${second:-none} (logs in $log_dir)"
+echo "SUMMARY: $verdict - host tests: $((host_total - ${host_failed/\?/0}))/$host_total passed, Windows tests under Wine: $((wine_total - ${wine_failed/\?/0}))/$wine_total passed, x64 under 64-bit Wine: $((wine64_total - ${wine64_failed/\?/0}))/$wine64_total passed (32-bit view on its own context: $(path_tally native), on a hidden surface: $(path_tally surface)), other toolchains: $((${#other_toolchains[@]} - ${#toolchain_failures[@]}))/${#other_toolchains[@]} passed${toolchain_failures[*]:+ (failed: ${toolchain_failures[*]})}, passed only on a second run: ${second:-none} (logs in $log_dir)"
 exit $status

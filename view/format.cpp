@@ -1,44 +1,51 @@
 #include "format.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
-// Longest fixed text of a double: 309 integer digits, the point, the decimals.
 constexpr int kMaxDecimals = 40;
-constexpr std::size_t kFixedCapacity = 320 + kMaxDecimals;
 
-std::string PadLeft(std::string text, std::size_t width) {
-    if (text.size() < width) text.insert(0, width - text.size(), ' ');
-    return text;
+// The text, moved right behind spaces to the mask's length as far as the
+// buffer holds.
+MaskedText PadLeft(std::string_view text, std::size_t width) {
+    MaskedText padded;
+    const std::size_t target = std::min(width, MaskedText::kMaxLength);
+    for (std::size_t i = text.size(); i < target; ++i) padded.Append(" ");
+    padded.Append(text);
+    return padded;
 }
 
 }  // namespace
 
-std::string FormatMasked(double value, std::string_view mask) {
+MaskedText FormatMasked(double value, std::string_view mask) {
     const std::size_t point = mask.find('.');
     int decimals =
-        point == std::string_view::npos ? 0 : static_cast<int>(std::ranges::count(mask.substr(point + 1), '#'));
+        point == std::string_view::npos ? 0 : static_cast<int>(std::count(mask.begin() + point + 1, mask.end(), '#'));
     if (decimals > kMaxDecimals) decimals = kMaxDecimals;
 
     if (std::isnan(value)) return PadLeft("NaN", mask.size());
     if (std::isinf(value)) return PadLeft(value < 0 ? "-Inf" : "Inf", mask.size());
 
-    std::string text(value < 0 ? "-" : "");
-    // to_chars with a fixed precision rounds the exact binary value, ties to even.
-    std::array<char, kFixedCapacity> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(),
-                                      std::fabs(value), std::chars_format::fixed, decimals);
-    text.append(digits.data(), result.ptr);
-    if (point != std::string_view::npos && decimals == 0) text.push_back('.');
-    return PadLeft(std::move(text), mask.size());
+    char text[kMaskedCapacity];
+    std::size_t length = 0;
+    if (value < 0) text[length++] = '-';
+    // The C runtime's fixed notation (MinGW's own, not the system's: it
+    // rounds the exact binary value, ties to even, in the "C" locale the
+    // program never changes). The buffer holds the widest result.
+    const int digits = std::snprintf(text + length, sizeof text - length, "%.*f", decimals, std::fabs(value));
+    if (digits > 0) length += std::min(static_cast<std::size_t>(digits), sizeof text - 1 - length);
+    if (point != std::string_view::npos && decimals == 0 && length < sizeof text - 1) text[length++] = '.';
+    return PadLeft({text, length}, mask.size());
 }
 
-std::string NumberText(std::int64_t value) {
-    std::string text = std::to_string(value);
-    if (value >= 0) text.insert(text.begin(), ' ');
-    return text;
+NumberString NumberText(std::int64_t value) {
+    char text[24];
+    char* end = text;
+    if (value >= 0) *end++ = ' ';
+    end = std::to_chars(end, text + sizeof text, value).ptr;
+    return NumberString({text, static_cast<std::size_t>(end - text)});
 }

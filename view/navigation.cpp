@@ -4,7 +4,6 @@
 
 #include <cstdint>
 
-#include "boundary.h"
 #include "orvane.h"
 #include "render.h"
 #include "scene_state.h"
@@ -74,39 +73,37 @@ void RightStep(POINT at) {
 }  // namespace
 
 LRESULT CALLBACK ViewProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-    return win32::GuardMessage("orvane_demo", __func__, hWnd, uMsg, [&]() -> LRESULT {
-        switch (uMsg) {
-        case WM_PAINT:
-            RenderFrame();
-            break;
-        case WM_LBUTTONDOWN:
-            if (Scene.LeftDragging == 0 && !OtherDragRuns(Scene.RightDragging, QI_IsRButtonDown))
-                StartDrag(Scene.LeftDragging, Scene.TiltAngle, Scene.SpinAngle, PointerOf(lParam));
-            GiveFocus(hWnd);
-            break;
-        case WM_LBUTTONUP:
-            Scene.LeftDragging = 0;
-            break;
-        case WM_RBUTTONDOWN:
-            if (Scene.RightDragging == 0 && !OtherDragRuns(Scene.LeftDragging, QI_IsLButtonDown))
-                StartDrag(Scene.RightDragging, Scene.PosX, Scene.PosY, PointerOf(lParam));
-            GiveFocus(hWnd);
-            break;
-        case WM_RBUTTONUP:
-            Scene.RightDragging = 0;
-            break;
-        case WM_MOUSEMOVE: {
-            const POINT at = PointerOf(lParam);
-            LeftStep(at);
-            RightStep(at);
-            RenderFrame();
-            break;
-        }
-        default:
-            break;
-        }
-        // Every message goes on to the view's own procedure.
-        if (!Scene.OldViewProc) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
-        return CallWindowProcA(Scene.OldViewProc, hWnd, uMsg, wParam, lParam);
-    });
+    switch (uMsg) {
+    case WM_PAINT:
+        RenderFrame();
+        break;
+    case WM_LBUTTONDOWN:
+        if (Scene.LeftDragging == 0 && !OtherDragRuns(Scene.RightDragging, QI_IsRButtonDown))
+            StartDrag(Scene.LeftDragging, Scene.TiltAngle, Scene.SpinAngle, PointerOf(lParam));
+        GiveFocus(hWnd);
+        break;
+    case WM_LBUTTONUP:
+        Scene.LeftDragging = 0;
+        break;
+    case WM_RBUTTONDOWN:
+        if (Scene.RightDragging == 0 && !OtherDragRuns(Scene.LeftDragging, QI_IsLButtonDown))
+            StartDrag(Scene.RightDragging, Scene.PosX, Scene.PosY, PointerOf(lParam));
+        GiveFocus(hWnd);
+        break;
+    case WM_RBUTTONUP:
+        Scene.RightDragging = 0;
+        break;
+    case WM_MOUSEMOVE: {
+        const POINT at = PointerOf(lParam);
+        LeftStep(at);
+        RightStep(at);
+        RenderFrame();
+        break;
+    }
+    default:
+        break;
+    }
+    // Every message goes on to the view's own procedure.
+    if (!Scene.OldViewProc) return DefWindowProcA(hWnd, uMsg, wParam, lParam);
+    return CallWindowProcA(Scene.OldViewProc, hWnd, uMsg, wParam, lParam);
 }

@@ -3,13 +3,15 @@
 #include <windows.h>
 #include <GL/gl.h>
 
-#include <string>
+#include <initializer_list>
+#include <string_view>
 
 #include "dpi.h"
 #include "format.h"
 #include "md2ex.h"
 #include "orvane.h"
 #include "scene_state.h"
+#include "fixed_text.h"
 #include "trace.h"
 
 namespace {
@@ -19,11 +21,12 @@ constexpr GLfloat ModelScale = 0.025f;
 
 bool gFirstFrame = true;   // the first frame ends the traced start
 
-// Draws one overlay line through the 64-byte line buffer, cut to 63 characters.
-void DrawLine(std::int32_t x, std::int32_t y, const std::string& text) {
-    char line[64] = {};
-    text.copy(line, sizeof line - 1);
-    QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line, Scene.OverlayColor);
+// Draws one overlay line, its parts joined in the 64-byte line buffer and
+// cut to 63 characters.
+void DrawLine(std::int32_t x, std::int32_t y, std::initializer_list<std::string_view> parts) {
+    memory::Text<64> line;
+    for (const std::string_view part : parts) line.Append(part);
+    QI_DrawGLText(Scene.GLView, &Scene.OverlayFont, x, y, line.c_str(), Scene.OverlayColor);
 }
 
 // Line k (0-based) stands k font heights below the first, which is at y 10
@@ -83,10 +86,11 @@ void RenderFrame() {
     // The overlay's places are 96-DPI units at the main window's DPI, asked once a frame.
     const int dpi = win32::dpi::OfWindow(Scene.MainWindow);
     const auto px = [dpi](int value) { return win32::dpi::Scale(value, dpi); };
-    DrawLine(px(9), LineY(0, dpi), "Horizontal " + FormatMasked(Scene.PosX, "##.##"));
-    DrawLine(px(25), LineY(1, dpi), "Vertical " + FormatMasked(12.0 + Scene.PosY, "##.##"));
-    DrawLine(px(39), LineY(2, dpi), "Zoom" + NumberText(100 - static_cast<std::int64_t>(zoom)));
-    DrawLine(px(33), LineY(3, dpi), "Frame " + FormatMasked(Scene.AnimFrame, "##") + " /" + NumberText(Scene.FrameCount));
+    DrawLine(px(9), LineY(0, dpi), {"Horizontal ", FormatMasked(Scene.PosX, "##.##")});
+    DrawLine(px(25), LineY(1, dpi), {"Vertical ", FormatMasked(12.0 + Scene.PosY, "##.##")});
+    DrawLine(px(39), LineY(2, dpi), {"Zoom", NumberText(100 - static_cast<std::int64_t>(zoom))});
+    DrawLine(px(33), LineY(3, dpi),
+             {"Frame ", FormatMasked(Scene.AnimFrame, "##"), " /", NumberText(Scene.FrameCount)});
 
     QI_UpdateGLWindow(Scene.GLView);
 }

@@ -4,25 +4,40 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
 
+#include "buffer.h"
+#include "helpers.h"
 #include "orvane.h"
 
 // The program's pictures, indices 0 (background) and 1 (the model's skin).
 // Not dimensioned until the start-up creates it: its highest index is then -1.
 class TextureList {
 public:
-    void Dimension(int count) { entries_.assign(count > 0 ? count : 0, TextureEntry{}); }
+    // count zeroed entries (none for a count below 1); false when memory has
+    // run out, and the table then has no entries.
+    bool Dimension(int count) {
+        return entries_.Assign(count > 0 ? static_cast<std::size_t>(count) : 0, TextureEntry{});
+    }
     bool Dimensioned() const { return !entries_.empty(); }
-    int HighIndex() const { return static_cast<int>(entries_.size()) - 1; }
+    int HighIndex() const { return Count() - 1; }
     int Count() const { return static_cast<int>(entries_.size()); }
     TextureEntry* First() { return entries_.empty() ? nullptr : entries_.data(); }
-    TextureEntry& operator[](int i) { return entries_.at(static_cast<std::size_t>(i)); }
+    // Entry i. An index outside the table is refused: it gives a stand-in
+    // entry that belongs to no picture and no model, blank again at every
+    // such access.
+    TextureEntry& operator[](int i) {
+        if (i < 0 || i >= Count()) {
+            outside_ = TextureEntry{};
+            return outside_;
+        }
+        return entries_[static_cast<std::size_t>(i)];
+    }
 
 private:
-    std::vector<TextureEntry> entries_;
+    memory::Buffer<TextureEntry> entries_;
+    TextureEntry outside_{};
 };
 
 struct SceneState {
@@ -40,7 +55,7 @@ struct SceneState {
     HWND GLView;
     WNDPROC OldViewProc;
     GLFontRecord OverlayFont;
-    std::string ResourceDir;  // program folder + "Resource\"
+    win32::Path ResourceDir;  // program folder + "Resource\" (cut at MAX_PATH - 1 characters)
     float AnimFrame;          // 1-based frame position, steps of 0.25
     std::int32_t FrameCount;
     std::uint32_t OverlayColor;  // ARGB; 0 = not yet computed

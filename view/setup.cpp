@@ -4,64 +4,86 @@
 #include <GL/gl.h>
 
 #include <cstring>
-#include <string>
 #include <string_view>
 
 #include "helpers.h"
 #include "md2ex.h"
+#include "report.h"
 #include "scene_state.h"
 #include "textures.h"
 #include "trace.h"
 
 namespace {
 
-// Stores text into a 260-byte file name field, cut to 259 characters.
-void StoreFileName(TextureEntry& entry, std::string_view text) {
+// The program's name on the debug output.
+constexpr char kProgram[] = "orvane_demo";
+
+// Stores folder and name into a 260-byte file name field, cut to 259
+// characters.
+void StoreFileName(TextureEntry& entry, std::string_view folder, std::string_view name) {
+    win32::Path path(folder);
+    path.Append(name);
     std::memset(entry.FileName, 0, sizeof entry.FileName);
-    text.copy(entry.FileName, sizeof entry.FileName - 1);
+    std::memcpy(entry.FileName, path.c_str(), path.size());
 }
 
 // The file name's own extension becomes to when it is exactly from (case
 // sensitive); the folders of the path are left as they are.
-std::string ReplaceExtension(std::string_view path, std::string_view from, std::string_view to) {
+void ReplaceExtension(TextureEntry& entry, std::string_view from, std::string_view to) {
+    const win32::Path name = EntryFileName(entry);
+    const std::string_view path = name.view();
     const std::size_t slash = path.find_last_of("\\/");
     const std::size_t nameStart = slash == std::string_view::npos ? 0 : slash + 1;
-    if (path.size() - nameStart < from.size() || !path.ends_with(from)) return std::string(path);
-    std::string result(path.substr(0, path.size() - from.size()));
-    result.append(to);
-    return result;
+    if (path.size() - nameStart < from.size() || !path.ends_with(from)) return;
+    std::string_view stem = path;
+    stem.remove_suffix(from.size());
+    StoreFileName(entry, stem, to);
 }
 
 }  // namespace
 
 void PrepareScene() {
     orvane_trace::Step step("app", "scene");
-    PrepareSceneFrom(win32::ProgramPath().c_str());
+    win32::Path program;
+    // Without the program's own path the pictures are looked for from the
+    // current folder, as for a bare program name.
+    if (!win32::ProgramPath(program))
+        win32::Report(kProgram, "scene", nullptr, "no program path: resources looked for in the current folder");
+    PrepareSceneFrom(program.c_str());
 }
 
 void PrepareSceneFrom(const char* programPath) {
     const std::string_view program = programPath ? programPath : "";
     const std::size_t slash = program.find_last_of("\\/");
-    const std::string_view folder = slash == std::string_view::npos ? std::string_view{} : program.substr(0, slash + 1);
-    Scene.ResourceDir = std::string(folder) + "Resource\\";
+    const std::string_view folder(program.data(), slash == std::string_view::npos ? 0 : slash + 1);
+    // A folder too long for a path is cut, and its files are then not found.
+    Scene.ResourceDir.Assign(folder);
+    Scene.ResourceDir.Append("Resource\\");
+    const std::string_view resources = Scene.ResourceDir;
 
+    // Short of memory for the table or the textures' work, the rest of the
+    // scene's preparation is left out.
     TextureList& table = Scene.TextureTable;
-    table.Dimension(2);
+    if (!table.Dimension(2)) {
+        win32::ReportOutOfMemory(kProgram, "scene");
+        return;
+    }
     table[0].Id = 1;
-    StoreFileName(table[0], Scene.ResourceDir + "Background.jpg");
+    StoreFileName(table[0], resources, "Background.jpg");
     table[1].Id = 2;
-    StoreFileName(table[1], Scene.ResourceDir + "Sydney.png");
+    StoreFileName(table[1], resources, "Sydney.png");
 
     {
         orvane_trace::Step step("app", "textures");
-        LoadTextures(table.First(), table.Count());
+        if (!LoadTextures(table.First(), table.Count())) {
+            win32::ReportOutOfMemory(kProgram, "scene");
+            return;
+        }
     }
 
     // From entry 1 on, the picture's name becomes its model's name: only the
     // file's own ".png" changes, never a folder that happens to contain it.
-    for (int i = 1; i <= table.HighIndex(); ++i) {
-        StoreFileName(table[i], ReplaceExtension(EntryFileName(table[i]), ".png", ".md2"));
-    }
+    for (int i = 1; i <= table.HighIndex(); ++i) ReplaceExtension(table[i], ".png", ".md2");
     SetupScene();
 }
 

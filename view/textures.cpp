@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <span>
 
+#include "buffer.h"
 #include "report.h"
 #include "trace.h"
 
@@ -25,24 +26,27 @@ void ClearPendingErrors() {
 
 }  // namespace
 
-std::string EntryFileName(const TextureEntry& entry) {
-    return std::string(entry.FileName, strnlen(entry.FileName, sizeof entry.FileName - 1));
+win32::Path EntryFileName(const TextureEntry& entry) {
+    return win32::Path({entry.FileName, strnlen(entry.FileName, sizeof entry.FileName - 1)});
 }
 
-void LoadTextures(TextureEntry* first, int count) {
-    if (count < 1 || !first) return;
+bool LoadTextures(TextureEntry* first, int count) {
+    if (count < 1 || !first) return true;
 
     // Everything allocated here, before any texture changes: short of
-    // memory, the call fails with the table as it was.
-    std::vector<GLuint> names(static_cast<std::size_t>(count));
-    std::vector<GLuint> unused;
-    unused.reserve(names.size());
+    // memory, the call fails with the table as it was. One block: the
+    // entries' names, then room for the names no entry takes.
+    memory::Buffer<GLuint> space;
+    if (!space.Resize(2 * static_cast<std::size_t>(count))) return false;
+    const std::span<GLuint> names(space.data(), static_cast<std::size_t>(count));
+    GLuint* const unused = space.data() + count;
+    GLsizei unusedCount = 0;
     for (int i = 0; i < count; ++i) names[i] = first[i].GLTexture;
     // Deleting the whole list, zeros included, is harmless: GL ignores name 0.
     if (std::ranges::any_of(names, [](GLuint name) { return name != 0; })) glDeleteTextures(count, names.data());
     ClearPendingErrors();
     glGenTextures(count, names.data());
-    if (glGetError() != GL_NO_ERROR) return;
+    if (glGetError() != GL_NO_ERROR) return true;
 
     // The library allocates the pixels with CoTaskMemAlloc; they are ours to free.
     // Names that no entry takes are deleted at the end, so none leaks.
@@ -68,7 +72,7 @@ void LoadTextures(TextureEntry* first, int count) {
         entry.Width = decoded ? width : 0;
         entry.Height = decoded ? height : 0;
         if (!decoded) {
-            unused.push_back(names[i]);
+            unused[unusedCount++] = names[i];
             continue;
         }
         orvane_trace::Step step("app", "texture upload");
@@ -83,7 +87,7 @@ void LoadTextures(TextureEntry* first, int count) {
         if (const GLenum error = glGetError(); error != GL_NO_ERROR) {
             entry.GLTexture = 0;
             entry.Width = entry.Height = 0;
-            unused.push_back(names[i]);
+            unused[unusedCount++] = names[i];
             char why[96];
             snprintf(why, sizeof why, "OpenGL error 0x%04X for %d x %d", error, static_cast<int>(width),
                      static_cast<int>(height));
@@ -91,5 +95,6 @@ void LoadTextures(TextureEntry* first, int count) {
         }
     }
     if (pixels) CoTaskMemFree(pixels);
-    if (!unused.empty()) glDeleteTextures(static_cast<GLsizei>(unused.size()), unused.data());
+    if (unusedCount > 0) glDeleteTextures(unusedCount, unused);
+    return true;
 }

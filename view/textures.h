@@ -1,12 +1,11 @@
 // Turns the pictures named by a run of texture entries into OpenGL textures.
 #pragma once
 
-#include <string>
-
+#include "helpers.h"
 #include "orvane.h"
 
 // The entry's file name, read as if its 260 bytes ended in a zero.
-std::string EntryFileName(const TextureEntry& entry);
+win32::Path EntryFileName(const TextureEntry& entry);
 
 // Loads the pictures of count consecutive entries from first, updating each
 // entry's GLTexture, Width and Height in place. Entry i receives the i-th
@@ -17,4 +16,6 @@ std::string EntryFileName(const TextureEntry& entry);
 // deleted first (a reload). OpenGL errors left pending before a call are
 // cleared, not taken for that call's own.
 // A count below 1 or a null first entry does nothing.
-void LoadTextures(TextureEntry* first, int count);
+// False when memory has run out: nothing was done and the entries are as
+// they were.
+bool LoadTextures(TextureEntry* first, int count);

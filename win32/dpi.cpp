@@ -7,11 +7,17 @@ namespace {
 
 constexpr char kProperty[] = "win32.dpi";
 
-// The call, unless the environment hides the per-window calls of DPI.
+bool ReadHidden() {
+    char value[4] = {};
+    return GetEnvironmentVariableA(kHideSystemCalls, value, sizeof value) == 1 && value[0] == '1';
+}
+
+// Read once, as the module starts.
+bool hidden = ReadHidden();
+
+// The call, unless the per-window calls of DPI are hidden.
 template <typename F>
 F Available(F call) {
-    char value[4] = {};
-    const bool hidden = GetEnvironmentVariableA(kHideSystemCalls, value, sizeof value) == 1 && value[0] == '1';
     return hidden ? nullptr : call;
 }
 
@@ -23,6 +29,8 @@ int ScreenDpi() {
 }
 
 }  // namespace
+
+void HideSystemCallsForTest(bool hide) { hidden = hide; }
 
 int OfWindow(HWND window) {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;

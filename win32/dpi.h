@@ -17,8 +17,8 @@
 // ORVANE_NO_WINDOW_DPI=1 in the environment (kHideSystemCalls) hides the
 // system's per-window calls of DPI (GetDpiForWindow, GetDpiForSystem,
 // GetSystemMetricsForDpi, AdjustWindowRectExForDpi), so that a newer system
-// runs the older one's path; any other value changes nothing. It is read at
-// each call.
+// runs the older one's path; any other value changes nothing. It is read
+// once, as the module starts.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +27,8 @@ namespace win32::dpi {
 
 inline constexpr int kDesign = 96;
 inline constexpr char kHideSystemCalls[] = "ORVANE_NO_WINDOW_DPI";
+// The same for this module from now on, as the seam would have it (tests).
+void HideSystemCallsForTest(bool hide);
 
 // The system's messages of a change of scale (not in every header):
 // WM_DPICHANGED (wParam: the new DPI in both words; lParam: the suggested

@@ -1,5 +1,7 @@
 #include "helpers.h"
 
+#include <cstring>
+
 namespace win32 {
 
 HINSTANCE ThisModule() {
@@ -11,51 +13,64 @@ HINSTANCE ThisModule() {
 
 namespace {
 
-// Fills a wide path through call(buffer, size), which gives the path's length
-// as GetModuleFileNameW and GetShortPathNameW do; empty when it fails.
+// Fills `path` through call(buffer, size), which gives the path's length as
+// GetModuleFileNameW and GetShortPathNameW do; false when it fails.
 template <typename Call>
-std::wstring WidePath(Call call) {
-    std::wstring path(MAX_PATH, L'\0');
+bool WidePath(Call call, memory::Buffer<wchar_t>& path) {
+    if (!path.Resize(MAX_PATH)) return false;
     for (;;) {
         const DWORD length = call(path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) return path.substr(0, length);
-        if (path.size() >= 32768) return {};
-        path.resize(length > path.size() ? length : path.size() * 2);
+        if (length == 0) return false;
+        if (length < path.size()) return path.Resize(length);
+        if (path.size() >= 32768 || !path.Resize(length > path.size() ? length : path.size() * 2)) return false;
     }
 }
 
-// The path in the process's ANSI code page, or empty when that code page
-// cannot spell every character of it (it would then name another file).
-std::string AnsiSpelling(const std::wstring& wide) {
+// The wide path in the process's ANSI code page; false when that code page
+// cannot spell every character of it (it would then name another file) or
+// it does not fit.
+bool AnsiSpelling(const memory::Buffer<wchar_t>& wide, Path& ansi) {
+    ansi.Clear();
     const int length = static_cast<int>(wide.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return {};
-    std::string ansi(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), length, ansi.data(), bytes, nullptr, nullptr);
-    std::wstring back(wide.size(), L'\0');
-    if (MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), length) != length || back != wide) return {};
-    return ansi;
+    if (length == 0 || static_cast<std::size_t>(length) > Path::kMaxLength) return false;
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), length, ansi.Room(),
+                                          static_cast<int>(Path::kMaxLength), nullptr, nullptr);
+    if (bytes <= 0) return false;
+    ansi.Written(static_cast<std::size_t>(bytes));
+    wchar_t back[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), bytes, back, MAX_PATH) != length ||
+        std::memcmp(back, wide.data(), sizeof(wchar_t) * static_cast<std::size_t>(length)) != 0) {
+        ansi.Clear();
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-std::string ProgramPath() {
-    const std::wstring path =
-        WidePath([](wchar_t* to, DWORD size) { return GetModuleFileNameW(nullptr, to, size); });
-    if (path.empty()) return {};
-    if (std::string ansi = AnsiSpelling(path); !ansi.empty()) return ansi;
+bool ProgramPath(Path& path) {
+    path.Clear();
+    memory::Buffer<wchar_t> wide;
+    if (!WidePath([](wchar_t* to, DWORD size) { return GetModuleFileNameW(nullptr, to, size); }, wide)) return false;
+    if (AnsiSpelling(wide, path)) return true;
     // A folder with letters outside the ANSI code page (a system that does
     // not honour the manifest's UTF-8 code page): its short 8.3 form, which
     // is ASCII on a volume that keeps short names.
-    return AnsiSpelling(
-        WidePath([&](wchar_t* to, DWORD size) { return GetShortPathNameW(path.c_str(), to, size); }));
+    if (!wide.Append(L'\0')) return false;
+    memory::Buffer<wchar_t> shortPath;
+    return WidePath([&](wchar_t* to, DWORD size) { return GetShortPathNameW(wide.data(), to, size); }, shortPath) &&
+           AnsiSpelling(shortPath, path);
 }
 
-std::string ProgramFolder() {
-    const std::string path = ProgramPath();
-    const std::size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+bool ProgramFolder(Path& folder) {
+    if (!ProgramPath(folder)) return false;
+    const std::size_t slash = folder.view().find_last_of("\\/");
+    if (slash == std::string_view::npos) {
+        folder.Clear();
+        return false;
+    }
+    folder.Truncate(slash + 1);
+    return true;
 }
 
 ATOM RegisterClassOnce(const WNDCLASSEXA& wc) {
@@ -89,7 +104,7 @@ bool ReadAll(HANDLE file, char* to, std::size_t count) {
 // is empty.
 template <class Bytes>
 ReadResult ReadStart(const char* path, std::size_t most, bool wholeOnly, Bytes& bytes) {
-    bytes.clear();
+    bytes.Clear();
     HANDLE file = path ? CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr)
                        : INVALID_HANDLE_VALUE;
@@ -101,13 +116,10 @@ ReadResult ReadStart(const char* path, std::size_t most, bool wholeOnly, Bytes& 
     } else if (const auto size = static_cast<std::uint64_t>(large.QuadPart); wholeOnly && size > most) {
         result = ReadResult::TooLarge;
     } else {
-        try {
-            bytes.resize(static_cast<std::size_t>(size < most ? size : most));
-            if (!ReadAll(file, reinterpret_cast<char*>(bytes.data()), bytes.size())) result = ReadResult::Failed;
-        } catch (...) {
+        if (!bytes.Resize(static_cast<std::size_t>(size < most ? size : most)) ||
+            !ReadAll(file, reinterpret_cast<char*>(bytes.data()), bytes.size()))
             result = ReadResult::Failed;
-        }
-        if (result != ReadResult::Ok) bytes.clear();
+        if (result != ReadResult::Ok) bytes.Clear();
     }
     CloseHandle(file);
     return result;
@@ -115,11 +127,11 @@ ReadResult ReadStart(const char* path, std::size_t most, bool wholeOnly, Bytes& 
 
 }  // namespace
 
-ReadResult ReadWholeFile(const char* path, std::size_t cap, std::vector<std::uint8_t>& bytes) {
+ReadResult ReadWholeFile(const char* path, std::size_t cap, memory::Buffer<std::uint8_t>& bytes) {
     return ReadStart(path, cap, true, bytes);
 }
 
-ReadResult ReadFileHead(const char* path, std::size_t limit, std::string& text) {
+ReadResult ReadFileHead(const char* path, std::size_t limit, memory::Buffer<char>& text) {
     return ReadStart(path, limit, false, text);
 }
 
@@ -131,15 +143,6 @@ const char* ReadResultName(ReadResult result) {
     case ReadResult::Failed: return "cannot be read";
     }
     return "?";
-}
-
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int got = GetWindowTextA(window, text.data(), length + 1);
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return text;
 }
 
 }  // namespace win32

@@ -6,20 +6,25 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
-#include <vector>
+
+#include "buffer.h"
+#include "fixed_text.h"
 
 namespace win32 {
 
 // The module (DLL or program) this code is linked into.
 HINSTANCE ThisModule();
 
-// The running program's full path, however long, in the ANSI code page; a
-// path that code page cannot spell comes in its short 8.3 form. Empty when
-// it cannot be had, or spelled either way.
-std::string ProgramPath();
-// The folder of ProgramPath() with its trailing backslash, or empty.
-std::string ProgramFolder();
+// A path as the ANSI file calls take it: at most MAX_PATH - 1 characters
+// (the program declares no long-path awareness).
+using Path = memory::Text<MAX_PATH>;
+
+// The running program's full path in the ANSI code page; a path that code
+// page cannot spell comes in its short 8.3 form. False, with `path` empty,
+// when it cannot be had, spelled either way, or held in a Path.
+bool ProgramPath(Path& path);
+// The folder of ProgramPath() with its trailing backslash; false as above.
+bool ProgramFolder(Path& folder);
 
 // Registers the class wc describes, or finds it registered before (by another
 // call, or a thread that won the race) with the same window procedure. Its
@@ -30,15 +35,19 @@ ATOM RegisterClassOnce(const WNDCLASSEXA& wc);
 enum class ReadResult { Ok, Missing, TooLarge, Failed };
 
 // Reads a whole file of at most `cap` bytes. A larger file is not read
-// (TooLarge); on any result but Ok `bytes` is empty. The path is ANSI text
-// in the process's code page.
-ReadResult ReadWholeFile(const char* path, std::size_t cap, std::vector<std::uint8_t>& bytes);
+// (TooLarge); on any result but Ok `bytes` is empty (Failed too when memory
+// for it has run out). The path is ANSI text in the process's code page.
+ReadResult ReadWholeFile(const char* path, std::size_t cap, memory::Buffer<std::uint8_t>& bytes);
 // Reads at most `limit` bytes from the start of a file of any size.
-ReadResult ReadFileHead(const char* path, std::size_t limit, std::string& text);
+ReadResult ReadFileHead(const char* path, std::size_t limit, memory::Buffer<char>& text);
 const char* ReadResultName(ReadResult result);
 
-// A window's whole text.
-std::string WindowText(HWND window);
+// A window's text, cut at the bound of `text`.
+template <std::size_t N>
+void WindowText(HWND window, memory::Text<N>& text) {
+    const int got = GetWindowTextA(window, text.Room(), static_cast<int>(N));
+    text.Written(got > 0 ? static_cast<std::size_t>(got) : 0);
+}
 
 // An ARGB colour 0xAARRGGBB as a Windows COLORREF (0x00BBGGRR).
 constexpr COLORREF ArgbToColorref(std::uint32_t argb) {

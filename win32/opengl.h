@@ -1,16 +1,18 @@
-// OpenGL for the libraries, through one table of entry points filled once
-// from opengl32.dll in the system folder (never a file of that name beside
-// the host program). Sources include this header instead of <GL/gl.h>; each
-// GL call below then goes through the table. The table starts out with
-// stubs of the exact signatures, which fill it at their first call and then
-// pass their arguments on as the compiler passes them, so the first call of
-// a function with float arguments is right on every architecture.
+// OpenGL for the libraries, through one table of entry points filled from
+// opengl32.dll in the system folder (never a file of that name beside the
+// host program). Sources include this header instead of <GL/gl.h>; each GL
+// call below then goes through the table, whose entries are the system's
+// own functions, called directly, so arguments travel as the compiler
+// passes them on every architecture (float arguments in registers on x64).
+//
+// Every export that makes OpenGL calls calls Load first (a view's creation,
+// the model, text and picture calls): the table is filled once per module
+// and stays filled while the module is loaded.
 #pragma once
 
 #include <windows.h>
 #include <GL/gl.h>
 
-#include <atomic>
 #include <cstddef>
 
 // Every OpenGL 1.1 function the libraries call.
@@ -30,23 +32,23 @@
 namespace win32::gl {
 
 struct Entries {
-#define WIN32_GL_MEMBER(name) std::atomic<decltype(&::name)> name;
+#define WIN32_GL_MEMBER(name) decltype(&::name) name;
     WIN32_GL_ENTRIES(WIN32_GL_MEMBER)
 #undef WIN32_GL_MEMBER
 };
 
-// The table. Its entries are replaced once, all together; a call reads its
-// entry without a lock (a stub read by a late thread fills nothing twice).
+// The table: null until Load has filled it.
 extern Entries entries;
 
 // Loads opengl32.dll from the system folder and fills the table, once per
-// module; true when the library is there. Without it every entry does
-// nothing and returns zero. A view calls this before its first pixel-format
-// call, because gdi32 loads "opengl32.dll" by bare name for those unless a
-// module of that name is loaded already.
+// module (any thread; later calls only answer); true when the library and
+// every function of the table are there. When false, no entry may be
+// called: the caller refuses to draw. A view calls this before its first
+// pixel-format call, because gdi32 loads "opengl32.dll" by bare name for
+// those unless a module of that name is loaded already.
 bool Load() noexcept;
 
-// The table back to its first-call stubs (tests of the first call).
+// The table emptied, so that the next Load fills it again (tests).
 void ResetForTest() noexcept;
 
 // Each entry's name and the address it now holds (tests); the number of
@@ -60,7 +62,7 @@ std::size_t ListEntries(EntryView* out, std::size_t capacity) noexcept;
 }  // namespace win32::gl
 
 #ifndef WIN32_GL_TABLE_ONLY
-#define WIN32_GL_CALL(name) (::win32::gl::entries.name.load(std::memory_order_relaxed))
+#define WIN32_GL_CALL(name) (::win32::gl::entries.name)
 #define glBegin WIN32_GL_CALL(glBegin)
 #define glBindTexture WIN32_GL_CALL(glBindTexture)
 #define glBitmap WIN32_GL_CALL(glBitmap)

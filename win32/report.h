@@ -8,8 +8,17 @@
 
 namespace win32 {
 
+// The item of a refusal made because memory has run out; the subject says
+// where (the function's own name, __func__).
+inline constexpr char kOutOfMemory[] = "out of memory";
+
 // Says the line without allocating or letting an exception out; a line
 // longer than about a thousand characters is cut.
 void Report(const char* module, const char* item, const char* subject, const char* why) noexcept;
+
+// "<module>: out of memory: <where>".
+inline void ReportOutOfMemory(const char* module, const char* where) noexcept {
+    Report(module, kOutOfMemory, where, nullptr);
+}
 
 }  // namespace win32

@@ -25,7 +25,7 @@ class StartUp : public AppTest {};
 
 TEST_F(StartUp, FirstCopyBuildsEverythingInOrderAndReleasesInOrder) {
     EXPECT_EQ(RunFirstCopy(), 0);
-    const std::string rd = Scene.ResourceDir;
+    const std::string rd(Scene.ResourceDir.view());
     ASSERT_FALSE(rd.empty());
     const std::string model = rd.substr(0, rd.size()) + "Sydney.md2";
     const std::vector<std::string> expected = {

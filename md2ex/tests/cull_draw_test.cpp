@@ -118,6 +118,7 @@ std::vector<unsigned char> DrawPose(HWND view, const md2::Model& model, GLuint s
 TEST(Md2CullDraw, CullingOnTheCpuChangesNoPixel) {
     orvane_test::ViewWindow window(kSize, kSize);
     ASSERT_NE(window.view(), nullptr);
+    ASSERT_TRUE(win32::gl::Load());   // this program's own table, which md2::Draw calls through
     ProgramState();
     const GLuint skin = GradientSkin();
 
@@ -138,7 +139,7 @@ TEST(Md2CullDraw, CullingOnTheCpuChangesNoPixel) {
         md2::Model model;
         ASSERT_EQ(md2::Load(s.bytes.data(), s.bytes.size(), 256, 256, model), md2::Error::None) << s.name;
         md2::DrawBuffers buffers;
-        buffers.Size(model);
+        ASSERT_TRUE(buffers.Size(model)) << s.name;
         int shown = 0;
         for (int i = 0; i < 40; ++i) {
             const Pose p{static_cast<int>(10 + 110 * unit(random)), 1.2f * unit(random) - 0.6f,

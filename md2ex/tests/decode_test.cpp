@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -26,6 +27,12 @@ struct V3 {
 
 std::ostream& operator<<(std::ostream& os, const V3& v) {
     return os << "(" << v.x << ", " << v.y << ", " << v.z << ")";
+}
+
+// A model array's items, to compare whole.
+template <typename T>
+std::vector<T> Items(const memory::Buffer<T>& buffer) {
+    return {buffer.begin(), buffer.end()};
 }
 
 V3 Position(const float* pose, int v) { return {pose[6 * v], pose[6 * v + 1], pose[6 * v + 2]}; }
@@ -57,9 +64,9 @@ TEST(Md2Decode, SquareStandsUprightFacingTheViewer) {
         EXPECT_EQ(Normal(m.Pose(0), v), (V3{0, 0, 1})) << v;
         EXPECT_EQ(Normal(m.Pose(1), v), (V3{0, 0, 1})) << v;
     }
-    EXPECT_EQ(m.indices, (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(Items(m.indices), (std::vector<std::uint16_t>{0, 1, 2, 0, 2, 3}));
     ASSERT_EQ(m.skins.size(), 1u);
-    EXPECT_EQ(m.skins[0], "models/square/skin.pcx");
+    EXPECT_EQ(m.skins[0].view(), "models/square/skin.pcx");
 }
 
 TEST(Md2Decode, TextureCoordinatesFollowTheHeadersSkinSize) {
@@ -83,7 +90,7 @@ TEST(Md2Decode, TextureCoordinatesFollowTheHeadersSkinSize) {
         Blueprint plan = Square();
         plan.skinWidth = c.fileWidth;
         plan.skinHeight = c.fileHeight;
-        EXPECT_EQ(LoadOk(plan, c.width, c.height).texCoords, c.expected)
+        EXPECT_EQ(Items(LoadOk(plan, c.width, c.height).texCoords), c.expected)
             << c.fileWidth << "x" << c.fileHeight << " given " << c.width << "x" << c.height;
     }
 }
@@ -95,8 +102,8 @@ TEST(Md2Decode, TextureSeamsGetTheirOwnVertices) {
     plan.triangles[1] = {{0, 2, 3}, {4, 5, 3}};
     const md2::Model m = LoadOk(plan, 64, 64);
     ASSERT_EQ(m.drawCount, 5);  // vertex 0 twice; vertex 2 once (same coordinates)
-    EXPECT_EQ(m.copies, (std::vector<std::uint16_t>{0}));
-    EXPECT_EQ(m.indices, (std::vector<std::uint16_t>{0, 1, 2, 4, 2, 3}));
+    EXPECT_EQ(Items(m.copies), (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(Items(m.indices), (std::vector<std::uint16_t>{0, 1, 2, 4, 2, 3}));
     EXPECT_EQ(m.texCoords[8], 0.5f);
     EXPECT_EQ(m.texCoords[9], 0.5f);
 

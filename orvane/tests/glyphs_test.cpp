@@ -20,8 +20,18 @@ void Set(GlyphSet& set, int c, std::vector<std::string> rows) {
         std::vector<unsigned char> bytes((row.size() + 7) / 8, 0);
         for (size_t x = 0; x < row.size(); ++x)
             if (row[x] == '#') bytes[x / 8] |= static_cast<unsigned char>(0x80 >> (x % 8));
-        set.bits.insert(set.bits.end(), bytes.begin(), bytes.end());
+        for (unsigned char byte : bytes) ASSERT_TRUE(set.bits.Append(byte));
     }
+}
+
+std::vector<unsigned char> Bytes(const memory::Buffer<unsigned char>& buffer) {
+    return std::vector<unsigned char>(buffer.begin(), buffer.end());
+}
+
+std::vector<unsigned char> Atlas(const GlyphSet& set) {
+    memory::Buffer<unsigned char> image;
+    EXPECT_TRUE(orvane::AtlasImage(set, &image));
+    return Bytes(image);
 }
 
 TEST(GlyphBits, TakesWholeBytesOfPaddedRowsAndSkipsEmptyBoxes) {
@@ -39,7 +49,7 @@ TEST(GlyphBits, TakesWholeBytesOfPaddedRowsAndSkipsEmptyBoxes) {
         GlyphSet set;
         orvane::Glyph g;
         EXPECT_EQ(orvane::AddGlyphBits(&set, &g, rows, c.size, c.width, c.height), c.ok) << c.width;
-        EXPECT_EQ(set.bits, c.bits) << c.width;
+        EXPECT_EQ(Bytes(set.bits), c.bits) << c.width;
         if (c.bits.empty()) {
             EXPECT_EQ(g.width * g.height, 0);
         }
@@ -54,7 +64,7 @@ TEST(GlyphAtlas, HoldsEveryGlyphApartAtItsPlace) {
     ASSERT_TRUE(orvane::PackGlyphs(&set, 2048));
     EXPECT_EQ(set.atlasWidth, 64);
     EXPECT_EQ(set.atlasHeight & (set.atlasHeight - 1), 0);   // a power of two
-    const std::vector<unsigned char> image = orvane::AtlasImage(set);
+    const std::vector<unsigned char> image = Atlas(set);
     ASSERT_EQ(image.size(), size_t(set.atlasWidth) * set.atlasHeight);
 
     // Each glyph reads back from its place, with a clear texel all round.
@@ -94,7 +104,7 @@ TEST(GlyphAtlas, GrowsForLargeGlyphsAndRefusesWhatCannotFit) {
 
     GlyphSet blanks;   // nothing to hold still makes a usable atlas
     EXPECT_TRUE(orvane::PackGlyphs(&blanks, 64));
-    EXPECT_EQ(orvane::AtlasImage(blanks).size(), size_t(blanks.atlasWidth) * blanks.atlasHeight);
+    EXPECT_EQ(Atlas(blanks).size(), size_t(blanks.atlasWidth) * blanks.atlasHeight);
 }
 
 }  // namespace

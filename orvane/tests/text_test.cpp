@@ -324,20 +324,113 @@ TEST(Font, BuildsOnlyFromUsableRecordsAndDeletesItsLists) {
     memset(font.FontName, 'x', sizeof(font.FontName));   // no terminator in the record
     font.FontHeight = 10;
     font.FontWeight = 700;
+    // A view's font has one atlas texture besides its lists.
+    const auto textures = [] {
+        int n = 0;
+        for (GLuint name = 1; name <= 64; ++name) n += glIsTexture(name) ? 1 : 0;
+        return n;
+    };
+    const int before = textures();
     ASSERT_EQ(QI_BuildGLfont(dc, &font), 1);
     const GLuint base = font.ListBase;
     EXPECT_TRUE(glIsList(base));
     EXPECT_TRUE(glIsList(base + 223));
-    EXPECT_EQ(QI_BuildGLfont(dc, &font), 1);   // a rebuild frees the old lists
+    EXPECT_EQ(textures(), before + 1);
+    EXPECT_EQ(QI_BuildGLfont(dc, &font), 1);   // a rebuild frees the old lists and atlas
     EXPECT_FALSE(glIsList(base) && font.ListBase != base);
+    EXPECT_EQ(textures(), before + 1);
     const GLuint rebuilt = font.ListBase;
     EXPECT_EQ(QI_DeleteGLFont(&font), 1);
     EXPECT_FALSE(glIsList(rebuilt));
+    EXPECT_EQ(textures(), before);
     EXPECT_EQ(font.ListBase, 0u);
     EXPECT_EQ(font.FontHeight, 10);   // the caller's fields stay
     EXPECT_EQ(QI_DeleteGLFont(&font), 1);   // harmless twice
     EXPECT_EQ(QI_DeleteGLFont(nullptr), 0);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(Font, DrawsOnlyInTheViewItWasBuiltIn) {
+    // Every context numbers its lists from the same start, so two views'
+    // fonts share list numbers: only the record tells them apart.
+    GLFontRecord fontA{}, fontB{};
+    for (GLFontRecord* font : {&fontA, &fontB}) {
+        strcpy(font->FontName, "Arial");
+        font->FontHeight = 12;
+    }
+    ViewWindow a(64, 64);
+    ASSERT_EQ(QI_BuildGLfont(QI_GetGLDC(a.view()), &fontA), 1);
+    ViewWindow b(64, 64);   // current from here on
+    ASSERT_EQ(QI_BuildGLfont(QI_GetGLDC(b.view()), &fontB), 1);
+    EXPECT_EQ(QI_DrawGLText(b.view(), &fontA, 0, 0, "x", 0xFFFFFFFF), 0);
+    EXPECT_EQ(QI_DrawGLText(a.view(), &fontB, 0, 0, "x", 0xFFFFFFFF), 0);
+    EXPECT_EQ(QI_DrawGLText(a.view(), &fontA, 0, 0, "x", 0xFFFFFFFF), 1);
+    EXPECT_EQ(QI_DrawGLText(b.view(), &fontB, 0, 0, "x", 0xFFFFFFFF), 1);
+    EXPECT_EQ(QI_DeleteGLFont(&fontA), 1);
+    EXPECT_EQ(QI_DeleteGLFont(&fontB), 1);
+}
+
+TEST(Font, OfADestroyedViewFreesNothingInAnother) {
+    GLFontRecord gone{}, kept{};
+    for (GLFontRecord* font : {&gone, &kept}) {
+        strcpy(font->FontName, "Arial");
+        font->FontHeight = 12;
+    }
+    ViewWindow b(64, 64);
+    {
+        ViewWindow a(64, 64);
+        ASSERT_EQ(QI_BuildGLfont(QI_GetGLDC(a.view()), &gone), 1);
+    }
+    ASSERT_EQ(QI_BuildGLfont(QI_GetGLDC(b.view()), &kept), 1);
+    ASSERT_EQ(kept.ListBase, gone.ListBase);   // each context numbers its lists alike
+    EXPECT_EQ(QI_DeleteGLFont(&gone), 1);
+    EXPECT_EQ(gone.ListBase, 0u);
+    EXPECT_TRUE(glIsList(kept.ListBase));
+    EXPECT_EQ(QI_DrawGLText(b.view(), &kept, 0, 0, "x", 0xFFFFFFFF), 1);
+    EXPECT_EQ(QI_DeleteGLFont(&kept), 1);
+}
+
+// A view whose largest texture cannot hold the glyphs draws them with the
+// display lists, any other from its atlas: the same pixels either way.
+TEST(Font, DrawsTheSamePixelsFromItsListsAsFromItsAtlas) {
+    char seam[16] = {};   // a run on the emulated floor sets one for the whole process
+    const bool kept = GetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", seam, sizeof seam) != 0;
+    SetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", "32");   // below the smallest atlas
+    ViewWindow lists(kWidth, kHeight);
+    SetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", kept ? seam : nullptr);
+    ViewWindow atlas(kWidth, kHeight);
+    GLFontRecord fonts[2] = {};
+    const HWND views[2] = {lists.view(), atlas.view()};
+    for (int i = 0; i < 2; ++i) {
+        strcpy(fonts[i].FontName, "Arial");
+        fonts[i].FontHeight = 17;
+        ASSERT_EQ(QI_ResizeGLWindow(views[i]), 1);   // its context current
+        ASSERT_EQ(QI_BuildGLfont(QI_GetGLDC(views[i]), &fonts[i]), 1);
+        EXPECT_EQ(glIsTexture(1) != GL_FALSE, i == 1);   // the view's atlas, or none
+    }
+    struct Case {
+        const char* text;
+        int x, y;
+        uint32_t argb;
+    };
+    const Case cases[] = {
+        {"Hagjy 0123 {}|~ @%&", 10, 20, 0xFFFFFFFF},
+        {"Two\nlines \xC9\xE7\xFF", -7, -5, 0xFF2888FF},
+        {"half\tseen", 200, 120, 0x80FFFFFF},
+    };
+    for (const Case& c : cases) {
+        Image images[2];
+        for (int i = 0; i < 2; ++i) {
+            ASSERT_EQ(QI_ResizeGLWindow(views[i]), 1);
+            glClearColor(0, 0, 0, 0);
+            glClear(GL_COLOR_BUFFER_BIT);
+            ASSERT_EQ(QI_DrawGLText(views[i], &fonts[i], c.x, c.y, c.text, c.argb), 1);
+            images[i] = ReadFrame();
+        }
+        EXPECT_FALSE(Lit(images[1]).empty()) << c.text;
+        EXPECT_TRUE(images[0].rgba == images[1].rgba) << c.text;
+    }
+    for (GLFontRecord& font : fonts) EXPECT_EQ(QI_DeleteGLFont(&font), 1);
 }
 
 TEST(Colour, PacksAlphaAndWindowsRgb) {

@@ -281,7 +281,7 @@ class PelmarFallback : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(PelmarFallback, GivesASkinnedWorkingWindow) {
     const std::string name = GetParam();
-    const std::string path = win32::ProgramFolder() + name;
+    const std::string path = test::ProgramFolder() + name;
     if (name == "PelmarJunk.sks") {
         HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_NE(f, INVALID_HANDLE_VALUE);

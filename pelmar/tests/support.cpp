@@ -286,8 +286,14 @@ void MakeLogo(const std::string& path) {
 
 }  // namespace
 
-std::string Scene::FacePath() { return win32::ProgramFolder() + "pelmar_test_face.png"; }
-std::string Scene::LogoPath() { return win32::ProgramFolder() + "pelmar_test_logo.png"; }
+std::string ProgramFolder() {
+    win32::Path folder;
+    win32::ProgramFolder(folder);
+    return std::string(folder.view());
+}
+
+std::string Scene::FacePath() { return ProgramFolder() + "pelmar_test_face.png"; }
+std::string Scene::LogoPath() { return ProgramFolder() + "pelmar_test_logo.png"; }
 
 bool Scene::Build(const char* skinFile, int x, int y, const char* facePicture, const char* logoPicture) {
     RegisterOnce();

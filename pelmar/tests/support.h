@@ -12,6 +12,9 @@
 
 namespace pelmar::test {
 
+// The test program's folder, with its trailing backslash.
+std::string ProgramFolder();
+
 // Runs the message loop for about ms milliseconds.
 void Pump(DWORD ms);
 

@@ -75,10 +75,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int show) {
     if (!window || !Scene.GLView) return 1;
 
     // The program's background, its texture state and its projection.
-    Scene.TextureTable.Dimension(1);
-    const std::string picture = win32::ProgramFolder() + "Resource\\Background.jpg";
-    std::strncpy(Scene.TextureTable[0].FileName, picture.c_str(), sizeof Scene.TextureTable[0].FileName - 1);
-    LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count());
+    win32::Path picture;
+    if (!Scene.TextureTable.Dimension(1) || !win32::ProgramFolder(picture) || !picture.Append("Resource\\Background.jpg"))
+        return 1;
+    std::memcpy(Scene.TextureTable[0].FileName, picture.c_str(), picture.size() + 1);   // a Path fits the name
+    if (!LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count())) return 1;
     glEnable(GL_TEXTURE_2D);
     glDepthFunc(GL_LESS);
     glEnable(GL_DEPTH_TEST);

@@ -1,5 +1,5 @@
 // For as long as it lives, the process runs as on a system without the
-// per-window calls of DPI (win32::dpi::kHideSystemCalls): a window's DPI is
+// per-window calls of DPI (as win32::dpi::kHideSystemCalls makes it): a window's DPI is
 // then the one WM_DPICHANGED announced for it. Under Wine, which never sends
 // that message and reports LogPixels for every window, this is how a test
 // puts a window at another scale.
@@ -10,8 +10,8 @@
 #include "dpi.h"
 
 struct OlderSystem {
-    OlderSystem() { SetEnvironmentVariableA(win32::dpi::kHideSystemCalls, "1"); }
-    ~OlderSystem() { SetEnvironmentVariableA(win32::dpi::kHideSystemCalls, nullptr); }
+    OlderSystem() { win32::dpi::HideSystemCallsForTest(true); }
+    ~OlderSystem() { win32::dpi::HideSystemCallsForTest(false); }
     OlderSystem(const OlderSystem&) = delete;
     OlderSystem& operator=(const OlderSystem&) = delete;
 };

@@ -2,8 +2,7 @@
 // 0 or unset: none fails), or every allocation from N on (ORVANE_FAIL_FROM=N:
 // memory runs out for good), driven through a fixed scene: start-up, 100
 // frames, a resize, a repaint of the skin with its tooltips shown, a reload
-// of the textures and a thread of its own that allocates in guarded code,
-// then at least 20 more frames and a close. Allocations are
+// of the textures, then at least 20 more frames and a close. Allocations are
 // counted in the program and its three libraries: the C runtime's
 // allocators and the task allocator, as their import tables reach them.
 // ORVANE_FAULT_REPORT names a file that receives, as "key value" lines:
@@ -22,10 +21,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "boundary.h"
 #include "orvane.h"
 #include "program.h"
 #include "redirect_import.h"
+#include "report.h"
 #include "scene_state.h"
 #include "textures.h"
 
@@ -154,18 +153,6 @@ void WINAPI ReportingExit(UINT code) {
     g_exit(code);
 }
 
-char* volatile g_kept = nullptr;
-
-// A thread that allocates in guarded code: without memory, its first
-// exception is thrown there.
-DWORD WINAPI Worker(void*) {
-    win32::Guard("faults", "worker thread", [] {
-        g_kept = new char[64];
-        delete[] g_kept;
-    });
-    return 0;
-}
-
 BOOL CALLBACK PopUpTip(HWND window, LPARAM) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -212,12 +199,8 @@ void CALLBACK Script(HWND, UINT, UINT_PTR, DWORD) {
         SendMessageA(main, WM_NCMOUSELEAVE, 0, 0);
         // The textures read again, in the view's context.
         QI_ResizeGLWindow(Scene.GLView);
-        win32::Guard("faults", "texture reload",
-                     [] { LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count()); });
-        if (HANDLE worker = CreateThread(nullptr, 0, Worker, nullptr, 0, nullptr)) {
-            WaitForSingleObject(worker, INFINITE);
-            CloseHandle(worker);
-        }
+        if (!LoadTextures(Scene.TextureTable.First(), Scene.TextureTable.Count()))
+            win32::ReportOutOfMemory("faults", "texture reload");
         mark = g_frames;
         break;
     case 4:   // frames again (some after a failure, wherever it came), then the close

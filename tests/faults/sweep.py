@@ -36,7 +36,7 @@ def crash_site():
     with open(SEH, errors="replace") as f:
         for line in f:
             m = re.search(r"dispatch_exception code=([0-9a-f]+) flags=\w+ addr=([0-9A-Fa-f]+)", line)
-            if m and m.group(1) not in ("406d1388", "e06d7363", "20474343"):   # thread names, C++ throws
+            if m and m.group(1) != "406d1388":   # a thread's name
                 address = int(m.group(2), 16)
     return "unknown place" if address is None else place(address)
 

@@ -41,7 +41,7 @@ bool LoadMd2(std::vector<std::uint8_t> bytes, Md2& out, std::string& error) {
         out.frameNames.emplace_back(reinterpret_cast<const char*>(name),
                                     static_cast<const std::uint8_t*>(zero) - name);
     }
-    md2::Decode(out.file, 0, 0, out.model);
+    if (!md2::Decode(out.file, 0, 0, out.model)) return Fail(error, "out of memory");
     return true;
 }
 

@@ -16,6 +16,7 @@
 #include "draw.h"
 #include "md2ex.h"
 #include "model.h"
+#include "opengl.h"
 #include "orvane.h"
 #include "render.h"
 #include "scene_state.h"
@@ -125,7 +126,7 @@ bool LoadComparisonModel() {
     for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, f)) > 0;) bytes.insert(bytes.end(), chunk, chunk + got);
     std::fclose(f);
     if (md2::Load(bytes.data(), bytes.size(), skin.Width, skin.Height, g_model) != md2::Error::None) return false;
-    g_buffers.Size(g_model);
+    if (!g_buffers.Size(g_model)) return false;
     for (int frame = 0; frame < g_model.frameCount; ++frame) {
         md2::Blend(g_model, static_cast<float>(frame + 1), g_buffers.pose.data());
         const GLuint list = glGenLists(1);
@@ -196,7 +197,8 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
-    if (!RegisterOrvaneClass()) return 1;
+    // The drawing copied in here calls OpenGL through this program's own table.
+    if (!RegisterOrvaneClass() || !win32::gl::Load()) return 1;
     // A child view in a borderless host, as the program has it (under Wine
     // its frames are copied from a hidden surface).
     HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, Size, Size, nullptr,

@@ -5,8 +5,13 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
+#include <string_view>
 
 namespace {
+
+// The texts as std::string, to compose overlay lines from.
+std::string S(std::string_view text) { return std::string(text); }
 
 struct Case {
     double value;
@@ -57,7 +62,7 @@ TEST(FormatMasked, MalformedValuesGetShortDefinedTexts) {
 }
 
 TEST(FormatMasked, HugeAndTinyValuesStayWhole) {
-    const std::string largest = FormatMasked(std::numeric_limits<double>::max(), "##.##");
+    const std::string largest = S(FormatMasked(std::numeric_limits<double>::max(), "##.##"));
     EXPECT_EQ(largest.size(), 309u + 3u);
     EXPECT_EQ(largest.substr(0, 5), "17976");
     EXPECT_EQ(largest.substr(largest.size() - 3), ".00");
@@ -69,6 +74,8 @@ TEST(FormatMasked, MaskShapes) {
     EXPECT_EQ(FormatMasked(7, "#####"), "    7");
     EXPECT_EQ(FormatMasked(7, ""), "7");
     EXPECT_EQ(FormatMasked(7, "##."), " 7.");
+    // A mask wider than the text's buffer pads it only as far as it holds.
+    EXPECT_EQ(FormatMasked(7, std::string(400, '#')).view(), std::string(350, ' ') + "7");
 }
 
 TEST(NumberText, SignPlaceAndDigits) {
@@ -82,13 +89,13 @@ TEST(NumberText, SignPlaceAndDigits) {
 }
 
 TEST(OverlayLines, ReadAsTheyAreComposed) {
-    EXPECT_EQ("Horizontal " + FormatMasked(0.0f, "##.##"), "Horizontal  0.00");
-    EXPECT_EQ("Horizontal " + FormatMasked(-0.3f, "##.##"), "Horizontal -0.30");
-    EXPECT_EQ("Vertical " + FormatMasked(12.0 + -0.25f, "##.##"), "Vertical 11.75");
-    EXPECT_EQ("Zoom" + NumberText(100 - 51), "Zoom 49");
-    EXPECT_EQ("Zoom" + NumberText(100 - 105), "Zoom-5");
-    EXPECT_EQ("Frame " + FormatMasked(1.0f, "##") + " /" + NumberText(198), "Frame  1 / 198");
-    EXPECT_EQ("Frame " + FormatMasked(123.75f, "##") + " /" + NumberText(198), "Frame 124 / 198");
+    EXPECT_EQ("Horizontal " + S(FormatMasked(0.0f, "##.##")), "Horizontal  0.00");
+    EXPECT_EQ("Horizontal " + S(FormatMasked(-0.3f, "##.##")), "Horizontal -0.30");
+    EXPECT_EQ("Vertical " + S(FormatMasked(12.0 + -0.25f, "##.##")), "Vertical 11.75");
+    EXPECT_EQ("Zoom" + S(NumberText(100 - 51)), "Zoom 49");
+    EXPECT_EQ("Zoom" + S(NumberText(100 - 105)), "Zoom-5");
+    EXPECT_EQ("Frame " + S(FormatMasked(1.0f, "##")) + " /" + S(NumberText(198)), "Frame  1 / 198");
+    EXPECT_EQ("Frame " + S(FormatMasked(123.75f, "##")) + " /" + S(NumberText(198)), "Frame 124 / 198");
 }
 
 }  // namespace

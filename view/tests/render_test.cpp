@@ -105,7 +105,7 @@ TEST_F(RenderTest, TheVerticalLineAddsTwelveWithoutRoundingBackToFloat) {
     Scene.PosX = -3.4e38f;
     fake::Reset();
     RenderFrame();
-    const std::string longest = "Horizontal " + FormatMasked(-3.4e38f, "##.##");
+    const std::string longest = "Horizontal " + std::string(FormatMasked(-3.4e38f, "##.##").view());
     EXPECT_EQ(TextsDrawn().at(0), Text(9, 10, longest));
 }
 

@@ -37,6 +37,13 @@ TEST(SceneState, TextureTableOnceDimensionedHoldsZeroedEntries) {
     EXPECT_EQ(table.Count(), 2);
     EXPECT_EQ(table[1].GLTexture, 0u);
     EXPECT_EQ(reinterpret_cast<char*>(&table[1]) - reinterpret_cast<char*>(&table[0]), 280);
+    // An index outside is refused: the entries stay as they are.
+    for (int outside : {-1, 2}) {
+        table[outside].GLTexture = 9;
+        EXPECT_EQ(table[outside].GLTexture, 0u);
+    }
+    EXPECT_EQ(table[0].GLTexture, 0u);
+    EXPECT_EQ(table[1].GLTexture, 0u);
     table.Dimension(-3);
     EXPECT_EQ(table.HighIndex(), -1);
 }

@@ -1,7 +1,7 @@
-// The libraries' table of OpenGL entry points: a function's first call,
-// which fills the table, passes its arguments on whole (float and double
-// arguments travel in registers on x64), and every entry comes from
-// opengl32.dll in the system folder.
+// The libraries' table of OpenGL entry points: a call through a freshly
+// filled table passes its arguments on whole (float and double arguments
+// travel in registers on x64, where a late-import stub once lost them), and
+// every entry comes from opengl32.dll in the system folder.
 #include <gtest/gtest.h>
 
 
@@ -18,9 +18,10 @@ struct FirstCall {
     float want[4];
 };
 
-TEST(GLTable, FirstCallOfAFunctionPassesItsArgumentsWhole) {
+TEST(GLTable, FirstCallThroughTheTablePassesItsArgumentsWhole) {
     TestGLWindow window("GLTableTest", 64, 64);
     ASSERT_TRUE(window.Ready());
+    ASSERT_TRUE(win32::gl::Load());
     const FirstCall cases[] = {
         {"glColor4f", [] { glColor4f(0.25f, 0.5f, 0.75f, 0.125f); }, GL_CURRENT_COLOR, 4, {0.25f, 0.5f, 0.75f, 0.125f}},
         {"glTexCoord2f", [] { glTexCoord2f(0.375f, 0.625f); }, GL_CURRENT_TEXTURE_COORDS, 2, {0.375f, 0.625f}},
@@ -31,7 +32,8 @@ TEST(GLTable, FirstCallOfAFunctionPassesItsArgumentsWhole) {
         SCOPED_TRACE(c.name);
         glLoadIdentity();
         win32::gl::ResetForTest();
-        c.call();   // the first call through the table since it was reset
+        ASSERT_TRUE(win32::gl::Load());
+        c.call();   // the first call through the table since it was filled
         float got[16] = {};
         glGetFloatv(c.state, got);
         for (int i = 0; i < c.count; ++i) EXPECT_EQ(got[i], c.want[i]) << i;
