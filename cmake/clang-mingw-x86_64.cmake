@@ -11,6 +11,9 @@ set(CMAKE_C_COMPILER_TARGET ${TOOLCHAIN_PREFIX})
 set(CMAKE_CXX_COMPILER_TARGET ${TOOLCHAIN_PREFIX})
 set(CMAKE_RC_COMPILER ${TOOLCHAIN_PREFIX}-windres)
 set(CMAKE_DLLTOOL ${TOOLCHAIN_PREFIX}-dlltool)
+# The binutils that read our binaries in the tests (their output is parsed).
+set(CMAKE_OBJDUMP ${TOOLCHAIN_PREFIX}-objdump)
+set(CMAKE_NM ${TOOLCHAIN_PREFIX}-nm)
 
 # clang does not find GCC's MinGW C++ headers and runtime folder by itself.
 set(CMAKE_CXX_FLAGS_INIT "-isystem ${MINGW_GCC_DIR}/include/c++ -isystem ${MINGW_GCC_DIR}/include/c++/${TOOLCHAIN_PREFIX} -isystem ${MINGW_GCC_DIR}/include/c++/backward")

@@ -6,35 +6,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include "pelmar.h"
+#include "redirect_import.h"
 
-// Counts frees of a block that is already free while gWatch is on; every
-// allocation of this program passes through here.
+// Counts frees of a block that is already free while gWatch is on: the
+// program's (and so the engine's) imports of the C runtime's malloc and free
+// pass through here.
 namespace {
 bool gWatch = false;
 int gDoubleFrees = 0;
 void* gFreed[256];
 int gFreedCount = 0;
+void*(__cdecl* gMalloc)(size_t) = nullptr;
+void(__cdecl* gFree)(void*) = nullptr;
 
-void Forget(void* p) {
-    for (int i = 0; i < gFreedCount; ++i)
-        if (gFreed[i] == p) gFreed[i] = gFreed[--gFreedCount];
-}
-}  // namespace
-
-void* operator new(std::size_t size) {
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    if (gWatch) Forget(p);
+void* __cdecl WatchedMalloc(size_t size) {
+    void* p = gMalloc(size);
+    if (gWatch)   // a block handed out again is no longer free
+        for (int i = 0; i < gFreedCount; ++i)
+            if (gFreed[i] == p) gFreed[i] = gFreed[--gFreedCount];
     return p;
 }
-namespace {
-void Release(void* p) {
+
+void __cdecl WatchedFree(void* p) {
     if (!p) return;
     if (gWatch) {
         for (int i = 0; i < gFreedCount; ++i)
@@ -44,11 +41,15 @@ void Release(void* p) {
             }
         if (gFreedCount < 256) gFreed[gFreedCount++] = p;
     }
-    std::free(p);
+    gFree(p);
+}
+
+bool WatchFrees() {
+    HMODULE program = GetModuleHandleA(nullptr);
+    return RedirectImport(program, "msvcrt.dll", "malloc", WatchedMalloc, &gMalloc) &&
+           RedirectImport(program, "msvcrt.dll", "free", WatchedFree, &gFree);
 }
 }  // namespace
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
 
 namespace pelmar {
 namespace {
@@ -68,6 +69,7 @@ TEST(PelmarLifetime, AChildDestroyedWhileBeingCreatedFreesItsStateOnce) {
     HWND parent = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, nullptr, nullptr,
                                   wc.hInstance, nullptr);
     ASSERT_NE(parent, nullptr);
+    ASSERT_TRUE(WatchFrees());
     gWatch = true;
     HWND clock = skClockCtrl(parent, "", 0, 0, 0, 0, 1, 0, 0, 0);
     HWND picture = skStaticImage(parent, "", 0, 0, 10, 10, 2);

@@ -1,15 +1,8 @@
-// The system-library loader and the memory of thrown exceptions, in a real
-// Windows process.
+// The system-library loader, in a real Windows process.
 #include <windows.h>
 
 #include <delayimp.h>
-#include <malloc.h>
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <stdexcept>
-#include <thread>
-#include <vector>
 
 #include "system_library.h"
 
@@ -47,31 +40,3 @@ TEST(SystemLibrary, NeverLoadsALibraryBesideTheProgram) {
 }
 
 }  // namespace
-
-// The memory of a thrown exception (win32/exception_memory.cpp) holds the
-// runtime's record in front of the object: thrown and caught many times, no
-// record may reach outside its block into the heap around it.
-TEST(ExceptionMemory, ThrownObjectsAndTheirRecordsStayInTheirBlocks) {
-    struct Payload {
-        char bytes[200];
-    };
-    int caught = 0;
-    for (int i = 0; i < 300; ++i) {
-        std::vector<char*> around;
-        for (int k = 0; k < 4; ++k) around.push_back(new char[64 + 32 * k]());
-        try {
-            if (i % 2) throw std::runtime_error("an error with a text");
-            throw Payload{};
-        } catch (const std::runtime_error&) {
-            ++caught;
-        } catch (const Payload&) {
-            ++caught;
-        }
-        for (char* block : around) {
-            for (int b = 0; b < 64; ++b) ASSERT_EQ(block[b], 0) << "a neighbour's byte " << b << " after throw " << i;
-            delete[] block;
-        }
-    }
-    EXPECT_EQ(caught, 300);
-    EXPECT_EQ(_heapchk(), _HEAPOK);
-}
