@@ -26,6 +26,7 @@
 
 #include "gl_window.h"
 #include "md2ex.h"
+#include "library_host.h"
 #include "object_count.h"
 #include "orvane.h"
 #include "pelmar.h"
@@ -107,21 +108,6 @@ bool InFolder(char (&path)[MAX_PATH], const char* folder, const char* name) {
     return std::snprintf(path, MAX_PATH, "%s%s", folder, name) < MAX_PATH;
 }
 
-#define FIND(module, call) reinterpret_cast<decltype(&call)>(reinterpret_cast<void*>(GetProcAddress(module, #call)))
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-HWND HostWindow(DWORD style, int width, int height) {
-    return CreateWindowExA(0, kHostClass, "cycles", style, 0, 0, width, height, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
-}
-
 // orvane: the view class registered, a view in a window of ours with a font,
 // a frame with text drawn and shown, the view anchored; then all destroyed.
 bool UseOrvane(HMODULE m) {
@@ -137,7 +123,7 @@ bool UseOrvane(HMODULE m) {
     if (!loadDll || !registerClass || !glDC || !build || !remove || !draw || !resize || !update || !anchor)
         return false;
     if (!loadDll(nullptr) || !registerClass()) return false;
-    HWND host = HostWindow(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kWidth, kHeight);
+    HWND host = HostWindow(kHostClass, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kWidth, kHeight);
     HWND view = CreateWindowExA(0, "QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight, host, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
     GLFontRecord font{};
@@ -202,7 +188,7 @@ bool UsePelmar(HMODULE m) {
         !InFolder(image, g_resources, "Orvane.png"))
         return false;
     if (!init(skinFile, nullptr)) return false;
-    HWND window = HostWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 240);
+    HWND window = HostWindow(kHostClass, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 240);
     HWND label = CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 100, 150, 80, 20, window, nullptr,
                                  nullptr, nullptr);
     const bool ok = window && label && skin(window, nullptr) &&
@@ -232,25 +218,6 @@ long FreeTlsSlots() {
         taken[count++] = slot;
     for (long i = 0; i < count; ++i) TlsFree(taken[i]);
     return count;
-}
-
-// Committed private memory in bytes: the process's PrivateUsage, or where
-// that reads 0 (Wine), the committed private regions of its address space.
-// Compared exactly: the heaps' own growth is paid in the warm-up, and the
-// figure then comes back to the byte after thousands of cycles.
-long long Committed() {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (K32GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                sizeof counters) &&
-        counters.PrivateUsage)
-        return static_cast<long long>(counters.PrivateUsage);
-    long long total = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize)
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-    return total;
 }
 
 struct Figures {

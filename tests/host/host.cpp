@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "md2ex.h"
+#include "library_host.h"
 #include "object_count.h"
 #include "orvane.h"
 #include "pelmar.h"
@@ -60,21 +61,6 @@ bool Unload(HMODULE module, const char* name) {
     FreeLibrary(module);
     for (int i = 0; i < 500 && GetModuleHandleA(name); ++i) Sleep(10);
     return GetModuleHandleA(name) == nullptr;
-}
-
-#define FIND(module, call) reinterpret_cast<decltype(&call)>(reinterpret_cast<void*>(GetProcAddress(module, #call)))
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-HWND HostWindow(DWORD style, int width, int height) {
-    return CreateWindowExA(0, kHostClass, "host", style, 0, 0, width, height, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
 }
 
 // The class names of this thread's windows whose class the module registered.
@@ -120,7 +106,7 @@ struct Orvane {
 // A visible host with a view control covering it, whose context is current
 // once made; a font built in that context.
 struct View {
-    explicit View(const Orvane& o) : host(HostWindow(WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kWidth, kHeight)) {
+    explicit View(const Orvane& o) : host(HostWindow(kHostClass, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kWidth, kHeight)) {
         view = CreateWindowExA(0, "QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight, host,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
         context = wglGetCurrentContext();
@@ -197,7 +183,7 @@ bool UsePelmar(HMODULE m, Classes& classes) {
     const auto picture = FIND(m, skStaticImage);
     if (!init || !skin || !border || !clock || !anchor || !tip || !skinChild || !labelFont || !picture) return false;
     if (!init(nullptr, nullptr)) return false;
-    HWND window = HostWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 240);
+    HWND window = HostWindow(kHostClass, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 320, 240);
     HWND plain = CreateWindowExA(0, "STATIC", "plain", WS_CHILD | WS_VISIBLE, 10, 150, 80, 20, window, nullptr,
                                  nullptr, nullptr);
     HWND label = CreateWindowExA(0, "STATIC", "label", WS_CHILD | WS_VISIBLE, 100, 150, 80, 20, window, nullptr,
@@ -219,18 +205,8 @@ struct Counts {
     long gdi, windows, handles, memory;
 };
 
-// The process's committed private memory, in bytes.
-long Committed() {
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize)
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-    return long(total);
-}
-
 Counts Measure() {
-    return {long(objects::Gdi()), long(objects::User()), long(objects::Handles()), Committed()};
+    return {long(objects::Gdi()), long(objects::User()), long(objects::Handles()), long(Committed())};
 }
 
 // kCycles times: load, use(module, classes), unload; then nothing of the
