@@ -51,10 +51,44 @@ typedef struct GLFontRecord {
     int32_t Reserved;       // library
 } GLFontRecord;
 
+// What a host asks of a view's OpenGL framebuffer and context, handed to
+// CreateWindowEx as its creation parameter (lpParam). Without one (null), or
+// with every field 0 but Size, a view gets the default: double-buffered RGBA,
+// a 24-bit depth buffer, no stencil, no multisampling, the driver's default
+// context, swap interval 0. Size is sizeof(OrvaneViewFormat) (32): a smaller
+// one is refused (creation fails and says why on the debug output); a larger
+// one, from a later version of this header, is read up to the fields known.
+//
+// What cannot be had is stepped down in this order, each step only as far as
+// needed: the samples halve (16, 8, 4, 2) down to none; then sRGB is dropped
+// (and the samples tried again from the number asked); then the depth and
+// stencil become the default's; last comes the default format. A version,
+// profile, debug or forward-compatible flag the driver refuses fails the
+// creation (saying why on the debug output), unless ORVANE_FORMAT_ALLOW_FALLBACK
+// is set: then the view gets the driver's default context. A request met
+// only in part says what it got on the debug output. QI_GetViewFormat tells
+// what the view has.
+typedef struct OrvaneViewFormat {
+    uint32_t Size;          /* sizeof(OrvaneViewFormat): the record may grow */
+    int32_t  Samples;       /* 0 = none; 2, 4, 8, 16 */
+    int32_t  SwapInterval;  /* 0 = never wait (today's); 1 = every vertical blank; -1 = adaptive where offered */
+    int32_t  DepthBits;     /* 0 = the default (24) */
+    int32_t  StencilBits;   /* 0 = none */
+    int32_t  MajorVersion;  /* 0 = the driver's default context (today's) */
+    int32_t  MinorVersion;
+    uint32_t Flags;         /* ORVANE_FORMAT_* below */
+} OrvaneViewFormat;
+#define ORVANE_FORMAT_SRGB               0x01u
+#define ORVANE_FORMAT_CORE_PROFILE       0x02u
+#define ORVANE_FORMAT_DEBUG              0x04u
+#define ORVANE_FORMAT_FORWARD_COMPATIBLE 0x08u
+#define ORVANE_FORMAT_ALLOW_FALLBACK     0x10u  /* a version or profile not to be had falls back to the default context */
+
 // Registers the window class "QOPENGLCTRL" under qInstance() as a global
 // class (CS_GLOBALCLASS | CS_OWNDC), so a program creates views with its own
 // instance handle. A view owns a double-buffered RGBA OpenGL context with a
-// depth buffer, current on the creating thread; creation fails
+// depth buffer (or what its creation parameter asks, see OrvaneViewFormat),
+// current on the creating thread; creation fails
 // (CreateWindowEx returns 0) when none can be made, and destroying the view
 // releases its context, its DC and the fonts built in it. A view adds
 // WS_CLIPCHILDREN and WS_CLIPSIBLINGS to its style (a window with a pixel
@@ -68,6 +102,16 @@ typedef struct GLFontRecord {
 // receiving WM_SIZE, WM_PAINT and WM_NCDESTROY at least. Non-zero (the class
 // atom) once the class exists; a repeated call is harmless.
 int32_t WINAPI RegisterOrvaneClass(void);
+
+// Fills *got (the caller sets got->Size, at least 32) with what the view's
+// framebuffer and context have: Samples (0 without multisampling), the
+// SwapInterval in force (0 where frames are copied from a hidden surface,
+// which never waits), DepthBits, StencilBits, the context's Major and
+// MinorVersion, and the Flags it really has (ORVANE_FORMAT_SRGB when frames
+// are written in sRGB, CORE_PROFILE, DEBUG, FORWARD_COMPATIBLE). Size is left
+// as the caller set it. 1, or 0 for a window that is not a view or a record
+// smaller than 32 bytes.
+int32_t WINAPI QI_GetViewFormat(HWND view, OrvaneViewFormat* got);
 
 // Registers the common-control classes (ICC_WIN95_CLASSES: trackbar,
 // tooltip, status and the rest; with version 6 also the themed standard
@@ -190,11 +234,12 @@ int32_t WINAPI QI_ResizeGLWindow(HWND view);
 // Shows the finished frame and leaves the view's context current with
 // QI_GetGLDC's DC. Normally it swaps the view's buffers, with a swap interval
 // of 0 where the driver offers WGL_EXT_swap_control, so presenting never
-// waits for the display (pace frames with a timer). Under Wine, where OpenGL
+// waits for the display (pace frames with a timer), unless the view was
+// asked for another (OrvaneViewFormat). Under Wine, where OpenGL
 // drawn into a child window never reaches the screen (a top-level window's
 // does), a child view draws on a hidden top-level surface of its size and
-// this call copies the back buffer onto the view, which keeps the copy for
-// WM_PAINT. ORVANE_NATIVE_CHILD_GL=1 in the environment makes child views
+// this call copies the back buffer onto the view (resolved, when it is
+// multisampled), which keeps the copy for WM_PAINT. ORVANE_NATIVE_CHILD_GL=1 in the environment makes child views
 // draw in themselves under Wine too (to test the path Windows takes); other
 // values change nothing. 0 for a window that is not a view.
 int32_t WINAPI QI_UpdateGLWindow(HWND view);
@@ -222,6 +267,7 @@ static_assert(offsetof(TextureEntry, Width) == 272);
 static_assert(offsetof(TextureEntry, Height) == 276);
 
 static_assert(sizeof(GLFontRecord) == 88, "the font record is 88 bytes");
+static_assert(sizeof(OrvaneViewFormat) == 32, "the view format record's first version is 32 bytes");
 static_assert(offsetof(GLFontRecord, FontName) == 0);
 static_assert(offsetof(GLFontRecord, FontHeight) == 76);
 static_assert(offsetof(GLFontRecord, FontWeight) == 80);

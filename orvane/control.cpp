@@ -5,6 +5,8 @@
 #include <oleauto.h>
 
 #include "common_controls.h"
+#include "diagnostics.h"
+#include "format.h"
 #include "helpers.h"
 #include "opengl.h"
 #include "orvane.h"
@@ -42,7 +44,14 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_CREATE: {
         View* view = ViewOf(window);
-        return view && CreateDrawable(*view) ? 0 : -1;   // -1: CreateWindowEx fails
+        // The host's format request is the creation parameter (or none).
+        OrvaneViewFormat request;
+        const char* why = nullptr;
+        if (view && !ReadRequest(reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams, request, &why)) {
+            Say(kNoContext, *view, why);
+            return -1;
+        }
+        return view && CreateDrawable(*view, request) ? 0 : -1;   // -1: CreateWindowEx fails
     }
     case WM_ERASEBKGND:
         return 1;   // the frame covers everything: erasing would only flicker
@@ -150,6 +159,15 @@ BSTR WINAPI QI_Version(void) {
     BSTR version = SysAllocString(L"" ORVANE_VERSION_TEXT);
     if (!version) win32::ReportOutOfMemory("orvane", __func__);
     return version;
+}
+
+int32_t WINAPI QI_GetViewFormat(HWND window, OrvaneViewFormat* got) {
+    const View* view = FindView(window);
+    if (!view || !got || got->Size < sizeof(OrvaneViewFormat)) return 0;
+    const uint32_t size = got->Size;
+    *got = view->got;   // the fields this version knows; later ones stay as they were
+    got->Size = size;
+    return 1;
 }
 
 HDC WINAPI QI_GetGLDC(HWND window) {

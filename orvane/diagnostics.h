@@ -11,6 +11,8 @@ inline constexpr char kPictureNote[] = "picture";                 // path: what 
 inline constexpr char kRenderer[] = "renderer";                  // vendor, renderer and version, once
 inline constexpr char kNoContext[] = "no OpenGL context";      // view: the step that failed, error
 inline constexpr char kPresentation[] = "presentation";        // view: "native" or "surface", once
+inline constexpr char kFormatNote[] = "view format";            // view: what of its request it did not get
+inline constexpr char kGlDebug[] = "gl debug";                  // view: a message of its debug context
 
 inline void Report(const char* item, const char* subject, const char* why) {
     win32::Report("orvane", item, subject, why);

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "diagnostics.h"
+#include "format.h"
 #include "gl_entry.h"
 #include "helpers.h"
 #include "owned.h"
@@ -15,10 +16,6 @@
 
 namespace orvane {
 namespace {
-
-#ifndef GL_BGRA_EXT
-#define GL_BGRA_EXT 0x80E1
-#endif
 
 constexpr char kSurfaceClass[] = "OrvaneSurface";
 
@@ -42,13 +39,16 @@ SIZE ClientSize(HWND window) {
     return {client.right > 0 ? client.right : 0, client.bottom > 0 ? client.bottom : 0};
 }
 
+HWND CreateSurfaceWindowOfSize(SIZE size) {
+    if (!RegisterSurfaceClass()) return nullptr;
+    return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
+                           size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, nullptr, nullptr,
+                           TheLibrary().instance, nullptr);
+}
+
 // A hidden top-level window the size of the view's client area.
 HWND CreateSurface(HWND view) {
-    if (!RegisterSurfaceClass()) return nullptr;
-    const SIZE size = ClientSize(view);
-    HWND surface = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kSurfaceClass, nullptr, WS_POPUP, 0, 0,
-                                   size.cx > 0 ? size.cx : 1, size.cy > 0 ? size.cy : 1, nullptr, nullptr,
-                                   TheLibrary().instance, nullptr);
+    HWND surface = CreateSurfaceWindowOfSize(ClientSize(view));
     // The surface knows its view, so a view is found from the surface's DC.
     if (surface) SetWindowLongPtrA(surface, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
     return surface;
@@ -97,15 +97,6 @@ GLCaps ReadCaps(bool current) {
     return caps;
 }
 
-// Frames are paced by the owner's own timer and drawn from its message
-// handlers, so a swap must never wait for the display's refresh and hold the
-// message loop: swap interval 0 where the driver lets us choose.
-void SwapWithoutWaiting(const View& view) {
-    using SwapInterval = BOOL(WINAPI*)(int);
-    if (!win32::HasExtension(view.gl.wglExtensions, "WGL_EXT_swap_control")) return;
-    if (auto set = GLProc<SwapInterval>("wglSwapIntervalEXT")) set(0);
-}
-
 // A bottom-up DIB section of the view's size in a memory DC: its rows are
 // laid out exactly as glReadPixels delivers BGRA rows.
 bool FrameOfSize(View& view, SIZE size) {
@@ -131,17 +122,7 @@ bool CopyFrame(View& view) {
     if (!FrameOfSize(view, size)) return false;
     GdiFlush();   // GDI is done with the bits before OpenGL writes them
 
-    GLint readBuffer = GL_BACK;
-    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, size.cx, size.cy, GL_BGRA_EXT, GL_UNSIGNED_BYTE, view.frame->Bits());
-    glReadBuffer(static_cast<GLenum>(readBuffer));
-    glPopClientAttrib();
+    ReadFrame(view, size, view.frame->Bits());
 
     HDC dc = GetDC(view.window);
     if (!dc) return false;
@@ -183,20 +164,6 @@ void MoveToNewSurface(View& view) {
     view.dc = dc;
 }
 
-void Say(const char* item, const View& view, const char* why) {
-    char subject[32];
-    snprintf(subject, sizeof subject, "view %p", static_cast<void*>(view.window));
-    Report(item, subject, why);
-}
-
-// Says which step left the view without an OpenGL context; false.
-bool Refuse(const View& view, const char* step) {
-    char why[96];
-    snprintf(why, sizeof why, "%s (error %lu)", step, static_cast<unsigned long>(GetLastError()));
-    Say(kNoContext, view, why);
-    return false;
-}
-
 // Names the renderer the first context runs on, once per process, so that a
 // developer who finds the program slow sees whether it is the system's
 // software renderer ("GDI Generic": OpenGL 1.1, no graphics hardware).
@@ -211,6 +178,21 @@ void SayRenderer(const View& view) {
 }
 
 }  // namespace
+
+HWND CreateSurfaceWindow(int width, int height) { return CreateSurfaceWindowOfSize({width, height}); }
+
+void Say(const char* item, const View& view, const char* why) {
+    char subject[32];
+    snprintf(subject, sizeof subject, "view %p", static_cast<void*>(view.window));
+    Report(item, subject, why);
+}
+
+bool Refuse(const View& view, const char* step) {
+    char why[96];
+    snprintf(why, sizeof why, "%s (error %lu)", step, static_cast<unsigned long>(GetLastError()));
+    Say(kNoContext, view, why);
+    return false;
+}
 
 // Wine (8.x) renders OpenGL of child windows off screen and never shows it,
 // while OpenGL of a top-level window and GDI drawing on child windows work.
@@ -246,7 +228,7 @@ GLCaps CurrentCaps() {
     return ReadCaps(gl && wglGetCurrentContext());
 }
 
-bool CreateDrawable(View& view) {
+bool CreateDrawable(View& view, const OrvaneViewFormat& request) {
     // Only a child's OpenGL is hidden; a top-level view draws on itself.
     const bool child = (GetWindowLongPtrA(view.window, GWL_STYLE) & WS_CHILD) != 0;
     if (child && TheLibrary().childGLHidden) {
@@ -260,26 +242,10 @@ bool CreateDrawable(View& view) {
     // otherwise load "opengl32.dll" by bare name (beside the host program
     // first, in a host that does not restrict its search).
     if (!win32::gl::Load()) return Refuse(view, "no OpenGL library");
-    PIXELFORMATDESCRIPTOR pfd{};
-    pfd.nSize = sizeof(pfd);
-    pfd.nVersion = 1;
-    pfd.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    pfd.iPixelType = PFD_TYPE_RGBA;
-    pfd.cColorBits = 32;
-    pfd.cDepthBits = 24;
-    pfd.iLayerType = PFD_MAIN_PLANE;
-    const int format = ChoosePixelFormat(view.dc, &pfd);
-    if (format == 0 || !SetPixelFormat(view.dc, format, &pfd)) return Refuse(view, "no pixel format");
-    PIXELFORMATDESCRIPTOR got{};
-    if (!DescribePixelFormat(view.dc, format, sizeof(got), &got) || !(got.dwFlags & PFD_DOUBLEBUFFER) ||
-        got.cDepthBits == 0) {
-        return Refuse(view, "pixel format without double buffer or depth");
-    }
-    view.context = wglCreateContext(view.dc);
-    if (!view.context || !wglMakeCurrent(view.dc, view.context)) return Refuse(view, "no rendering context");
+    if (!MakeContext(view, request)) return false;
     view.gl = ReadCaps(true);
     SayRenderer(view);
-    if (!view.surface) SwapWithoutWaiting(view);
+    FinishContext(view, request);
     Say(kPresentation, view, view.surface ? "surface (a hidden top-level window, frames copied onto the view)"
                                           : "native (SwapBuffers in the view)");
     return true;
@@ -300,6 +266,7 @@ void ReleaseDrawable(View& view) {
         view.surface = nullptr;
     }
     view.frame.reset();
+    view.resolve = {};   // went with the context
 }
 
 void FollowSize(View& view) {

@@ -10,6 +10,7 @@
 
 #include "dib.h"
 #include "glyphs.h"
+#include "orvane.h"
 #include "owned.h"
 
 namespace orvane {
@@ -51,6 +52,15 @@ struct GLCaps {
     bool powerOfTwoOnly = false;
 };
 
+// A multisampled surface's frames are resolved into this single-sample
+// framebuffer before they are read (see frame_read.cpp); its objects are the
+// context's and go with it.
+struct ViewResolve {
+    unsigned framebuffer = 0, colour = 0;
+    SIZE size{};
+    bool unavailable = false;   // the driver has none: frames are read as they are
+};
+
 struct View {
     HWND window = nullptr;
     // Where OpenGL draws: the view itself, or a hidden top-level surface
@@ -62,11 +72,15 @@ struct View {
     // with the context.
     HGLRC context = nullptr;
     GLCaps gl;   // the context's
+    // What the framebuffer and context have (see format.cpp); Size 0 until
+    // the context is made.
+    OrvaneViewFormat got{};
     memory::Owned<ViewFont> fonts;   // those drawn from an atlas
     int zoom = kStartZoom;
     // The last frame copied from a surface: a DIB section that OpenGL reads
     // into and GDI copies from, kept for repainting.
     memory::Owned<win32::Dib> frame;
+    ViewResolve resolve;
 };
 
 // The record of a view of the calling thread, or null for any other window

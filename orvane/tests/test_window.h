@@ -23,7 +23,8 @@ inline const char* HostClass() {
 // covering it. Both are destroyed with the object.
 class ViewWindow {
 public:
-    ViewWindow(int width, int height) {
+    // format: the view's creation parameter (none: the default view).
+    ViewWindow(int width, int height, const OrvaneViewFormat* format = nullptr) {
         RegisterOrvaneClass();
         host_ = CreateWindowExA(0, HostClass(), "host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
                                 0, 0, width, height, nullptr, nullptr, GetModuleHandleA(nullptr),
@@ -31,7 +32,7 @@ public:
         // The program creates views with its own instance handle.
         view_ = CreateWindowExA(0, "QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, width,
                                 height, host_, reinterpret_cast<HMENU>(-1),
-                                GetModuleHandleA(nullptr), nullptr);
+                                GetModuleHandleA(nullptr), const_cast<OrvaneViewFormat*>(format));
     }
     ~ViewWindow() {
         if (host_) DestroyWindow(host_);
