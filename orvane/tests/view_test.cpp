@@ -501,9 +501,18 @@ TEST(Keyboard, TheWindowTextIsTheAccessibleName) {
     ASSERT_TRUE(SetWindowTextA(w.view(), "3D view"));
     CoInitialize(nullptr);
     IAccessible* accessible = nullptr;
-    ASSERT_EQ(AccessibleObjectFromWindow(w.view(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                         reinterpret_cast<void**>(&accessible)),
-              S_OK);
+    const auto client = [&](HWND window) {
+        return AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible));
+    };
+    if (client(w.host()) != S_OK) {
+        CoUninitialize();
+        // 64-bit Wine answers so for every window, not only a view.
+        GTEST_SKIP() << "the system's accessibility layer gives no object for a plain window here";
+    }
+    accessible->Release();
+    accessible = nullptr;
+    ASSERT_EQ(client(w.view()), S_OK);
     VARIANT self;
     VariantInit(&self);
     self.vt = VT_I4;
