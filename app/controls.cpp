@@ -7,6 +7,7 @@
 
 #include "dpi.h"
 #include "helpers.h"
+#include "keys.h"
 #include "navigation.h"
 #include "orvane.h"
 #include "pelmar.h"
@@ -38,17 +39,27 @@ win32::Path Resource(std::string_view name) {
 
 void BuildView() {
     orvane_trace::Step step("app", "view");
-    Scene.GLView = CreateChild("QOPENGLCTRL", nullptr, WS_CHILD | WS_VISIBLE, Px(10), Px(10), Px(512), Px(512), kViewId);
+    // Its text is its name for screen readers (the view control's window text).
+    Scene.GLView = CreateChild("QOPENGLCTRL", "3D view", WS_CHILD | WS_VISIBLE, Px(10), Px(10), Px(512), Px(512),
+                               kViewId);
     if (Scene.GLView) {
         Scene.OldViewProc = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(Scene.GLView, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ViewProc)));
     }
     QI_SetAnchorMode(Scene.GLView, 5);
+    // Focus cues stay hidden for a mouse user, as in a dialog, until a key
+    // is used (or always shown where the user's settings say so).
+    SendMessageA(Scene.MainWindow, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS), 0);
 }
 
 void BuildZoomTrackbar() {
     orvane_trace::Step step("app", "trackbar");
-    HWND trackbar = CreateChild("MSCTLS_TRACKBAR32", nullptr,
+    // The trackbar's name for screen readers: Windows' accessibility layer
+    // names a slider from the static text just before it in the z-order (an
+    // empty static, shown but of no size, changes nothing on screen); others
+    // read the trackbar's own text.
+    CreateChild("STATIC", "Zoom", WS_CHILD | WS_VISIBLE | SS_LEFT, Px(537), Px(457), 0, 0, kZoomLabelId);
+    HWND trackbar = CreateChild("MSCTLS_TRACKBAR32", "Zoom",
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS | TBS_HORZ | TBS_BOTTOM, Px(537),
                                 Px(457), Px(120), Px(16), kZoomTrackbarId);
     QI_SetAnchorMode(trackbar, 9);
@@ -57,6 +68,12 @@ void BuildZoomTrackbar() {
     SendMessageA(trackbar, TBM_SETTICFREQ, 1, 0);
     SendMessageA(trackbar, TBM_SETRANGE, TRUE, MAKELONG(1, 100));
     SendMessageA(trackbar, TBM_SETPOS, TRUE, 50);
+    // Tab, + and - for keyboard users.
+    Scene.ZoomBar = trackbar;
+    if (trackbar) {
+        Scene.OldZoomBarProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(trackbar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ZoomBarProc)));
+    }
 }
 
 void BuildOverlayFont() {

@@ -4,6 +4,7 @@
 
 #include "controls.h"
 #include "dpi.h"
+#include "keys.h"
 #include "orvane.h"
 #include "program.h"
 #include "render.h"
@@ -57,6 +58,11 @@ LRESULT CALLBACK MainWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
         break;
     case WM_TIMER:
         AnimationStep();
+        break;
+    case WM_SETFOCUS:
+        // At start and on every activation the focus goes on to the child
+        // that had it last, as a dialog does.
+        HandFocusToChild();
         break;
     case WM_PAINT:
         PaintMainWindow(hWnd);

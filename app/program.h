@@ -9,6 +9,7 @@ constexpr int kHelpLabelId = -102;
 constexpr int kZoomTrackbarId = -103;
 constexpr int kClockId = -104;
 constexpr int kLogoId = -105;
+constexpr int kZoomLabelId = -106;
 constexpr int kAnimationTimerId = -107;
 
 // Exit code when the view control's class cannot be registered.

@@ -99,8 +99,29 @@ typedef struct OrvaneViewFormat {
 // view gets WM_PAINT (subclass the view, draw, then pass the message on):
 // that brings a covered view back where frames are swapped into it, and is
 // right on either path. A subclassed view's own procedure must keep
-// receiving WM_SIZE, WM_PAINT and WM_NCDESTROY at least. Non-zero (the class
-// atom) once the class exists; a repeated call is harmless.
+// receiving WM_SIZE, WM_PAINT and WM_NCDESTROY at least.
+// For keyboard users and screen readers, a view
+//  - answers WM_GETDLGCODE with DLGC_WANTARROWS | DLGC_WANTCHARS: in a host
+//    with dialog-message handling the arrow keys and characters reach the
+//    view; Tab, Enter and Escape stay with the host;
+//  - draws a focus cue into each frame it shows (QI_UpdateGLWindow) while it
+//    has the keyboard focus and its keyboard cues are shown (WM_QUERYUISTATE
+//    without UISF_HIDEFOCUS; the system hides them from mouse users until a
+//    key is used, and a host without dialog handling clears UISF_HIDEFOCUS
+//    with WM_CHANGEUISTATE when it moves the focus by key): a dotted ring,
+//    black and white in turn, one pixel inside the client area, as wide as
+//    the user's focus border (SPI_GETFOCUSBORDERWIDTH). Every OpenGL state it
+//    touches is put back. A view with a core-profile or forward-compatible
+//    context (OrvaneViewFormat), which has no fixed-function drawing, draws
+//    no cue: its host draws its own. When the cue comes or goes (WM_SETFOCUS,
+//    WM_KILLFOCUS, WM_UPDATEUISTATE) the view invalidates itself, so an
+//    owner that draws on WM_PAINT shows the change at once;
+//  - is named by its window text (the CreateWindowEx title or
+//    SetWindowText): the system's accessibility layer reads it as the name of
+//    the view's client object (OBJID_CLIENT). Give every view a short text
+//    that says what it shows.
+// Non-zero (the class atom) once the class exists; a repeated call is
+// harmless.
 int32_t WINAPI RegisterOrvaneClass(void);
 
 // Fills *got (the caller sets got->Size, at least 32) with what the view's

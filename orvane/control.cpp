@@ -6,6 +6,7 @@
 
 #include "common_controls.h"
 #include "diagnostics.h"
+#include "focus.h"
 #include "format.h"
 #include "helpers.h"
 #include "opengl.h"
@@ -65,6 +66,18 @@ LRESULT CALLBACK ViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         if (View* view = FindView(window)) FollowSize(*view);
         break;
+    case WM_GETDLGCODE:
+        return kDialogCode;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (View* view = FindView(window)) FollowFocusCue(*view, message == WM_KILLFOCUS);
+        break;
+    case WM_UPDATEUISTATE: {
+        // The system keeps the new state; the cue follows it.
+        const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+        if (View* view = FindView(window)) FollowFocusCue(*view);
+        return result;
+    }
     case WM_NCDESTROY:
         if (View* gone = ViewOf(window)) {
             SetWindowLongPtrA(window, 0, 0);
@@ -177,7 +190,9 @@ HDC WINAPI QI_GetGLDC(HWND window) {
 
 int32_t WINAPI QI_UpdateGLWindow(HWND window) {
     View* view = FindView(window);
-    return view && Present(*view) ? 1 : 0;
+    if (!view || !MakeCurrent(*view)) return 0;
+    DrawFocusCue(*view);
+    return Present(*view) ? 1 : 0;
 }
 
 }  // extern "C"

@@ -77,6 +77,7 @@ struct View {
     OrvaneViewFormat got{};
     memory::Owned<ViewFont> fonts;   // those drawn from an atlas
     int zoom = kStartZoom;
+    bool cueShown = false;   // the focus cue, as last asked for (see focus.h)
     // The last frame copied from a surface: a DIB section that OpenGL reads
     // into and GDI copies from, kept for repainting.
     memory::Owned<win32::Dib> frame;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "keys.h"
 #include "orvane.h"
 #include "render.h"
 #include "scene_state.h"
@@ -100,6 +101,12 @@ LRESULT CALLBACK ViewProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
         RenderFrame();
         break;
     }
+    case WM_SETFOCUS:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+        ViewKey(hWnd, uMsg, wParam, lParam);
+        break;
     default:
         break;
     }

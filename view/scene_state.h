@@ -67,6 +67,12 @@ struct SceneState {
     std::int32_t RightLastX;
     std::int32_t RightLastY;
     TextureList TextureTable;
+    // Keyboard: the zoom trackbar (its keys and Tab reach it from the view),
+    // its procedure under the keyboard subclass, and the child that had the
+    // focus last, which gets it back when the main window gets it.
+    HWND ZoomBar;
+    WNDPROC OldZoomBarProc;
+    HWND FocusChild;
 };
 
 // All zero at process start.

@@ -5,6 +5,7 @@
 #include "app_fixture.h"
 #include "controls.h"
 #include "main_window.h"
+#include "keys.h"
 #include "navigation.h"
 #include "program.h"
 
@@ -47,16 +48,20 @@ TEST_F(StartUp, FirstCopyBuildsEverythingInOrderAndReleasesInOrder) {
         "SysFreeString()",
         "CreateWindowExA(0x40100,\"DEVAVOVAR\",\"Orvane control 1.0.0 - \"3D lighting\" demo\",0x6cf0000,178,127,"
         "676,559,0x0,0," + Inst() + ",0x0)",
-        "CreateWindowExA(0x0,\"QOPENGLCTRL\",null,0x50000000,10,10,512,512,0x100,-1," + Inst() + ",0x0)",
+        "CreateWindowExA(0x0,\"QOPENGLCTRL\",\"3D view\",0x50000000,10,10,512,512,0x100,-1," + Inst() + ",0x0)",
         "SetWindowLongA(0x200,-4," + Hex(reinterpret_cast<void*>(&ViewProc)) + ")",
         "QI_SetAnchorMode(0x200,5)",
-        "CreateWindowExA(0x0,\"MSCTLS_TRACKBAR32\",null,0x50010001,537,457,120,16,0x100,-103," + Inst() + ",0x0)",
+        "SendMessageA(0x100,0x127,65539,0x0)",   // WM_CHANGEUISTATE: UIS_INITIALIZE, UISF_HIDEFOCUS
+        // The trackbar's name for the accessibility layer, just before it.
+        "CreateWindowExA(0x0,\"STATIC\",\"Zoom\",0x50000000,537,457,0,0,0x100,-106," + Inst() + ",0x0)",
+        "CreateWindowExA(0x0,\"MSCTLS_TRACKBAR32\",\"Zoom\",0x50010001,537,457,120,16,0x100,-103," + Inst() + ",0x0)",
         "QI_SetAnchorMode(0x300,9)",
         "SendMessageA(0x300,0x415,0,0x1)",
         "SendMessageA(0x300,0x417,0,0x1)",
         "SendMessageA(0x300,0x414,1,0x0)",
         "SendMessageA(0x300,0x406,1,0x640001)",
         "SendMessageA(0x300,0x405,1,0x32)",
+        "SetWindowLongA(0x300,-4," + Hex(reinterpret_cast<void*>(&ZoomBarProc)) + ")",
         "QI_CreateGLTextureFromFileEX(\"" + rd + "Background.jpg\",0)",
         "QI_CreateGLTextureFromFileEX(\"" + rd + "Sydney.png\",0)",
         "MD2_Load(1,\"" + model + "\",0,0,0)",

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <GL/gl.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <stdio.h>
 #include <string.h>
@@ -426,6 +427,102 @@ TEST(Projection, AddressesTheGivenViewsContext) {
     ASSERT_EQ(QI_ResizeGLWindow(a.view()), 1);
     EXPECT_EQ(wglGetCurrentDC(), QI_GetGLDC(a.view()));
     ExpectProjection(51, 100, 100);
+}
+
+
+// Keyboard users and screen readers.
+TEST(Keyboard, TheViewAsksForArrowsAndCharactersAndLeavesTabToTheHost) {
+    ViewWindow w(32, 32);
+    ASSERT_NE(w.view(), nullptr);
+    EXPECT_EQ(SendMessageA(w.view(), WM_GETDLGCODE, 0, 0), DLGC_WANTARROWS | DLGC_WANTCHARS);
+}
+
+// The colour of a client pixel of the last frame shown, read from the back
+// buffer: copied from on the surface path, and kept by the software renderer
+// after a swap on the native one.
+COLORREF FramePixel(HWND view, int x, int y) {
+    RECT client;
+    GetClientRect(view, &client);
+    unsigned char rgba[4] = {};
+    glReadBuffer(GL_BACK);
+    glReadPixels(x, client.bottom - 1 - y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    return RGB(rgba[0], rgba[1], rgba[2]);
+}
+
+LRESULT gUiState = 0;   // the view's UI state, as a test sets it (Wine keeps none)
+
+LRESULT CALLBACK UiStateSubclass(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_QUERYUISTATE) return gUiState;
+    return CallWindowProcA(gOldViewProc, h, m, wp, lp);
+}
+
+// A dotted ring one pixel inside the view, drawn only while the view has the
+// focus and keyboard cues are shown; when it comes, the owner is asked for a
+// frame.
+TEST(Keyboard, TheFocusCueShowsOnlyWithFocusAndKeyboardCues) {
+    ViewWindow w(40, 30);
+    ASSERT_NE(w.view(), nullptr);
+    gOldViewProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(UiStateSubclass)));
+    const struct {
+        bool focus;
+        LRESULT state;
+        bool cue;
+    } cases[] = {{true, 0, true}, {true, UISF_HIDEFOCUS, false}, {false, 0, false}};
+    for (const auto& c : cases) {
+        // From no cue: the focus elsewhere.
+        SetFocus(w.host());
+        ValidateRect(w.view(), nullptr);
+        gUiState = c.state;
+        SendMessageA(w.view(), WM_UPDATEUISTATE, MAKEWPARAM(c.state ? UIS_SET : UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        if (c.focus) SetFocus(w.view());
+        EXPECT_EQ(GetUpdateRect(w.view(), nullptr, FALSE) != FALSE, c.cue) << c.focus << c.state;
+        QI_ResizeGLWindow(w.view());
+        PresentColour(w.view(), 0.0f, 1.0f, 0.0f);
+        const COLORREF green = RGB(0, 255, 0);
+        EXPECT_EQ(FramePixel(w.view(), 0, 15), green);   // the edge itself stays
+        EXPECT_EQ(FramePixel(w.view(), 2, 15), green);
+        const COLORREF dots[] = {FramePixel(w.view(), 1, 15), FramePixel(w.view(), 1, 16)};
+        if (c.cue) {
+            EXPECT_EQ(dots[0] ^ dots[1], RGB(255, 255, 255)) << "black and white in turn";
+            EXPECT_TRUE(dots[0] == RGB(0, 0, 0) || dots[0] == RGB(255, 255, 255));
+        } else {
+            EXPECT_EQ(dots[0], green) << c.focus << c.state;
+        }
+    }
+    SetWindowLongPtrA(w.view(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gOldViewProc));
+}
+
+// What a screen reader reads for the view, through the system's accessibility
+// interface: its window text.
+TEST(Keyboard, TheWindowTextIsTheAccessibleName) {
+    ViewWindow w(32, 32);
+    ASSERT_NE(w.view(), nullptr);
+    ASSERT_TRUE(SetWindowTextA(w.view(), "3D view"));
+    CoInitialize(nullptr);
+    IAccessible* accessible = nullptr;
+    const auto client = [&](HWND window) {
+        return AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible));
+    };
+    if (client(w.host()) != S_OK) {
+        CoUninitialize();
+        // 64-bit Wine answers so for every window, not only a view.
+        GTEST_SKIP() << "the system's accessibility layer gives no object for a plain window here";
+    }
+    accessible->Release();
+    accessible = nullptr;
+    ASSERT_EQ(client(w.view()), S_OK);
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
+    EXPECT_STREQ(name ? name : L"", L"3D view");
+    SysFreeString(name);
+    accessible->Release();
+    CoUninitialize();
 }
 
 }  // namespace

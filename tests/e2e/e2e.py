@@ -691,6 +691,66 @@ def case_doubles():
     check(probe("window").get("found") == "0", "and leaves no window behind")
 
 
+def case_keyboard():
+    """As a keyboard user: the focus goes round the view and the trackbar with
+    Tab, survives a minimise and restore, the view's keys turn, move and zoom,
+    and the view and trackbar have names a screen reader reads."""
+    process = start(variant_program("still-model", still_model))
+    try:
+        info = wait_window()
+        time.sleep(1.0)
+        rect = view_rect(info)
+        focus = lambda: probe("focus")
+        check(focus()["focus"] == "-1", "at start the view has the focus")
+        for key, child in (("Tab", "-103"), ("shift+Tab", "-1"), ("Tab", "-103")):
+            xdo("key", key)
+            time.sleep(0.3)
+            check(focus()["focus"] == child, "%s moves the focus to %s" % (key, child))
+        probe("minimize")
+        time.sleep(0.5)
+        probe("restore")
+        time.sleep(0.5)
+        check(focus()["focus"] == "-103", "the trackbar has the focus again after a minimise and restore")
+        xdo("key", "Tab")
+        time.sleep(0.3)
+        check(focus()["focus"] == "-1", "and Tab brings it back to the view")
+
+        # Shift+arrows move the model: the overlay's position lines change;
+        # arrows turn it: the picture changes, the position lines stay.
+        def lines_and_view():
+            time.sleep(0.4)
+            view = crop(screenshot("keys"), rect)
+            boxes = overlay_lines(view)
+            return [view.crop(b).tobytes() for b in boxes], view
+        start_lines, start_view = lines_and_view()
+        check(len(start_lines) == 4, "the overlay shows four lines")
+        xdo("key", "shift+Right", "shift+Up")
+        moved_lines, moved_view = lines_and_view()
+        check(moved_lines[0] != start_lines[0] and moved_lines[1] != start_lines[1],
+              "Shift+Right and Shift+Up change the horizontal and vertical position")
+        xdo("key", "Left", "Left", "Left")
+        turned_lines, turned_view = lines_and_view()
+        check(turned_lines[:2] == moved_lines[:2], "arrows leave the position as it was")
+        check(changed_box(moved_view, turned_view)[1] > 200, "and turn the model")
+
+        # PgDn through the trackbar's own path: slider and zoom move together.
+        before = int(focus()["zoompos"])
+        xdo("key", "Next")
+        paged_lines, _ = lines_and_view()
+        check(int(focus()["zoompos"]) == before + 1, "PgDn moves the slider by one")
+        check(paged_lines[2] != turned_lines[2], "and the zoom line of the overlay with it")
+
+        names = probe("names")
+        check(names.get("name") is not None, "names are read")
+        lines = subprocess.run([WINE, PROBE, "names"], capture_output=True, text=True, timeout=60).stdout
+        check("name -1 3D view" in lines, "the view is named \"3D view\": %r" % lines)
+        check("name -103 Zoom" in lines, "the trackbar is named \"Zoom\"")
+        check("before Static 1 Zoom" in lines, "a shown static \"Zoom\" stands just before the trackbar")
+        check(close_and_wait(process) == 0, "exit code 0")
+    finally:
+        stop(process)
+
+
 CASES = {
     "layout": case_layout,
     "scene": case_scene,
@@ -701,6 +761,7 @@ CASES = {
     "doubles": case_doubles,
     "folders": case_folders,
     "diagnostics": case_diagnostics,
+    "keyboard": case_keyboard,
 }
 
 def no_program_running():

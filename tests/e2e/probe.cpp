@@ -9,10 +9,16 @@
 //                             sends the program's main window WM_DPICHANGED with
 //                             that suggested rectangle (as the system does when it
 //                             moves to a display of another scale)
+//   probe focus               the child with the program's keyboard focus and the
+//                             trackbar's position
+//   probe names               the accessible names of the view and the trackbar, and
+//                             the window before the trackbar in the z-order
 //   probe first <delay ms> <run ms>
 //                             acts as a first copy that makes its window late,
 //                             after a second copy has started
 #include <windows.h>
+#include <commctrl.h>
+#include <oleacc.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -144,6 +150,53 @@ int DpiChanged(int dpi, const RECT& suggested) {
     return result;
 }
 
+// Asked of the program's own thread: where its keyboard focus is.
+int Focus() {
+    HWND window = MainWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return 1;
+    std::printf("focus %d\n", info.hwndFocus ? GetDlgCtrlID(info.hwndFocus) : 0);
+    std::printf("zoompos %ld\n", static_cast<long>(SendMessageA(GetDlgItem(window, -103), TBM_GETPOS, 0, 0)));
+    return 0;
+}
+
+// What a screen reader reads, through the system's accessibility interface.
+void PrintName(HWND child) {
+    IAccessible* accessible = nullptr;
+    BSTR name = nullptr;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    if (SUCCEEDED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                             reinterpret_cast<void**>(&accessible))) &&
+        SUCCEEDED(accessible->get_accName(self, &name)) && name) {
+        std::printf("name %d %ls\n", GetDlgCtrlID(child), name);
+    } else {
+        std::printf("name %d\n", GetDlgCtrlID(child));
+    }
+    SysFreeString(name);
+    if (accessible) accessible->Release();
+}
+
+int Names() {
+    HWND window = MainWindow();
+    if (!window) return 1;
+    CoInitialize(nullptr);
+    HWND bar = GetDlgItem(window, -103);
+    PrintName(GetDlgItem(window, -1));
+    PrintName(bar);
+    // Windows names a slider from the static text just before it.
+    HWND before = GetWindow(bar, GW_HWNDPREV);
+    char className[32] = {}, text[64] = {};
+    GetClassNameA(before, className, sizeof className);
+    GetWindowTextA(before, text, sizeof text);
+    std::printf("before %s %d %s\n", className, IsWindowVisible(before) ? 1 : 0, text);
+    CoUninitialize();
+    return 0;
+}
+
 // True once a process of the given file name runs.
 bool Running(const char* exe) {
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -200,6 +253,8 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     if (!std::strcmp(command, "window")) return Window();
     if (!std::strcmp(command, "usage")) return Usage();
+    if (!std::strcmp(command, "focus")) return Focus();
+    if (!std::strcmp(command, "names")) return Names();
     if (!std::strcmp(command, "objects") && argc >= 3) return Objects(argv[2]);
     if (!std::strcmp(command, "dpichanged") && argc >= 7)
         return DpiChanged(std::atoi(argv[2]), {std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
