@@ -265,6 +265,7 @@ const ParseReport& CurrentReport() { return Engine().report; }
 
 bool HighContrast() { return Engine().highContrast; }
 bool FollowSystemLook() { return ReadSystemLook(Engine()); }
+void SetHighContrastSeam(bool on) { Engine().contrastSeam = on; }
 
 SystemInk CurrentSystemInk() {
     using win32::SystemColour;

@@ -51,6 +51,10 @@ bool HighContrast();
 // and WM_SYSCOLORCHANGE ask; true when what the engine draws changed (the
 // caller repaints).
 bool FollowSystemLook();
+// For in-process tests, as PELMAR_HIGH_CONTRAST: the seam on or off from
+// now; like a change of the system's setting it shows at the next
+// WM_SETTINGCHANGE.
+void SetHighContrastSeam(bool on);
 // The system's colours the engine draws in while in high contrast, other
 // than those of CurrentSkin(): a label's text, and a clock's dial and hands.
 struct SystemInk {
