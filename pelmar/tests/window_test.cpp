@@ -509,6 +509,17 @@ struct Accessible {
     }
 };
 
+// Whether this system's oleacc makes an object for a plain window at all
+// (Wine's 64-bit one refuses every window with E_NOINTERFACE).
+bool OleaccAnswers(HWND plain) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    if (FAILED(CreateStdAccessibleObject(plain, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return false;
+    object->Release();
+    return true;
+}
+
 int gNameChanges = 0;
 HWND gNamed = nullptr;
 void CALLBACK CountNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
@@ -517,6 +528,7 @@ void CALLBACK CountNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LO
 
 // The clock's name is the time it shows, and follows it as it ticks.
 TEST_F(PelmarWindow, ClockIsNamedByTheTimeItShows) {
+    if (!OleaccAnswers(scene.view)) GTEST_SKIP() << "this system's oleacc makes no object for any window";
     Accessible clock(scene.clock);
     ASSERT_NE(clock.object, nullptr);
     EXPECT_NE(clock.Name().find("10:10"), std::string::npos) << clock.Name();
@@ -537,6 +549,7 @@ TEST_F(PelmarWindow, ClockIsNamedByTheTimeItShows) {
 // A picture is named by the text its caller gives it, and is hidden from
 // screen readers while it has none.
 TEST_F(PelmarWindow, PictureIsNamedByItsTextOrHidden) {
+    if (!OleaccAnswers(scene.view)) GTEST_SKIP() << "this system's oleacc makes no object for any window";
     for (const char* text : {"", "Orvane logo"}) {
         SetWindowTextA(scene.logo, text);
         Accessible logo(scene.logo);
