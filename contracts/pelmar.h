@@ -14,6 +14,10 @@
 // in one atomic step: of two threads making it at the same moment, the
 // second gets 0 and nothing happens.
 //
+// High contrast (the system's setting, followed on WM_SETTINGCHANGE and
+// WM_SYSCOLORCHANGE): frames, captions, borders, labels, tooltips and clocks
+// are drawn in the system's colours; pictures of skStaticImage stay.
+//
 // The library must stay loaded while any window it skinned, framed,
 // anchored, gave a tooltip or created exists: their window procedures are
 // its code. Unloaded with FreeLibrary once they are gone, it leaves nothing
@@ -51,7 +55,8 @@ int32_t WINAPI skBorder(HWND child, int32_t x, int32_t y, int32_t width, int32_t
 // An analog clock child window drawn from the face picture, showing the
 // local time; width/height 0 take the picture's size (92 x 92 with a drawn
 // face when the picture cannot be read). handColor draws the hour and minute
-// hands, secondColor the second hand. flags is reserved (0). Returns the
+// hands, secondColor the second hand. Its window text and accessible name
+// are the time it shows ("10:42"). flags is reserved (0). Returns the
 // window, or null when parent is not a window.
 HWND WINAPI skClockCtrl(HWND parent, const char* facePicture, int32_t x, int32_t y,
                         int32_t width, int32_t height, int32_t id, uint32_t handColor,
@@ -80,9 +85,10 @@ int32_t WINAPI skSetLabelFont(HWND label, const char* face, int32_t size, uint32
                               int32_t antialias);
 
 // A child window showing a PNG picture with its alpha over the skin's
-// background, scaled to the size given (0 keeps the picture's). Returns the
-// window (also when the picture cannot be read), or null when parent is not
-// a window.
+// background, scaled to the size given (0 keeps the picture's). Its window
+// text, set by the caller, is its accessible name; without one screen
+// readers pass over it. Returns the window (also when the picture cannot be
+// read), or null when parent is not a window.
 HWND WINAPI skStaticImage(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width,
                           int32_t height, int32_t id);
 

@@ -62,20 +62,29 @@ void ArmTick(HWND clock) {
 
 void PaintClock(HWND clock, ClockState& st) {
     st.face.FollowDpi(win32::dpi::OfWindow(clock));
-    PaintBuffered(clock, [&st](BackBuffer& buffer, const RECT& client) {
+    SYSTEMTIME now{};
+    Now(&now);
+    NameClock(clock, now);
+    PaintBuffered(clock, [&st, &now](BackBuffer& buffer, const RECT& client) {
         FillSolid(buffer.Dc(), client, CurrentSkin().background);
         const double cx = client.right / 2.0, cy = client.bottom / 2.0;
         const double radius = std::min(client.right, client.bottom) / 2.0;
-        if (st.face.Bitmap()) {
+        // In high contrast the dial and hands are drawn in the system's
+        // colours, never from the face picture.
+        const bool system = HighContrast();
+        const SystemInk ink = CurrentSystemInk();
+        if (st.face.Bitmap() && !system) {
             BlendPicture(buffer.Dc(), st.face, (client.right - st.face.Width()) / 2,
                          (client.bottom - st.face.Height()) / 2);
+        } else if (system) {
+            DrawPlainFace(buffer.Pixels(), cx, cy, radius, ink.window, ink.text);
         } else {
             DrawPlainFace(buffer.Pixels(), cx, cy, radius, 0xFFF4F1EC, 0xFF303030);
         }
-        SYSTEMTIME now{};
-        Now(&now);
         st.shownSecond = now.wSecond;
-        DrawClockHands(buffer.Pixels(), cx, cy, radius, AnglesFor(now.wHour, now.wMinute, now.wSecond), st.colours);
+        const ClockColours colours =
+            system ? ClockColours{ink.text, ink.highlight, CurrentSkin().clockCap} : st.colours;
+        DrawClockHands(buffer.Pixels(), cx, cy, radius, AnglesFor(now.wHour, now.wMinute, now.wSecond), colours);
     });
 }
 
@@ -93,9 +102,13 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
     case WM_NCCREATE:
         TakeState<ClockState>(clock, lParam);
         break;
-    case WM_CREATE:
+    case WM_CREATE: {
+        SYSTEMTIME now{};
+        Now(&now);
+        NameClock(clock, now);
         ArmTick(clock);
         return 0;
+    }
     case WM_TIMER:
         if (wParam == kTickTimer && st) {
             SYSTEMTIME now{};
@@ -115,6 +128,8 @@ LRESULT CALLBACK ClockProc(HWND clock, UINT message, WPARAM wParam, LPARAM lPara
         break;
     case WM_NCHITTEST:
         return HTCLIENT;
+    case WM_GETOBJECT:
+        return AnswerGetObject(clock, wParam, lParam, ControlKind::Clock);
     case WM_NCDESTROY:
         KillTimer(clock, kTickTimer);
         memory::Delete(st);
@@ -135,6 +150,8 @@ LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT:
         PaintPicture(window, picture);
         return 0;
+    case WM_GETOBJECT:
+        return AnswerGetObject(window, wParam, lParam, ControlKind::Picture);
     case WM_NCDESTROY:
         memory::Delete(picture);
         SetWindowLongPtrA(window, 0, 0);

@@ -32,9 +32,23 @@ struct FaceSlot {
     FaceName found;            // the installed face they resolve to
 };
 
+// The system's colours the high-contrast look is made of.
+constexpr int kSystemColours[] = {COLOR_WINDOW,          COLOR_WINDOWTEXT,          COLOR_WINDOWFRAME,
+                                  COLOR_ACTIVECAPTION,   COLOR_INACTIVECAPTION,     COLOR_CAPTIONTEXT,
+                                  COLOR_INACTIVECAPTIONTEXT, COLOR_ACTIVEBORDER,    COLOR_INACTIVEBORDER,
+                                  COLOR_HIGHLIGHT,       COLOR_HIGHLIGHTTEXT,       COLOR_GRAYTEXT,
+                                  COLOR_INFOBK,          COLOR_INFOTEXT};
+constexpr std::size_t kSystemColourCount = sizeof kSystemColours / sizeof kSystemColours[0];
+
 struct Context {
     std::atomic<DWORD> thread{0};   // the engine's thread, once claimed
     Skin skin;
+    // High contrast: the seam as read at the last start, the state now, and
+    // the look drawn meanwhile with the system's colours it was made of.
+    bool contrastSeam = false;
+    bool highContrast = false;
+    Skin contrastSkin;
+    uint32_t systemColours[kSystemColourCount] = {};
     win32::Path path;   // of the skin file read; empty for the built-in look
     ParseReport report;
     TimeSource time = nullptr;
@@ -152,6 +166,54 @@ FaceName ResolveFace(std::string_view face, std::string_view fallback) {
     return found;
 }
 
+bool SeamAsksForHighContrast() {
+    char value[4] = {};
+    return GetEnvironmentVariableA("PELMAR_HIGH_CONTRAST", value, sizeof value) == 1 && value[0] == '1';
+}
+
+bool SystemHighContrast() {
+    HIGHCONTRASTA hc{sizeof(hc), 0, nullptr};
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof(hc), &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+// The skin with its colours replaced by the system's, each by the one
+// Windows itself draws that part in: captions in the caption colours with
+// their text, frames in the border colours, a hot or pressed caption button
+// highlighted, the client area, labels and frames round children as a
+// window's content with its frame colour, tooltips as info tips.
+Skin SystemColoured(const Skin& skin) {
+    using win32::SystemColour;
+    Skin c = skin;
+    c.captionTop = c.captionBottom = SystemColour(COLOR_ACTIVECAPTION);
+    c.captionInactiveTop = c.captionInactiveBottom = SystemColour(COLOR_INACTIVECAPTION);
+    c.captionText = c.glyph = SystemColour(COLOR_CAPTIONTEXT);
+    c.captionTextInactive = c.glyphInactive = SystemColour(COLOR_INACTIVECAPTIONTEXT);
+    c.accent = c.frameOutline = c.border = c.labelBorder = SystemColour(COLOR_WINDOWFRAME);
+    c.frame = SystemColour(COLOR_ACTIVEBORDER);
+    c.frameInactive = SystemColour(COLOR_INACTIVEBORDER);
+    c.glyphHover = SystemColour(COLOR_HIGHLIGHTTEXT);
+    c.buttonHover = c.buttonPressed = c.closeHover = c.closePressed = SystemColour(COLOR_HIGHLIGHT);
+    c.background = c.labelTop = c.labelBottom = SystemColour(COLOR_WINDOW);
+    c.tooltipBackground = SystemColour(COLOR_INFOBK);
+    c.tooltipText = SystemColour(COLOR_INFOTEXT);
+    c.clockCap = SystemColour(COLOR_WINDOWTEXT);
+    return c;
+}
+
+// True when the look changed.
+bool ReadSystemLook(Context& e) {
+    const bool on = e.contrastSeam || SystemHighContrast();
+    bool changed = on != e.highContrast;
+    e.highContrast = on;
+    for (std::size_t i = 0; i < kSystemColourCount; ++i) {
+        const uint32_t now = win32::SystemColour(kSystemColours[i]);
+        changed = changed || (on && now != e.systemColours[i]);
+        e.systemColours[i] = now;
+    }
+    if (on) e.contrastSkin = SystemColoured(e.skin);
+    return changed;
+}
+
 }  // namespace
 
 bool StartEngine(const char* skinFile) {
@@ -176,6 +238,8 @@ bool StartEngine(const char* skinFile) {
     // A file that cannot be read (or memory short for reading it) leaves the
     // built-in look.
     if (skinFile && *skinFile) ReadSkin(e, skinFile);
+    e.contrastSeam = SeamAsksForHighContrast();
+    ReadSystemLook(e);
     return true;
 }
 
@@ -194,10 +258,20 @@ void StopEngine() noexcept {
 
 bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(window, nullptr) == Engine().thread; }
 
-const Skin& CurrentSkin() { return Engine().skin; }
+const Skin& CurrentSkin() { return Engine().highContrast ? Engine().contrastSkin : Engine().skin; }
 SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
 const win32::Path& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
+
+bool HighContrast() { return Engine().highContrast; }
+bool FollowSystemLook() { return ReadSystemLook(Engine()); }
+void SetHighContrastSeam(bool on) { Engine().contrastSeam = on; }
+
+SystemInk CurrentSystemInk() {
+    using win32::SystemColour;
+    return {SystemColour(COLOR_WINDOWTEXT), SystemColour(COLOR_GRAYTEXT), SystemColour(COLOR_WINDOW),
+            SystemColour(COLOR_HIGHLIGHT)};
+}
 
 void SetTimeSource(TimeSource source) { Engine().time = source; }
 
@@ -233,10 +307,11 @@ HFONT CaptionFont(int dpi) {
 
 HBRUSH BackgroundBrush() {
     Context& e = Engine();
-    if (!e.background || e.backgroundColour != e.skin.background) {
+    const uint32_t colour = CurrentSkin().background;
+    if (!e.background || e.backgroundColour != colour) {
         if (e.background) DeleteObject(e.background);
-        e.background = CreateSolidBrush(win32::ArgbToColorref(e.skin.background));
-        e.backgroundColour = e.skin.background;
+        e.background = CreateSolidBrush(win32::ArgbToColorref(colour));
+        e.backgroundColour = colour;
     }
     return e.background;
 }

@@ -32,10 +32,38 @@ bool EnsureStarted();
 void StopEngine() noexcept;
 // A window of the engine's thread.
 bool OnEngineThread(HWND window);
+// The look the engine draws in: the current skin, or in high contrast the
+// skin with every colour taken from the system's colours (sizes and fonts
+// stay the skin's).
 const Skin& CurrentSkin();
 SkinSource CurrentSource();
 const win32::Path& CurrentSkinPath();   // the file read, when SkinSource::File
 const ParseReport& CurrentReport();
+
+// High contrast: on when the system's setting is (SPI_GETHIGHCONTRAST), or
+// when PELMAR_HIGH_CONTRAST=1 was in the environment as the engine started
+// (a test seam: Wine cannot turn the setting on). While on, the engine
+// draws its frames, captions, labels, borders, tooltips and clocks in the
+// system's colours and none of its own pictures; pictures the caller asked
+// to show (skStaticImage) stay.
+bool HighContrast();
+// Reads the setting and the system's colours again, as WM_SETTINGCHANGE
+// and WM_SYSCOLORCHANGE ask; true when what the engine draws changed (the
+// caller repaints).
+bool FollowSystemLook();
+// For in-process tests, as PELMAR_HIGH_CONTRAST: the seam on or off from
+// now; like a change of the system's setting it shows at the next
+// WM_SETTINGCHANGE.
+void SetHighContrastSeam(bool on);
+// The system's colours the engine draws in while in high contrast, other
+// than those of CurrentSkin(): a label's text, and a clock's dial and hands.
+struct SystemInk {
+    uint32_t text;       // COLOR_WINDOWTEXT
+    uint32_t grayText;   // COLOR_GRAYTEXT
+    uint32_t window;     // COLOR_WINDOW
+    uint32_t highlight;  // COLOR_HIGHLIGHT
+};
+SystemInk CurrentSystemInk();
 
 // Local time for the clocks; tests put in a fixed time.
 using TimeSource = void (*)(SYSTEMTIME* now);

@@ -195,8 +195,9 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONUP: return OnButtonUp(m, st);
     case WM_CAPTURECHANGED: return OnCaptureChanged(m, st);
     case WM_EXITMENULOOP:
-    case WM_EXITSIZEMOVE:
-    case WM_SYSCOLORCHANGE: return PassThenRepaint(m);
+    case WM_EXITSIZEMOVE: return PassThenRepaint(m);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: return OnSystemLook(m);
     case WM_WINDOWPOSCHANGED: return OnWindowPosChanged(m);
     case win32::dpi::kChangedMessage: return OnDpiChanged(m, st);
     case win32::dpi::kScaledSizeMessage: return OnGetDpiScaledSize(m);

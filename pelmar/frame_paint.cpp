@@ -137,4 +137,12 @@ LRESULT PassThenRepaint(const Message& m) {
     return result;
 }
 
+// High contrast or the system's colours may have changed: the window is
+// painted again if so; new system colours may have drawn over the frame.
+LRESULT OnSystemLook(const Message& m) {
+    const LRESULT result = FollowSystemLookAndRepaint(m.window, m.message, m.wParam, m.lParam);
+    if (m.message == WM_SYSCOLORCHANGE) Repaint(m.window);
+    return result;
+}
+
 }  // namespace pelmar::frame

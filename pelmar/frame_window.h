@@ -61,6 +61,7 @@ void Repaint(HWND window);   // when it is still skinned
 LRESULT OnNcPaint(const Message& m, FrameState& st);
 LRESULT OnNcActivate(const Message& m, FrameState& st);
 LRESULT PassThenRepaint(const Message& m);
+LRESULT OnSystemLook(const Message& m);   // WM_SETTINGCHANGE, WM_SYSCOLORCHANGE
 
 // caption_buttons.cpp
 void SetTips(FrameState& st, const char* texts);

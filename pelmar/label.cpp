@@ -66,8 +66,10 @@ void Paint(HWND label, LabelState& st) {
             const LONG spare = (box.bottom - box.top) - (measure.bottom - measure.top);
             if (spare > 0) box.top += spare / 2;
         }
-        DrawTextArgb(buffer, box, text, st.font, IsWindowEnabled(label) ? st.colour : skin.captionTextInactive,
-                     format);
+        const bool enabled = IsWindowEnabled(label) != FALSE;
+        uint32_t ink = enabled ? st.colour : skin.captionTextInactive;
+        if (HighContrast()) ink = enabled ? CurrentSystemInk().text : CurrentSystemInk().grayText;
+        DrawTextArgb(buffer, box, text, st.font, ink, format);
     });
 }
 

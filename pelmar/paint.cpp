@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common_controls.h"
+#include "engine.h"
 #include "helpers.h"
 #include "owned.h"
 #include "report.h"
@@ -53,6 +54,13 @@ LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (visible) SetWindowLongPtrA(window, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_VISIBLE));
     const LRESULT result = win32::cc::DefSubclassProc(window, message, wParam, lParam);
     if (visible) SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_VISIBLE);
+    return result;
+}
+
+LRESULT FollowSystemLookAndRepaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = win32::cc::DefSubclassProc(window, message, wParam, lParam);
+    if (FollowSystemLook())
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return result;
 }
 

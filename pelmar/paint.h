@@ -57,4 +57,10 @@ void FillSolid(HDC dc, const RECT& r, uint32_t argb);
 // text, static text) only store their state; the engine repaints after.
 LRESULT DefaultWithoutDrawing(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// For a window the engine subclassed, on WM_SETTINGCHANGE and
+// WM_SYSCOLORCHANGE: the default handling, then, when high contrast or the
+// system's colours it draws in changed, the window is painted again whole,
+// with its frame and every child.
+LRESULT FollowSystemLookAndRepaint(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace pelmar

@@ -110,7 +110,7 @@ LRESULT OnControlColour(HWND parent, const ParentState& state, UINT message, WPA
     if (!state.paintBackground) return win32::cc::DefSubclassProc(parent, message, wParam, lParam);
     const auto dc = reinterpret_cast<HDC>(wParam);
     SetBkColor(dc, win32::ArgbToColorref(CurrentSkin().background));
-    SetTextColor(dc, win32::ArgbToColorref(CurrentSkin().captionText));
+    SetTextColor(dc, win32::ArgbToColorref(HighContrast() ? CurrentSystemInk().text : CurrentSkin().captionText));
     return reinterpret_cast<LRESULT>(BackgroundBrush());
 }
 
@@ -122,6 +122,8 @@ LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT: return OnPaint(parent, *state, wParam, lParam);
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN: return OnControlColour(parent, *state, message, wParam, lParam);
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE: return FollowSystemLookAndRepaint(parent, message, wParam, lParam);
     case WM_NCDESTROY:
         win32::RemoveSubclass(parent, ParentProc, id, state);
         return win32::cc::DefSubclassProc(parent, message, wParam, lParam);

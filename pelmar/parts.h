@@ -14,6 +14,13 @@ HWND CreateClock(HWND parent, const char* face, int x, int y, int width, int hei
                  uint32_t secondColour);
 HWND CreatePicture(HWND parent, const char* picture, int x, int y, int width, int height, int id);
 
+// accessible.cpp: what screen readers are told of the clock and picture.
+enum class ControlKind { Clock, Picture };
+// WM_GETOBJECT of either control.
+LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, ControlKind kind);
+// The clock's name is the time it shows; a change is announced.
+void NameClock(HWND clock, const SYSTEMTIME& shown);
+
 // frame.cpp: the skinned frame and caption of a top-level window.
 bool SkinWindow(HWND window, const char* buttonTexts);
 bool IsSkinned(HWND window);
@@ -43,5 +50,6 @@ inline constexpr UINT_PTR kChildSubclass = 0x5E1F0003;
 inline constexpr UINT_PTR kLabelSubclass = 0x5E1F0004;
 inline constexpr UINT_PTR kToolSubclass = 0x5E1F0005;
 inline constexpr UINT_PTR kAnchorSubclass = 0x5E1F0006;
+inline constexpr UINT_PTR kTipSubclass = 0x5E1F0007;
 
 }  // namespace pelmar

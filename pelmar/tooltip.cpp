@@ -21,6 +21,24 @@ TTTOOLINFOA ToolInfo(HWND owner, UINT_PTR id) {
     return ti;
 }
 
+// The look's colours, set when they differ from the tooltip's.
+void ApplyColours(HWND tip) {
+    const COLORREF back = win32::ArgbToColorref(CurrentSkin().tooltipBackground);
+    const COLORREF text = win32::ArgbToColorref(CurrentSkin().tooltipText);
+    if (static_cast<COLORREF>(SendMessageA(tip, TTM_GETTIPBKCOLOR, 0, 0)) != back)
+        SendMessageA(tip, TTM_SETTIPBKCOLOR, back, 0);
+    if (static_cast<COLORREF>(SendMessageA(tip, TTM_GETTIPTEXTCOLOR, 0, 0)) != text)
+        SendMessageA(tip, TTM_SETTIPTEXTCOLOR, text, 0);
+}
+
+// A tooltip takes the look's colours each time it paints, so that it
+// follows high contrast and the system's colours as they change.
+LRESULT CALLBACK TipProc(HWND tip, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR) {
+    if (message == WM_PAINT || message == WM_PRINTCLIENT || message == WM_ERASEBKGND) ApplyColours(tip);
+    else if (message == WM_NCDESTROY) win32::cc::RemoveWindowSubclass(tip, TipProc, id);
+    return win32::cc::DefSubclassProc(tip, message, wParam, lParam);
+}
+
 HWND NewTip(HWND owner) {
     HWND tip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
@@ -31,8 +49,8 @@ HWND NewTip(HWND owner) {
     auto set = reinterpret_cast<SetTheme>(
         reinterpret_cast<void*>(win32::SystemFunction("uxtheme.dll", "SetWindowTheme")));
     if (set) set(tip, L"", L"");
-    SendMessageA(tip, TTM_SETTIPBKCOLOR, win32::ArgbToColorref(CurrentSkin().tooltipBackground), 0);
-    SendMessageA(tip, TTM_SETTIPTEXTCOLOR, win32::ArgbToColorref(CurrentSkin().tooltipText), 0);
+    ApplyColours(tip);
+    win32::cc::SetWindowSubclass(tip, TipProc, kTipSubclass, 0);
     SendMessageA(tip, TTM_SETMAXTIPWIDTH, 0, 400);
     return tip;
 }

@@ -54,4 +54,14 @@ constexpr COLORREF ArgbToColorref(std::uint32_t argb) {
     return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
 }
 
+// A Windows COLORREF as an opaque ARGB colour.
+constexpr std::uint32_t ColorrefToArgb(COLORREF colour) {
+    return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(colour)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(colour)) << 8) | GetBValue(colour);
+}
+
+// One of the system's colours (COLOR_WINDOW, COLOR_WINDOWTEXT...) as an
+// opaque ARGB colour, as the system has it now.
+inline std::uint32_t SystemColour(int index) { return ColorrefToArgb(GetSysColor(index)); }
+
 }  // namespace win32

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <utility>
 #include <iterator>
 #include <string>
 
@@ -284,7 +287,38 @@ TEST(PelmarSkin, ScarletFileIsCleanAndSetsItsLook) {
     EXPECT_EQ(CurrentSkin().name, "Scarlet");
     EXPECT_EQ(CurrentReport().skipped, 0);
     EXPECT_GT(CurrentReport().applied, 30);
-    EXPECT_EQ(CurrentSkin().border, 0xFFC0212Bu);
+    EXPECT_EQ(CurrentSkin().border, 0xFFDC313Cu);
+}
+
+// WCAG contrast ratio of two opaque colours, from their relative luminance.
+double ContrastRatio(uint32_t a, uint32_t b) {
+    const auto luminance = [](uint32_t argb) {
+        double sum = 0;
+        for (auto [shift, weight] : {std::pair{16, 0.2126}, {8, 0.7152}, {0, 0.0722}}) {
+            const double c = ((argb >> shift) & 0xFF) / 255.0;
+            sum += weight * (c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The edges the demo's skin draws round the help label and the view stand
+// out from both sides by at least 3:1.
+TEST(PelmarSkin, ScarletEdgesStandOutFromWhatSurroundsThem) {
+    ASSERT_NE(skInitEngine("Scarlet.sks", nullptr), 0);
+    const Skin& s = CurrentSkin();
+    const struct {
+        const char* what;
+        uint32_t edge, beside;
+    } cases[] = {
+        {"label edge / client", s.labelBorder, s.background},
+        {"label edge / panel top", s.labelBorder, s.labelTop},
+        {"label edge / panel bottom", s.labelBorder, s.labelBottom},
+        {"view border / client", s.border, s.background},
+    };
+    for (const auto& c : cases) EXPECT_GE(ContrastRatio(c.edge, c.beside), 3.0) << c.what;
 }
 
 // The engine's own lines among what the process wrote to the debug output.

@@ -4,11 +4,14 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <cmath>
+#include <string>
 
 #include "engine.h"
 #include "frame.h"
+#include "helpers.h"
 #include "parts.h"
 #include "pelmar.h"
 #include "support.h"
@@ -318,6 +321,244 @@ TEST_F(PelmarWindow, ToolTipsShowTheirTextOnHover) {
     EXPECT_FALSE(IsWindow(tip));
     EXPECT_EQ(ToolTipOf(scene.clock), nullptr);
     scene.clock = nullptr;
+}
+
+// --- high contrast ---
+
+// High Contrast Black's colours, applied with SetSysColors and then put back.
+class SystemColours {
+public:
+    SystemColours() {
+        const std::pair<int, COLORREF> black[] = {
+            {COLOR_WINDOW, RGB(0, 0, 0)},           {COLOR_WINDOWTEXT, RGB(255, 255, 255)},
+            {COLOR_WINDOWFRAME, RGB(255, 255, 255)}, {COLOR_ACTIVECAPTION, RGB(128, 0, 128)},
+            {COLOR_INACTIVECAPTION, RGB(0, 128, 0)}, {COLOR_CAPTIONTEXT, RGB(255, 255, 255)},
+            {COLOR_INACTIVECAPTIONTEXT, RGB(255, 255, 255)}, {COLOR_ACTIVEBORDER, RGB(255, 255, 0)},
+            {COLOR_INACTIVEBORDER, RGB(0, 128, 0)}, {COLOR_HIGHLIGHT, RGB(26, 235, 255)},
+            {COLOR_HIGHLIGHTTEXT, RGB(0, 0, 0)},     {COLOR_GRAYTEXT, RGB(63, 242, 63)},
+            {COLOR_INFOBK, RGB(0, 0, 0)},            {COLOR_INFOTEXT, RGB(255, 255, 255)},
+            {COLOR_BTNFACE, RGB(0, 0, 0)},           {COLOR_BTNTEXT, RGB(255, 255, 255)}};
+        for (auto [index, colour] : black) {
+            indices_.push_back(index);
+            kept_.push_back(GetSysColor(index));
+            wanted_.push_back(colour);
+        }
+    }
+    void Apply() { SetSysColors(static_cast<int>(indices_.size()), indices_.data(), wanted_.data()); }
+    ~SystemColours() { SetSysColors(static_cast<int>(indices_.size()), indices_.data(), kept_.data()); }
+
+private:
+    std::vector<int> indices_;
+    std::vector<COLORREF> kept_, wanted_;
+};
+
+class PelmarHighContrast : public PelmarWindow {
+protected:
+    void SetUp() override {
+        PelmarWindow::SetUp();
+        scarlet = CurrentSkin();
+    }
+    void TearDown() override {
+        SetEnvironmentVariableA("PELMAR_HIGH_CONTRAST", nullptr);
+        SetHighContrastSeam(false);
+        FollowSystemLook();
+        PelmarWindow::TearDown();
+    }
+    static uint32_t Sys(int index) { return win32::SystemColour(index) & 0xFFFFFF; }
+
+    // Frame, caption, client, the view's border, the label and the clock in
+    // the system's colours, the logo as it is, and nowhere a colour of the
+    // skin or the clock's face picture.
+    void ExpectSystemLook(const char* when) {
+        const Screen s;
+        s.SaveIfAsked((std::string("high-contrast, ") + when + ".png").c_str());
+        const FrameLayout L = Layout();
+        RECT wr{}, v{}, lr{};
+        GetWindowRect(scene.main, &wr);
+        const int w = wr.right - wr.left, h = wr.bottom - wr.top;
+        const int gapX = (L.title.right + L.buttons[kMinimize].left) / 2;
+        EXPECT_EQ(s.AtWindow(scene.main, gapX - 200, 1), Sys(COLOR_ACTIVECAPTION)) << when;
+        EXPECT_EQ(s.AtWindow(scene.main, gapX - 200, L.caption.bottom - 1), Sys(COLOR_WINDOWFRAME)) << when;
+        EXPECT_EQ(s.AtWindow(scene.main, 2, h / 2), Sys(COLOR_ACTIVEBORDER)) << when;
+        EXPECT_EQ(s.AtWindow(scene.main, 0, h / 2), Sys(COLOR_WINDOWFRAME)) << when;
+        EXPECT_EQ(s.AtClient(scene.main, 600, 420), Sys(COLOR_WINDOW)) << when;
+        GetWindowRect(scene.view, &v);
+        EXPECT_EQ(s.At(v.left - 1, (v.top + v.bottom) / 2), Sys(COLOR_WINDOWFRAME)) << when;
+        GetWindowRect(scene.label, &lr);
+        EXPECT_EQ(s.At(lr.left, (lr.top + lr.bottom) / 2), Sys(COLOR_WINDOWFRAME)) << when;
+        EXPECT_EQ(s.At(lr.left + 2, lr.top + 2), Sys(COLOR_WINDOW)) << when;
+        int labelInk = 0;
+        for (int y = lr.top + 1; y < lr.bottom - 1; ++y)
+            for (int x = lr.left + 1; x < lr.right - 1; ++x) labelInk += s.At(x, y) == Sys(COLOR_WINDOWTEXT);
+        EXPECT_GT(labelInk, 40) << when;
+        // 10:10:30: the minute hand at 63 degrees in the text colour.
+        RECT cr{};
+        GetClientRect(scene.clock, &cr);
+        const int hx = cr.right / 2 + static_cast<int>(std::sin(63 * 3.14159265 / 180) * cr.right / 4);
+        const int hy = cr.bottom / 2 - static_cast<int>(std::cos(63 * 3.14159265 / 180) * cr.bottom / 4);
+        int nearest = 255;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                nearest = std::min(nearest, Distance(s.AtClient(scene.clock, hx + dx, hy + dy), Sys(COLOR_WINDOWTEXT)));
+        EXPECT_LE(nearest, 40) << when;
+        EXPECT_EQ(s.AtClient(scene.logo, 60, 20), Scene::kLogoColour) << when;
+
+        const uint32_t skinColours[] = {scarlet.captionTop,  scarlet.captionBottom, scarlet.accent,
+                                        scarlet.frame,       scarlet.frameOutline,  scarlet.background,
+                                        scarlet.border,      scarlet.labelTop,      scarlet.labelBottom,
+                                        scarlet.labelBorder, scarlet.glyph,         0xFF000000 | Scene::kFaceColour};
+        int skinned = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (uint32_t c : skinColours) skinned += s.AtWindow(scene.main, x, y) == Rgb(c);
+        EXPECT_EQ(skinned, 0) << when << ": pixels in the skin's colours";
+    }
+
+    // The clock's tooltip shows in the info colours.
+    void ExpectSystemTip() {
+        RECT cr{};
+        GetWindowRect(scene.clock, &cr);
+        test::MoveMouse(cr.left + 20, cr.top + 70);
+        test::MoveMouse(cr.left + 22, cr.top + 72);
+        HWND tip = nullptr;
+        ASSERT_TRUE(test::PumpUntil([&] { return (tip = ToolTipOf(scene.clock)) && IsWindowVisible(tip); }));
+        UpdateWindow(tip);
+        RECT tr{};
+        GetWindowRect(tip, &tr);
+        const Screen s;
+        int paper = 0, ink = 0;
+        for (int y = tr.top + 2; y < tr.bottom - 2; ++y)
+            for (int x = tr.left + 2; x < tr.right - 2; ++x) {
+                paper += s.At(x, y) == Sys(COLOR_INFOBK);
+                ink += s.At(x, y) == Sys(COLOR_INFOTEXT);
+            }
+        EXPECT_GT(paper, 200);
+        EXPECT_GT(ink, 20);
+    }
+
+    Skin scarlet;
+};
+
+// PELMAR_HIGH_CONTRAST=1, read as the engine starts, stands for the
+// system's setting; the High Contrast Black colours applied then reach the
+// windows by themselves.
+TEST_F(PelmarHighContrast, TheSeamDrawsEverythingInTheSystemsColoursAndFollowsThem) {
+    SetEnvironmentVariableA("PELMAR_HIGH_CONTRAST", "1");
+    ASSERT_NE(skInitEngine("Scarlet.sks", nullptr), 0);
+    ASSERT_TRUE(HighContrast());
+    RedrawWindow(scene.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    test::Pump(200);
+    ExpectSystemLook("system's own colours");
+    ExpectSystemTip();
+    test::MoveMouse(GetSystemMetrics(SM_CXSCREEN) - 4, GetSystemMetrics(SM_CYSCREEN) - 4);
+
+    SystemColours black;
+    black.Apply();
+    test::Pump(300);
+    ASSERT_EQ(Sys(COLOR_ACTIVECAPTION), 0x800080u) << "SetSysColors took no effect";
+    ExpectSystemLook("High Contrast Black");
+    ExpectSystemTip();
+}
+
+// The setting turned on and off while the windows show: each time
+// WM_SETTINGCHANGE comes, the windows are drawn again in the look it asks for.
+TEST_F(PelmarHighContrast, FollowsTheSettingLiveOnSettingChange) {
+    SetHighContrastSeam(true);
+    SendMessageA(scene.main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    test::Pump(200);
+    ExpectSystemLook("turned on");
+
+    SetHighContrastSeam(false);
+    SendMessageA(scene.main, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    test::Pump(200);
+    const Screen s;
+    EXPECT_EQ(s.AtClient(scene.main, 600, 420), Rgb(scarlet.background));
+    RECT v{};
+    GetWindowRect(scene.view, &v);
+    EXPECT_EQ(s.At(v.left - 1, (v.top + v.bottom) / 2), Rgb(scarlet.border));
+    EXPECT_EQ(s.AtClient(scene.clock, 46, 20), Scene::kFaceColour);
+}
+
+// --- screen readers ---
+
+struct Accessible {
+    IAccessible* object = nullptr;
+    explicit Accessible(HWND window) {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object));
+    }
+    ~Accessible() {
+        if (object) object->Release();
+    }
+    std::string Name() const {
+        BSTR name = nullptr;
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        if (!object || object->get_accName(self, &name) != S_OK || !name) return {};
+        char text[128] = {};
+        WideCharToMultiByte(CP_ACP, 0, name, -1, text, sizeof text, nullptr, nullptr);
+        SysFreeString(name);
+        return text;
+    }
+    long Long(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*)) const {
+        VARIANT self{}, out{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        return object && (object->*get)(self, &out) == S_OK && out.vt == VT_I4 ? out.lVal : -1;
+    }
+};
+
+// Whether this system's oleacc makes an object for a plain window at all
+// (Wine's 64-bit one refuses every window with E_NOINTERFACE).
+bool OleaccAnswers(HWND plain) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    if (FAILED(CreateStdAccessibleObject(plain, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&object))))
+        return false;
+    object->Release();
+    return true;
+}
+
+int gNameChanges = 0;
+HWND gNamed = nullptr;
+void CALLBACK CountNameChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG, DWORD, DWORD) {
+    if (window == gNamed && object == OBJID_CLIENT) ++gNameChanges;
+}
+
+// The clock's name is the time it shows, and follows it as it ticks.
+TEST_F(PelmarWindow, ClockIsNamedByTheTimeItShows) {
+    if (!OleaccAnswers(scene.view)) GTEST_SKIP() << "this system's oleacc makes no object for any window";
+    Accessible clock(scene.clock);
+    ASSERT_NE(clock.object, nullptr);
+    EXPECT_NE(clock.Name().find("10:10"), std::string::npos) << clock.Name();
+    EXPECT_EQ(clock.Long(&IAccessible::get_accRole), ROLE_SYSTEM_CLOCK);
+
+    gNamed = scene.clock;
+    gNameChanges = 0;
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, CountNameChange,
+                                         GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    gNow.wMinute = 42;
+    gNow.wSecond = 31;
+    EXPECT_TRUE(test::PumpUntil([&] { return clock.Name().find("10:42") != std::string::npos; })) << clock.Name();
+    test::Pump(100);
+    UnhookWinEvent(hook);
+    EXPECT_EQ(gNameChanges, 1);
+}
+
+// A picture is named by the text its caller gives it, and is hidden from
+// screen readers while it has none.
+TEST_F(PelmarWindow, PictureIsNamedByItsTextOrHidden) {
+    if (!OleaccAnswers(scene.view)) GTEST_SKIP() << "this system's oleacc makes no object for any window";
+    for (const char* text : {"", "Orvane logo"}) {
+        SetWindowTextA(scene.logo, text);
+        Accessible logo(scene.logo);
+        ASSERT_NE(logo.object, nullptr);
+        EXPECT_EQ(logo.Name(), text);
+        EXPECT_EQ(logo.Long(&IAccessible::get_accRole), ROLE_SYSTEM_GRAPHIC);
+        const long state = logo.Long(&IAccessible::get_accState);
+        EXPECT_EQ((state & STATE_SYSTEM_INVISIBLE) != 0, *text == 0) << text << " state " << std::hex << state;
+    }
 }
 
 }  // namespace
