@@ -10,6 +10,8 @@
 
 #include <oleacc.h>
 
+#include <atomic>
+
 #include <cstdio>
 
 #include "helpers.h"
@@ -128,10 +130,19 @@ private:
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam, ControlKind kind) {
     if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT))
         return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
-    auto create = reinterpret_cast<CreateStd>(
-        reinterpret_cast<void*>(win32::SystemFunction("oleacc.dll", "CreateStdAccessibleObject")));
-    auto answer =
-        reinterpret_cast<FromObject>(reinterpret_cast<void*>(win32::SystemFunction("oleacc.dll", "LresultFromObject")));
+    // Looked up once while this module is loaded (each lookup takes a
+    // reference to oleacc, which stays loaded for the objects it made); the
+    // window's thread asks, and a second thread would find the same calls.
+    static std::atomic<CreateStd> g_create{nullptr};
+    static std::atomic<FromObject> g_answer{nullptr};
+    if (!g_create.load() || !g_answer.load()) {
+        g_create = reinterpret_cast<CreateStd>(
+            reinterpret_cast<void*>(win32::SystemFunction("oleacc.dll", "CreateStdAccessibleObject")));
+        g_answer = reinterpret_cast<FromObject>(
+            reinterpret_cast<void*>(win32::SystemFunction("oleacc.dll", "LresultFromObject")));
+    }
+    const CreateStd create = g_create;
+    const FromObject answer = g_answer;
     IAccessible* inner = nullptr;
     if (!create || !answer || FAILED(create(window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void**>(&inner))) ||
         !inner)

@@ -3,7 +3,8 @@
 // Beside the model as MD2_Draw draws it: the same drawing without culling
 // on the CPU, and the same model drawn the two classic ways, in immediate
 // mode (blended every frame) and from display lists (one per stored frame).
-// Usage: view_bench [frames per batch]   (default 200)
+// Usage: view_bench [frames per batch]   (default 200); VIEW_BENCH_SAMPLES=N
+// in the environment makes the view multisampled.
 #include <windows.h>
 #include <GL/gl.h>
 
@@ -203,9 +204,19 @@ int main(int argc, char** argv) {
     // its frames are copied from a hidden surface).
     HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, Size, Size, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    // VIEW_BENCH_SAMPLES=N asks the view for N samples of multisampling.
+    OrvaneViewFormat format{};
+    format.Size = sizeof format;
+    if (const char* samples = std::getenv("VIEW_BENCH_SAMPLES")) format.Samples = std::atoi(samples);
     Scene.GLView = CreateWindowExA(0, "QOPENGLCTRL", "", WS_CHILD | WS_VISIBLE, 0, 0, Size, Size, host, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+                                   GetModuleHandleA(nullptr), &format);
     if (!Scene.GLView) return 1;
+    OrvaneViewFormat got{};
+    got.Size = sizeof got;
+    QI_GetViewFormat(Scene.GLView, &got);
+    std::printf("view with %d samples, %s\n", static_cast<int>(got.Samples),
+                QI_GetGLDC(Scene.GLView) && WindowFromDC(QI_GetGLDC(Scene.GLView)) == Scene.GLView
+                    ? "frames swapped in the view" : "frames copied from a hidden surface");
     std::strcpy(Scene.OverlayFont.FontName, "Arial");
     Scene.OverlayFont.FontHeight = 10;
     Scene.OverlayFont.FontWeight = 700;
