@@ -16,7 +16,7 @@ const char* const kExports[] = {
     "QI_CreateGLTextureFromFileEX",             "QI_DestroyTexture",
     "QI_SetGLzoom",        "QI_GetGLzoom",      "QI_ResizeGLWindow",
     "QI_UpdateGLWindow",   "QI_IsLButtonDown",  "QI_IsRButtonDown",
-    "QD_ColorARGB",
+    "QD_ColorARGB",        "QI_GetViewFormat",
 };
 
 TEST(Dll, ExportsEveryCallUnderItsPlainName) {
