@@ -58,7 +58,9 @@ void BuildZoomTrackbar() {
     // names a slider from the static text just before it in the z-order (an
     // empty static, shown but of no size, changes nothing on screen); others
     // read the trackbar's own text.
-    CreateChild("STATIC", "Zoom", WS_CHILD | WS_VISIBLE | SS_LEFT, Px(537), Px(457), 0, 0, kZoomLabelId);
+    // Anchored as the trackbar is, so that it keeps its place beside it.
+    HWND name = CreateChild("STATIC", "Zoom", WS_CHILD | WS_VISIBLE | SS_LEFT, Px(537), Px(457), 0, 0, kZoomLabelId);
+    QI_SetAnchorMode(name, 9);
     HWND trackbar = CreateChild("MSCTLS_TRACKBAR32", "Zoom",
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | TBS_AUTOTICKS | TBS_HORZ | TBS_BOTTOM, Px(537),
                                 Px(457), Px(120), Px(16), kZoomTrackbarId);

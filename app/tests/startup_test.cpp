@@ -54,6 +54,7 @@ TEST_F(StartUp, FirstCopyBuildsEverythingInOrderAndReleasesInOrder) {
         "SendMessageA(0x100,0x127,65539,0x0)",   // WM_CHANGEUISTATE: UIS_INITIALIZE, UISF_HIDEFOCUS
         // The trackbar's name for the accessibility layer, just before it.
         "CreateWindowExA(0x0,\"STATIC\",\"Zoom\",0x50000000,537,457,0,0,0x100,-106," + Inst() + ",0x0)",
+        "QI_SetAnchorMode(0x400,9)",
         "CreateWindowExA(0x0,\"MSCTLS_TRACKBAR32\",\"Zoom\",0x50010001,537,457,120,16,0x100,-103," + Inst() + ",0x0)",
         "QI_SetAnchorMode(0x300,9)",
         "SendMessageA(0x300,0x415,0,0x1)",

@@ -155,9 +155,23 @@ def crop(image, rect):
     return image.crop((x, y, x + w, y + h))
 
 
+FOCUS_EDGE = 3   # the view's focus cue lies this close to its edge (see without_edge)
+
+
+def without_edge(mask):
+    """A difference mask of the view with its edge cleared: the view draws a
+    focus cue just inside its edge while it has the keyboard focus (Wine
+    shows keyboard cues to mouse users too), which comes and goes between
+    two pictures as the focus moves and is not the model."""
+    w, h = mask.size
+    for box in ((0, 0, w, FOCUS_EDGE), (0, h - FOCUS_EDGE, w, h), (0, 0, FOCUS_EDGE, h), (w - FOCUS_EDGE, 0, w, h)):
+        mask.paste(0, box)
+    return mask
+
+
 def changed_box(a, b, threshold=40, skip_overlay=True):
     """Bounding box and pixel count where two pictures of the view differ."""
-    diff = ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v > threshold else 0)
+    diff = without_edge(ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v > threshold else 0))
     if skip_overlay:
         diff.paste(0, (0, 0, 190, 52))
     count = sum(1 for v in diff.getdata() if v)
@@ -303,7 +317,7 @@ def model_box(view, background):
 
 
 def model_mask(view, background, threshold=40):
-    return ImageChops.difference(view, background).convert("L").point(lambda v: 255 if v > threshold else 0)
+    return without_edge(ImageChops.difference(view, background).convert("L").point(lambda v: 255 if v > threshold else 0))
 
 
 def model_area(view, background):
