@@ -33,9 +33,10 @@ log_dir=build/logs
 mkdir -p "$log_dir"
 status=0
 
-# What a failing test prints that says why: a failed check of ours or of
-# GoogleTest, and an unhandled exception that Wine reports.
-failure_lines='^FAIL: |: Failure$|^\[  FAILED  \] [A-Za-z]|[Uu]nhandled (page fault|exception)'
+# What a failing test prints that says why: a failed check of ours (the C++
+# programs' "FAIL: ", the Python scripts' "FAILED: ") or of GoogleTest, and an
+# unhandled exception that Wine reports.
+failure_lines='^FAIL(ED)?: |: Failure$|^\[  FAILED  \] [A-Za-z]|[Uu]nhandled (page fault|exception)'
 
 # run_build NAME: configure, build and test one preset; prints its ctest tally.
 run_build() {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command names the tests that passed only when run again, and any
-# of them that is not on its allowed list fails the run.
+# of them that is not on its allowed list fails the run; and its summary
+# shows the lines in which every kind of test says why it failed.
 set -uo pipefail
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -22,3 +23,19 @@ got=$("$1" "$log")
 sed -i '/flaky_one\|Slow.Case/d' "$log"
 got=$("$1" "$log") || fail "a log without second runs failed the run"
 [ -z "$got" ] || fail "got: '$got'"
+
+# The summary's failure lines (the pattern as scripts/test.sh has it).
+pattern=$(sed -n "s/^failure_lines='\(.*\)'$/\1/p" "$(dirname "$1")/test.sh")
+[ -n "$pattern" ] || fail "no failure_lines in test.sh"
+cat >"$log" <<'LOG'
+FAIL: fonts: the other view's font is deleted
+FAILED: the skin's caption is red at 144 DPI
+src/view_test.cpp:12: Failure
+[  FAILED  ] View.Draws (12 ms)
+wine: Unhandled page fault on read access to 00000000
+ok: the program drew its first frame
+The following tests FAILED:
+[  FAILED  ] 1 test, listed below:
+LOG
+got=$(grep -cE "$pattern" "$log")
+[ "$got" = 5 ] || fail "failure lines: $got of 5 shown, or others with them: $(grep -E "$pattern" "$log")"

@@ -21,6 +21,9 @@ F Available(F call) {
     return hidden ? nullptr : call;
 }
 
+// What stands in for GetDpiForWindow (tests); null: the system's.
+UINT(WINAPI* windowCallForTest)(HWND) = nullptr;
+
 int ScreenDpi() {
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : kDesign;
@@ -31,15 +34,16 @@ int ScreenDpi() {
 }  // namespace
 
 void HideSystemCallsForTest(bool hide) { hidden = hide; }
+void ReplaceWindowCallForTest(UINT(WINAPI* call)(HWND)) { windowCallForTest = call; }
 
 int OfWindow(HWND window) {
     HWND root = window ? GetAncestor(window, GA_ROOT) : nullptr;
     if (root) {
-        if (const auto call = Available(Optional().getDpiForWindow)) {
-            if (const UINT dpi = call(window)) return static_cast<int>(dpi);
-        } else if (const auto announced = reinterpret_cast<UINT_PTR>(GetPropA(root, kProperty))) {
+        // A system call that answers 0 has not answered: the next source is asked.
+        const auto call = windowCallForTest ? windowCallForTest : Available(Optional().getDpiForWindow);
+        if (const UINT dpi = call ? call(window) : 0) return static_cast<int>(dpi);
+        if (const auto announced = reinterpret_cast<UINT_PTR>(GetPropA(root, kProperty)))
             return static_cast<int>(announced);
-        }
     } else {
         if (const auto call = Available(Optional().getDpiForSystem))
             if (const UINT dpi = call()) return static_cast<int>(dpi);

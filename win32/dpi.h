@@ -29,6 +29,9 @@ inline constexpr int kDesign = 96;
 inline constexpr char kHideSystemCalls[] = "ORVANE_NO_WINDOW_DPI";
 // The same for this module from now on, as the seam would have it (tests).
 void HideSystemCallsForTest(bool hide);
+// GetDpiForWindow taken as call for this module from now on (tests: a system
+// whose call answers 0 for a window); null: the system's again.
+void ReplaceWindowCallForTest(UINT(WINAPI* call)(HWND));
 
 // The system's messages of a change of scale (not in every header):
 // WM_DPICHANGED (wParam: the new DPI in both words; lParam: the suggested

@@ -433,6 +433,42 @@ TEST(Font, DrawsTheSamePixelsFromItsListsAsFromItsAtlas) {
     for (GLFontRecord& font : fonts) EXPECT_EQ(QI_DeleteGLFont(&font), 1);
 }
 
+// However large the glyphs, a font's atlas fits its view's largest texture
+// side (lowered through the seam); past it the font keeps its lists alone.
+TEST(Font, AtlasIsNeverLargerThanItsViewsLargestTexture) {
+    char seam[16] = {};
+    const bool kept = GetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", seam, sizeof seam) != 0;
+    struct Case {
+        GLint limit;
+        bool atlas;   // 17-pixel glyphs take more than 128 x 128 texels, less than 256 x 256
+    };
+    const Case cases[] = {{64, false}, {128, false}, {256, true}};
+    for (const Case& c : cases) {
+        char limit[16];
+        wsprintfA(limit, "%d", c.limit);
+        SetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", limit);
+        ViewWindow window(64, 64);
+        SetEnvironmentVariableA("ORVANE_MAX_TEXTURE_SIZE", kept ? seam : nullptr);
+        GLFontRecord font{};
+        strcpy(font.FontName, "Arial");
+        font.FontHeight = 17;
+        ASSERT_EQ(QI_ResizeGLWindow(window.view()), 1);   // its context current
+        ASSERT_EQ(QI_BuildGLfont(QI_GetGLDC(window.view()), &font), 1);
+        GLint width = 0, height = 0;
+        if (glIsTexture(1)) {   // a fresh context's first texture: the atlas
+            glBindTexture(GL_TEXTURE_2D, 1);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+            glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+            glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        EXPECT_LE(width, c.limit);
+        EXPECT_LE(height, c.limit);
+        EXPECT_EQ(width > 0 && height > 0, c.atlas) << c.limit;
+        EXPECT_EQ(QI_DrawGLText(window.view(), &font, 0, 0, "Hagjy", 0xFFFFFFFF), 1) << c.limit;
+        EXPECT_EQ(QI_DeleteGLFont(&font), 1);
+    }
+}
+
 TEST(Colour, PacksAlphaAndWindowsRgb) {
     struct Case {
         int alpha;

@@ -1,10 +1,13 @@
 // Painting never leaks: 10,000 clock repaints and 200 resizes leave the
-// process's GDI and USER object counts where they started.
+// process's GDI and USER object counts where they started, and captions
+// drawn at more scales than the engine keeps fonts for leave none behind.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "dpi.h"
 #include "engine.h"
+#include "older_system.h"
 #include "pelmar.h"
 #include "support.h"
 
@@ -61,6 +64,27 @@ TEST(PelmarSoak, RepaintsAndResizesLeakNoObjects) {
     EXPECT_EQ(test::GdiObjects(), gdiBefore);
     EXPECT_EQ(test::UserObjects(), userBefore);
     SetTimeSource(nullptr);
+}
+
+TEST(PelmarSoak, CaptionsAtManyScalesLeaveNoFontBehind) {
+    const OlderSystem older;   // the scale comes from WM_DPICHANGED alone
+    test::Scene scene;
+    ASSERT_TRUE(scene.Build("Scarlet.sks"));
+    RECT place{};
+    GetWindowRect(scene.main, &place);
+    auto drawAt = [&](int dpi) {
+        SendMessageA(scene.main, win32::dpi::kChangedMessage, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&place));
+        RedrawWindow(scene.main, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        test::Pump(0);
+    };
+    drawAt(96);
+    const DWORD before = test::GdiObjects();
+    // Ten scales, twice: the engine keeps the caption fonts of eight at most,
+    // and those it lets go must be deleted.
+    for (int round = 0; round < 2; ++round)
+        for (int dpi = 100; dpi < 200; dpi += 10) drawAt(dpi);
+    drawAt(96);
+    EXPECT_LT(test::GdiObjects(), before + 8);
 }
 
 }  // namespace
