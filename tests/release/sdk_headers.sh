@@ -7,9 +7,8 @@
 # in the Microsoft ABI (i686, x86_64; with MinGW's windows.h, which needs the
 # GNU version macro and _X86_ there). Prints one line per compile and the
 # diagnostics of any that is not clean.
-# Usage: sdk_headers.sh CONTRACTS_DIR VERSION WORK_DIR CLANG
-contracts=$1 version=$2 work=$3 clang=$4
-mingw_include=/usr/share/mingw-w64/include
+# Usage: sdk_headers.sh CONTRACTS_DIR VERSION WORK_DIR CLANG MINGW_INCLUDE_DIR
+contracts=$1 version=$2 work=$3 clang=$4 mingw_include=$5
 mkdir -p "$work" || exit 1
 major=${version%%.*} rest=${version#*.}
 minor=${rest%%.*} patch=${rest#*.}
