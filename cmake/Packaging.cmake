@@ -14,13 +14,16 @@ configure_file(${PROJECT_SOURCE_DIR}/resources/README.txt.in ${RELEASE_TEXT_DIR}
                @ONLY NEWLINE_STYLE CRLF)
 configure_file(${PROJECT_SOURCE_DIR}/sdk/README.txt.in ${RELEASE_TEXT_DIR}/sdk/README.txt
                @ONLY NEWLINE_STYLE CRLF)
+configure_file(${PROJECT_SOURCE_DIR}/sdk/Orvane.props ${RELEASE_TEXT_DIR}/sdk/Orvane.props
+               @ONLY NEWLINE_STYLE CRLF)
 
 # What the SDK ships of each architecture, made by that architecture's build
 # in release/sdk-<arch>/: bin/ the DLLs, lib/ the MinGW import libraries,
 # the import libraries for Microsoft's linker (made by llvm-dlltool for that
 # machine; on x86 from the decorated .def files, -k mapping each __stdcall
 # symbol _Name@8 to the undecorated name the DLL exports) and the .def files
-# of what each DLL exports (undecorated names).
+# of what each DLL exports with its ordinal: on x86 in the decorated form
+# (Name@8 @N) an import library is made from, on x64 with the plain names.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(RELEASE_ARCH x64)
     set(LLVM_MACHINE i386:x86-64)
@@ -36,11 +39,12 @@ endif()
 set(sdk_arch_files)
 foreach(lib IN LISTS RELEASE_LIBRARIES)
     set(def ${PROJECT_SOURCE_DIR}/contracts/${lib}.def)
-    undecorated_def(${def} ${SDK_ARCH_DIR}/lib/${lib}.def)
     set(kill_at)
     if(RELEASE_ARCH STREQUAL "x86")
         set(kill_at -k)
+        configure_file(${def} ${SDK_ARCH_DIR}/lib/${lib}.def COPYONLY)
     else()
+        undecorated_def(${def} ${SDK_ARCH_DIR}/lib/${lib}.def)
         set(def ${SDK_ARCH_DIR}/lib/${lib}.def)
     endif()
     add_custom_command(OUTPUT ${SDK_ARCH_DIR}/lib/lib${lib}.dll.a
@@ -128,7 +132,8 @@ write_basic_package_version_file(${RELEASE_DIR}/cmake/OrvaneConfigVersion.cmake
 install(FILES ${PROJECT_SOURCE_DIR}/sdk/cmake/OrvaneConfig.cmake ${RELEASE_DIR}/cmake/OrvaneConfigVersion.cmake
         DESTINATION lib/cmake/Orvane COMPONENT sdk)
 install(FILES ${PROJECT_SOURCE_DIR}/contracts/anchor_codes.h DESTINATION include COMPONENT sdk)
-install(FILES ${RELEASE_TEXT_DIR}/sdk/README.txt ${RELEASE_TEXT_DIR}/LICENSE.txt
+# The property sheet for Visual Studio projects without CMake.
+install(FILES ${RELEASE_TEXT_DIR}/sdk/README.txt ${RELEASE_TEXT_DIR}/LICENSE.txt ${RELEASE_TEXT_DIR}/sdk/Orvane.props
         DESTINATION . COMPONENT sdk)
 # The sample, with the model, its skin picture and a skin to show it with,
 # and the toolchain file for building it on Linux.

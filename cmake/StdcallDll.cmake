@@ -1,13 +1,14 @@
 # A DLL whose __stdcall exports carry undecorated names, listed in a .def
 # file under contracts/ in their 32-bit decorated form (Name@bytes). On x64
 # (and with MSVC) the same names are exported from an undecorated copy of
-# the list, made here.
+# the list, made here. Each entry carries its fixed ordinal (Name@bytes @N),
+# which every form of the list keeps.
 # undecorated_def(<decorated .def> <output>): the same list with the names
-# as the DLL exports them (Name@bytes becomes Name), rewritten only when it
-# changes.
+# as the DLL exports them (Name@bytes becomes Name, the ordinal stays),
+# rewritten only when it changes.
 function(undecorated_def deffile output)
     file(READ ${deffile} def_text)
-    string(REGEX REPLACE "@[0-9]+" "" def_text "${def_text}")
+    string(REGEX REPLACE "([A-Za-z0-9_])@[0-9]+" "\\1" def_text "${def_text}")
     file(WRITE ${output}.new "${def_text}")
     file(COPY_FILE ${output}.new ${output} ONLY_IF_DIFFERENT)
     file(REMOVE ${output}.new)

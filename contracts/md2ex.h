@@ -6,10 +6,21 @@
 // the GL context current on the calling thread, which must own the slot's
 // texture (or share objects with its context); the other calls use no GL.
 // A refused file is named on the debug output.
+//
+// Compatibility. Within a major version (MD2EX_VERSION_MAJOR) the calls' names
+// and export ordinals and what each call returns never change: later
+// versions only add calls. The header is plain C (C99 and later) and C++
+// (C++11 and later).
 #pragma once
 
 #include <windows.h>
 #include <stdint.h>
+
+// The version of the library this header describes; its file's version
+// resource carries the same numbers.
+#define MD2EX_VERSION_MAJOR 1
+#define MD2EX_VERSION_MINOR 0
+#define MD2EX_VERSION_PATCH 0
 
 #ifdef __cplusplus
 extern "C" {
@@ -43,6 +54,14 @@ int32_t WINAPI MD2_Draw(int32_t slot, float frame);
 
 // Frees the slot (harmless when empty). Non-zero when a model was freed.
 int32_t WINAPI MD2_Delete(int32_t slot);
+
+// Function-pointer types of the calls, for a program that loads the library
+// with LoadLibrary and takes its calls with GetProcAddress.
+typedef int32_t (WINAPI *PFN_MD2_Load)(int32_t slot, const char* path, uint32_t texture, int32_t width,
+                                       int32_t height);
+typedef int32_t (WINAPI *PFN_MD2_GetFrameCount)(int32_t slot);
+typedef int32_t (WINAPI *PFN_MD2_Draw)(int32_t slot, float frame);
+typedef int32_t (WINAPI *PFN_MD2_Delete)(int32_t slot);
 
 #ifdef __cplusplus
 }

@@ -14,12 +14,24 @@
 // context is current on one thread at a time). QI_SetAnchorMode comes from
 // the thread that owns the child's parent. The other calls may come from any
 // thread. A view's state lives with its window; the library takes no lock.
+//
+// Compatibility. Within a major version (ORVANE_VERSION_MAJOR) the calls'
+// names and export ordinals, the records' layouts and what each call returns
+// never change: later versions only add calls, and fields at the end of a
+// record that carries its own size (OrvaneViewFormat). The header is plain C
+// (C99 and later) and C++ (C++11 and later).
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
 #include <stddef.h>
 #include <stdint.h>
+
+// The version of the library this header describes; its file's version
+// resource and QI_Version carry the same numbers.
+#define ORVANE_VERSION_MAJOR 1
+#define ORVANE_VERSION_MINOR 0
+#define ORVANE_VERSION_PATCH 0
 
 #ifdef __cplusplus
 extern "C" {
@@ -276,20 +288,53 @@ int32_t WINAPI QI_IsRButtonDown(void);
 // black.
 uint32_t WINAPI QD_ColorARGB(int32_t alpha, COLORREF rgb);
 
+// Function-pointer types of the calls, for a program that loads the library
+// with LoadLibrary and takes its calls with GetProcAddress.
+typedef int32_t (WINAPI *PFN_RegisterOrvaneClass)(void);
+typedef int32_t (WINAPI *PFN_QI_GetViewFormat)(HWND view, OrvaneViewFormat* got);
+typedef int32_t (WINAPI *PFN_QI_LoadDLL)(const char* reserved);
+typedef HINSTANCE (WINAPI *PFN_qInstance)(void);
+typedef BSTR (WINAPI *PFN_QI_Version)(void);
+typedef int32_t (WINAPI *PFN_QI_SetAnchorMode)(HWND child, int32_t mode);
+typedef HDC (WINAPI *PFN_QI_GetGLDC)(HWND view);
+typedef int32_t (WINAPI *PFN_QI_BuildGLfont)(HDC dc, GLFontRecord* font);
+typedef int32_t (WINAPI *PFN_QI_DeleteGLFont)(GLFontRecord* font);
+typedef int32_t (WINAPI *PFN_QI_DrawGLText)(HWND view, GLFontRecord* font, int32_t x, int32_t y,
+                                            const char* text, uint32_t argb);
+typedef int32_t (WINAPI *PFN_QI_CreateGLTextureFromFileEX)(const char* path, int32_t* width, int32_t* height,
+                                                           unsigned char** pixels, int32_t option);
+typedef int32_t (WINAPI *PFN_QI_DestroyTexture)(TextureEntry* first, int32_t count);
+typedef int32_t (WINAPI *PFN_QI_SetGLzoom)(HWND view, int32_t zoom);
+typedef int32_t (WINAPI *PFN_QI_GetGLzoom)(HWND view);
+typedef int32_t (WINAPI *PFN_QI_ResizeGLWindow)(HWND view);
+typedef int32_t (WINAPI *PFN_QI_UpdateGLWindow)(HWND view);
+typedef int32_t (WINAPI *PFN_QI_IsLButtonDown)(void);
+typedef int32_t (WINAPI *PFN_QI_IsRButtonDown)(void);
+typedef uint32_t (WINAPI *PFN_QD_ColorARGB)(int32_t alpha, COLORREF rgb);
+
 #ifdef __cplusplus
 }
+#endif
 
-static_assert(sizeof(TextureEntry) == 280, "TextureEntry is 280 bytes");
-static_assert(offsetof(TextureEntry, Id) == 0);
-static_assert(offsetof(TextureEntry, FileName) == 4);
-static_assert(offsetof(TextureEntry, GLTexture) == 264);
-static_assert(offsetof(TextureEntry, LoadOption) == 268);
-static_assert(offsetof(TextureEntry, Width) == 272);
-static_assert(offsetof(TextureEntry, Height) == 276);
-
-static_assert(sizeof(GLFontRecord) == 88, "the font record is 88 bytes");
-static_assert(sizeof(OrvaneViewFormat) == 32, "the view format record's first version is 32 bytes");
-static_assert(offsetof(GLFontRecord, FontName) == 0);
-static_assert(offsetof(GLFontRecord, FontHeight) == 76);
-static_assert(offsetof(GLFontRecord, FontWeight) == 80);
+// The records' layouts, checked by every compiler that can: C++11 (and
+// Visual C++ 2010, which reports an older __cplusplus) and C11.
+#if defined(__cplusplus) && (__cplusplus >= 201103L || (defined(_MSC_VER) && _MSC_VER >= 1600))
+#define ORVANE_LAYOUT_CHECK(what, text) static_assert(what, text)
+#elif !defined(__cplusplus) && defined(__STDC_VERSION__) && __STDC_VERSION__ >= 201112L
+#define ORVANE_LAYOUT_CHECK(what, text) _Static_assert(what, text)
+#endif
+#ifdef ORVANE_LAYOUT_CHECK
+ORVANE_LAYOUT_CHECK(sizeof(TextureEntry) == 280, "TextureEntry is 280 bytes");
+ORVANE_LAYOUT_CHECK(offsetof(TextureEntry, Id) == 0, "TextureEntry.Id at 0");
+ORVANE_LAYOUT_CHECK(offsetof(TextureEntry, FileName) == 4, "TextureEntry.FileName at 4");
+ORVANE_LAYOUT_CHECK(offsetof(TextureEntry, GLTexture) == 264, "TextureEntry.GLTexture at 264");
+ORVANE_LAYOUT_CHECK(offsetof(TextureEntry, LoadOption) == 268, "TextureEntry.LoadOption at 268");
+ORVANE_LAYOUT_CHECK(offsetof(TextureEntry, Width) == 272, "TextureEntry.Width at 272");
+ORVANE_LAYOUT_CHECK(offsetof(TextureEntry, Height) == 276, "TextureEntry.Height at 276");
+ORVANE_LAYOUT_CHECK(sizeof(GLFontRecord) == 88, "the font record is 88 bytes");
+ORVANE_LAYOUT_CHECK(offsetof(GLFontRecord, FontName) == 0, "GLFontRecord.FontName at 0");
+ORVANE_LAYOUT_CHECK(offsetof(GLFontRecord, FontHeight) == 76, "GLFontRecord.FontHeight at 76");
+ORVANE_LAYOUT_CHECK(offsetof(GLFontRecord, FontWeight) == 80, "GLFontRecord.FontWeight at 80");
+ORVANE_LAYOUT_CHECK(sizeof(OrvaneViewFormat) == 32, "the view format record's first version is 32 bytes");
+#undef ORVANE_LAYOUT_CHECK
 #endif

@@ -22,10 +22,21 @@
 // anchored, gave a tooltip or created exists: their window procedures are
 // its code. Unloaded with FreeLibrary once they are gone, it leaves nothing
 // behind (fonts, brushes, window classes) and may be loaded again.
+//
+// Compatibility. Within a major version (PELMAR_VERSION_MAJOR) the calls' names
+// and export ordinals and what each call returns never change: later
+// versions only add calls. The header is plain C (C99 and later) and C++
+// (C++11 and later).
 #pragma once
 
 #include <windows.h>
 #include <stdint.h>
+
+// The version of the library this header describes; its file's version
+// resource carries the same numbers.
+#define PELMAR_VERSION_MAJOR 1
+#define PELMAR_VERSION_MINOR 0
+#define PELMAR_VERSION_PATCH 0
 
 #ifdef __cplusplus
 extern "C" {
@@ -91,6 +102,24 @@ int32_t WINAPI skSetLabelFont(HWND label, const char* face, int32_t size, uint32
 // read), or null when parent is not a window.
 HWND WINAPI skStaticImage(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width,
                           int32_t height, int32_t id);
+
+// Function-pointer types of the calls, for a program that loads the library
+// with LoadLibrary and takes its calls with GetProcAddress.
+typedef int32_t (WINAPI *PFN_skInitEngine)(const char* skinFile, const char* key);
+typedef int32_t (WINAPI *PFN_skSkinWindow)(HWND window, const char* buttonTexts);
+typedef int32_t (WINAPI *PFN_skBorder)(HWND child, int32_t x, int32_t y, int32_t width, int32_t height,
+                                       int32_t style, int32_t thickness);
+typedef HWND (WINAPI *PFN_skClockCtrl)(HWND parent, const char* facePicture, int32_t x, int32_t y,
+                                       int32_t width, int32_t height, int32_t id, uint32_t handColor,
+                                       uint32_t secondColor, int32_t flags);
+typedef int32_t (WINAPI *PFN_skSetAnchorCtrl)(HWND child, int32_t mode);
+typedef int32_t (WINAPI *PFN_skCreateToolTip)(HWND window, const char* text);
+typedef int32_t (WINAPI *PFN_skSkinChildCtrl)(HWND control, int32_t style);
+typedef uint32_t (WINAPI *PFN_skARGB)(int32_t alpha, int32_t red, int32_t green, int32_t blue);
+typedef int32_t (WINAPI *PFN_skSetLabelFont)(HWND label, const char* face, int32_t size, uint32_t argb,
+                                             int32_t antialias);
+typedef HWND (WINAPI *PFN_skStaticImage)(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width,
+                                         int32_t height, int32_t id);
 
 #ifdef __cplusplus
 }

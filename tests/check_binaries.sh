@@ -4,7 +4,7 @@
 # only the system's known libraries, which Windows always takes from the
 # system folder, and our own three (any other system library is imported
 # late and resolved from the system folder); each library exports exactly the
-# undecorated names of its export list.
+# undecorated names of its export list, each at its fixed ordinal.
 # Usage: check_binaries.sh OBJDUMP FOLDER CONTRACTS_DIR
 objdump=$1 dir=$2 contracts=$3
 status=0
@@ -19,8 +19,9 @@ for file in "$dir"/*.exe "$dir"/*.dll; do
     done
 done
 for lib in orvane md2ex pelmar; do
-    want=$(sed -n 's/^\s*\([A-Za-z_][A-Za-z0-9_]*\)@[0-9]*\s*$/\1/p' "$contracts/$lib.def" | sort)
-    have=$("$objdump" -p "$dir/$lib.dll" | awk '/\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/\[/{print $NF} t&&/^$/{t=0}' | sort)
+    want=$(sed -n 's/^\s*\([A-Za-z_][A-Za-z0-9_]*\)@[0-9]*\s\s*@\([0-9]*\)\s*$/\1@\2/p' "$contracts/$lib.def" | sort)
+    have=$("$objdump" -p "$dir/$lib.dll" | awk '/Ordinal Base/{base=$NF}
+        /\[Ordinal\/Name Pointer\] Table/{t=1;next} t&&/\[/{gsub(/[][]/," ");print $2 "@" $1+base} t&&/^$/{t=0}' | sort)
     if [ "$want" != "$have" ]; then
         echo "$lib.dll exports differ from $lib.def:"
         echo "  want: $(echo $want)"

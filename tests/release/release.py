@@ -38,7 +38,7 @@ DEMO_FILES = {
     "Resource/Orvane.png", "Resource/Scarlet.sks",
 }
 SDK_FILES = {
-    "README.txt", "LICENSE.txt", "include/anchor_codes.h",
+    "README.txt", "LICENSE.txt", "Orvane.props", "include/anchor_codes.h",
     "sample/CMakeLists.txt", "sample/model_viewer.cpp", "sample/mingw.cmake", "sample/mingw-i686.cmake",
     "sample/mingw-x86_64.cmake",
     "sample/data/Sydney.md2", "sample/data/Sydney.png", "sample/data/Scarlet.sks",
@@ -49,9 +49,9 @@ SDK_FILES = {
 
 
 def contract_calls(lib):
-    """(name, argument bytes) of each call in the library's export list."""
+    """(name, argument bytes, ordinal) of each call in the library's export list."""
     with open(os.path.join(SOURCE, "contracts", lib + ".def")) as f:
-        return [(n, int(b)) for n, b in re.findall(r"^\s*(\w+)@(\d+)\s*$", f.read(), re.M)]
+        return [(n, int(b), int(o)) for n, b, o in re.findall(r"^\s*(\w+)@(\d+)\s+@(\d+)\s*$", f.read(), re.M)]
 
 
 def objdump_for(objdump, arch):
@@ -141,20 +141,108 @@ def case_zips():
     check(os.path.isfile(DEMO_ZIP) and os.path.isfile(SDK_ZIP), "it makes both zips")
     compare_listing(DEMO_ZIP, DEMO_FILES)
     compare_listing(SDK_ZIP, SDK_FILES)
-    # The SDK's documentation covers every export and every skin file key.
+    # The SDK's documentation covers every export and every skin file key;
+    # its .def files list every export at its ordinal, decorated on x86 (an
+    # import library is made from them), plain on x64.
     with zipfile.ZipFile(SDK_ZIP) as z:
         docs = {lib: z.read("doc/%s.md" % lib).decode() for lib in LIBRARIES}
         for lib in LIBRARIES:
-            names = [n for n, _ in contract_calls(lib)]
-            for arch in ARCHS:
-                check(z.read("lib/%s/%s.def" % (arch, lib)).decode().split() == ["LIBRARY", lib + ".dll", "EXPORTS"] + names,
-                      "lib/%s/%s.def lists the DLL's %d undecorated names" % (arch, lib, len(names)))
+            calls = contract_calls(lib)
+            names = [n for n, _, _ in calls]
+            check(sorted(o for _, _, o in calls) == list(range(1, len(calls) + 1)),
+                  "%s.def numbers its %d exports 1 to %d" % (lib, len(calls), len(calls)))
+            for arch, form in (("x86", "%s@%d @%d"), ("x64", "%s @%d")):
+                lines = [l.strip() for l in z.read("lib/%s/%s.def" % (arch, lib)).decode().splitlines()]
+                want = [form % ((n, b, o) if arch == "x86" else (n, o)) for n, b, o in calls]
+                check(lines[0] == "LIBRARY %s.dll" % lib and lines[lines.index("EXPORTS") + 1:] == want,
+                      "lib/%s/%s.def lists the DLL's %d exports with their ordinals" % (arch, lib, len(calls)))
             missing = [n for n in names if not re.search(r"### .*\b%s\(" % n, docs[lib])]
             check(names and not missing, "doc/%s.md describes all %d calls (missing: %s)" % (lib, len(names), missing))
     with open(os.path.join(SOURCE, "pelmar", "skin.cpp")) as f:
         keys = re.findall(r'(?:Text|Int|Col|Flag)\("([a-z.]+)"', f.read())
     missing = [k for k in keys if "`%s`" % k not in docs["pelmar"]]
     check(len(keys) > 30 and not missing, "doc/pelmar.md gives all %d skin keys (missing: %s)" % (len(keys), missing))
+    sdk = unpack(SDK_ZIP, "zips sdk")
+    package_picks(sdk)
+    property_sheet(sdk)
+
+
+# What the CMake package picks for a compiler (the variables CMake sets for
+# it): the import library by the compiler's ABI, the architecture by its own
+# id, else by the processor and the pointer size; None: not found.
+PACKAGE_CASES = [
+    ("Visual C++ x86", "CMAKE_CXX_COMPILER_ID=MSVC MSVC=1 CMAKE_CXX_COMPILER_ARCHITECTURE_ID=X86 CMAKE_SIZEOF_VOID_P=4",
+     "lib/x86/orvane.lib"),
+    ("clang (GNU driver) for x64 Microsoft ABI", "CMAKE_CXX_COMPILER_ID=Clang CMAKE_CXX_SIMULATE_ID=MSVC "
+     "CMAKE_CXX_COMPILER_FRONTEND_VARIANT=GNU CMAKE_CXX_COMPILER_ARCHITECTURE_ID=x64 CMAKE_SIZEOF_VOID_P=8",
+     "lib/x64/orvane.lib"),
+    ("C-only clang-cl x86", "CMAKE_C_COMPILER_ID=Clang CMAKE_C_SIMULATE_ID=MSVC CMAKE_C_COMPILER_FRONTEND_VARIANT=MSVC "
+     "CMAKE_C_COMPILER_ARCHITECTURE_ID=X86 CMAKE_SIZEOF_VOID_P=4", "lib/x86/orvane.lib"),
+    ("32-bit MinGW on a 64-bit host", "CMAKE_CXX_COMPILER_ID=GNU CMAKE_SYSTEM_PROCESSOR=AMD64 CMAKE_SIZEOF_VOID_P=4",
+     "lib/x86/liborvane.dll.a"),
+    ("clang for x86_64 MinGW", "CMAKE_CXX_COMPILER_ID=Clang CMAKE_SYSTEM_PROCESSOR=x86_64 CMAKE_SIZEOF_VOID_P=8",
+     "lib/x64/liborvane.dll.a"),
+    ("Visual C++ ARM64", "CMAKE_CXX_COMPILER_ID=MSVC MSVC=1 CMAKE_CXX_COMPILER_ARCHITECTURE_ID=ARM64 "
+     "CMAKE_SIZEOF_VOID_P=8", None),
+    ("clang for aarch64 MinGW", "CMAKE_CXX_COMPILER_ID=Clang CMAKE_SYSTEM_PROCESSOR=aarch64 CMAKE_SIZEOF_VOID_P=8",
+     None),
+]
+
+
+def package_picks(sdk):
+    """find_package(Orvane CONFIG) in a project without languages that
+    pretends to have each compiler (cheap: nothing is detected)."""
+    folder = os.path.join(BUILD, "release test", "package picks")
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    with open(os.path.join(folder, "CMakeLists.txt"), "w") as f:
+        f.write("cmake_minimum_required(VERSION 3.16)\nproject(picks LANGUAGES NONE)\n"
+                "foreach(pair IN LISTS PRETEND)\n"
+                "  string(REPLACE \"=\" \";\" pair \"${pair}\")\n"
+                "  list(GET pair 0 name)\n  list(GET pair 1 value)\n  set(${name} ${value})\nendforeach()\n"
+                "find_package(Orvane CONFIG)\nif(Orvane_FOUND)\n"
+                "  get_target_property(implib Orvane::orvane IMPORTED_IMPLIB)\n  message(\"picked: ${implib}\")\n"
+                "else()\n  message(\"not found: ${Orvane_NOT_FOUND_MESSAGE}\")\nendif()\n")
+    for name, pretend, want in PACKAGE_CASES:
+        build = os.path.join(folder, "build")
+        shutil.rmtree(build, ignore_errors=True)
+        run = subprocess.run(["cmake", "-S", folder, "-B", build, "-DPRETEND=" + pretend.replace(" ", ";"),
+                              "-DOrvane_DIR=" + os.path.join(sdk, "lib", "cmake", "Orvane")],
+                             capture_output=True, text=True)
+        said = re.search(r"^(picked|not found): (.*)$", run.stdout + run.stderr, re.M)
+        if want:
+            got = said and said.group(1) == "picked" and os.path.relpath(said.group(2), sdk).replace(os.sep, "/")
+            check(got == want, "the CMake package gives %s %s (got: %s)" % (name, want, said and said.group(0)))
+        else:
+            check(said and said.group(1) == "not found" and "x86 and x64 programs only" in said.group(2),
+                  "the CMake package refuses %s, saying why (got: %s)" % (name, said and said.group(0)))
+
+
+def property_sheet(sdk):
+    """Orvane.props, evaluated for each platform: its folders and files are
+    the SDK's; other platforms stop the build."""
+    import xml.etree.ElementTree as ET
+    ns = {"m": "http://schemas.microsoft.com/developer/msbuild/2003"}
+    root = ET.parse(os.path.join(sdk, "Orvane.props")).getroot()
+    arch_of = {re.search(r"== '(\w+)'", e.get("Condition")).group(1): e.text
+               for e in root.findall("m:PropertyGroup/m:OrvaneArch", ns)}
+    check(arch_of == {"Win32": "x86", "x64": "x64"}, "Orvane.props knows Win32 and x64 only: %s" % arch_of)
+    text = lambda path: root.find(path, ns).text.split(";")
+    for platform, arch in arch_of.items():
+        resolve = lambda v: os.path.normpath(v.replace("$(OrvaneSdkDir)", sdk + "/").replace("$(OrvaneArch)", arch)
+                                             .replace("\\", "/"))
+        includes = resolve(text("m:ItemDefinitionGroup/m:ClCompile/m:AdditionalIncludeDirectories")[0])
+        libdir = resolve(text("m:ItemDefinitionGroup/m:Link/m:AdditionalLibraryDirectories")[0])
+        libs = text("m:ItemDefinitionGroup/m:Link/m:AdditionalDependencies")[:-1]
+        dlls = [resolve(d) for d in root.find("m:Target[@Name='OrvaneCopyDlls']/m:Copy", ns).get("SourceFiles").split(";")]
+        check(all(os.path.isfile(os.path.join(includes, lib + ".h")) for lib in LIBRARIES)
+              and sorted(libs) == sorted(lib + ".lib" for lib in LIBRARIES)
+              and all(os.path.isfile(os.path.join(libdir, lib)) for lib in libs)
+              and sorted(map(os.path.basename, dlls)) == sorted(lib + ".dll" for lib in LIBRARIES)
+              and all(os.path.isfile(d) and os.sep + arch + os.sep in d for d in dlls),
+              "Orvane.props for %s: the include folder, lib/%s with the three .lib files and its DLLs" % (platform, arch))
+    check(root.find("m:Target[@Name='OrvaneUnsupportedPlatform']", ns).get("Condition") == "'$(OrvaneArch)' == ''",
+          "Orvane.props stops the build on other platforms")
 
 
 def case_versions():
@@ -185,26 +273,35 @@ def case_versions():
 
 
 def case_msvc_libs():
-    """Links an object built for Microsoft's ABI against the SDK's .lib files
-    with Microsoft-style linking, referring to every export of the .def
-    files: the program must import exactly the names each DLL exports."""
-    clang, lld_link, objdump = sys.argv[4:7]
+    """Links a program built for Microsoft's ABI from the SDK's own headers
+    (clang in that ABI, MinGW's windows.h) against the SDK's .lib files with
+    Microsoft-style linking, taking the address of every export of the SDK's
+    .def files: a call missing from a header fails the compile, a
+    declaration out of step with the DLL (its x86 decoration) the link, and
+    the program must import exactly the names each DLL exports."""
+    clang, lld_link, objdump, mingw_headers = sys.argv[4:8]
     sdk = unpack(SDK_ZIP, "msvc sdk")
     for arch, a in ARCHS.items():
         work = os.path.join(BUILD, "release test", "msvc link " + arch)
         os.makedirs(work, exist_ok=True)
-        lines, refs = [], []
+        names = []
         for lib in LIBRARIES:
-            for name, size in contract_calls(lib):
-                params = ", ".join(["int"] * (size // 4)) or "void"
-                lines.append("__declspec(dllimport) int __stdcall %s(%s);" % (name, params))
-                refs.append("(void*)&%s" % name)
+            with open(os.path.join(sdk, "lib", arch, lib + ".def")) as f:
+                names += re.findall(r"^\s*([A-Za-z_]\w*)(?:@\d+)?\s+@\d+\s*$", f.read(), re.M)
         source = os.path.join(work, "uses_all.c")
         with open(source, "w") as f:
-            f.write("\n".join(lines) + "\nvoid* used[] = {%s};\n" % ", ".join(refs))
+            f.write("".join('#include "%s.h"\n' % h for h in LIBRARIES + ("anchor_codes",)))
+            f.write("void* used[] = {%s};\n" % ", ".join("(void*)&%s" % n for n in names))
             f.write("int __stdcall start(void) { return used[0] != 0; }\n")
         obj, exe = os.path.join(work, "uses_all.obj"), os.path.join(work, "uses_all.exe")
-        subprocess.run([clang, "--target=" + a["clang"], "-c", source, "-o", obj], check=True)
+        # MinGW's windows.h in the Microsoft ABI wants the GNU version macro, and _X86_ on x86.
+        compiled = subprocess.run([clang, "--target=" + a["clang"], "-fgnuc-version=4.2.1", "-isystem", mingw_headers,
+                                   "-I", os.path.join(sdk, "include"), "-c", source, "-o", obj]
+                                  + (["-D_X86_"] if arch == "x86" else []), capture_output=True, text=True)
+        if compiled.returncode:
+            print(compiled.stdout, compiled.stderr[-3000:])
+        check(compiled.returncode == 0 and len(names) > 30,
+              "%s: the SDK's headers declare all %d exports" % (arch, len(names)))
         libs = [os.path.join(sdk, "lib", arch, lib + ".lib") for lib in LIBRARIES]
         link = subprocess.run([lld_link, "/machine:" + a["lld"], "/entry:start", "/subsystem:console", "/nodefaultlib",
                                "/out:" + exe, obj, *libs], capture_output=True, text=True)
