@@ -237,7 +237,7 @@ TEST(PelmarSkin, BareNameIsFoundBesideTheProgramBeforeItsResourceFolder) {
     WriteText(beside, "name = Beside\n");
     ASSERT_NE(skInitEngine("PelmarLookup.sks", nullptr), 0);
     EXPECT_EQ(CurrentSkin().name, "Beside");
-    EXPECT_EQ(CurrentSkinPath(), beside);
+    EXPECT_EQ(win32::PathForReport(CurrentSkinPath().c_str()), beside);
 
     DeleteFileA(beside.c_str());
     DeleteFileA(inResource.c_str());
