@@ -220,8 +220,9 @@ int32_t WINAPI QI_DrawGLText(HWND view, GLFontRecord* font, int32_t x, int32_t y
 // row first, so that rows handed straight to glTexImage2D put it upright with
 // t = 0 at its bottom. The path is text in the process's ANSI code page
 // (CP_ACP: a program's manifest may make it UTF-8); a program that names
-// files in any language uses QI_CreateGLTextureFromFileEXW. COM should be initialised on
-// the calling thread; when it is not, the call does so for its own duration.
+// files in any language uses QI_CreateGLTextureFromFileEXW. COM should be
+// initialised on the calling thread; when it is not, the call does so for its
+// own duration.
 // *pixels is allocated with CoTaskMemAlloc and belongs to the caller, who
 // frees it with CoTaskMemFree (the COM task allocator is shared by every
 // module, whatever runtime it links). A non-null *pixels on entry is freed
