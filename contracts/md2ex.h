@@ -29,15 +29,22 @@ extern "C" {
 // Slots are numbered 1..MD2_MAX_SLOTS; a call with any other slot is ignored.
 #define MD2_MAX_SLOTS 64
 
-// Loads the model file at path into slot, to be drawn with the GL texture
-// name texture whose picture is width x height pixels, uploaded bottom row
-// first (its top row at t = 1). Texture coordinates are scaled by the skin
-// size the file's header declares, so a skin at any resolution maps the same;
-// width and height serve only for a side the header leaves at 0. A model in
-// the slot is replaced; a file that fails validation (or is missing, or over
-// 32 MB) leaves the slot empty. Non-zero on success.
+// Loads the model file at path (text in the process's ANSI code page) into
+// slot, to be drawn with the GL texture name texture whose picture is width
+// x height pixels, uploaded bottom row first (its top row at t = 1).
+// Texture coordinates are scaled by the skin size the file's header declares,
+// so a skin at any resolution maps the same; width and height serve only for
+// a side the header leaves at 0. A model in the slot is replaced; a file
+// that fails validation (or is missing, or over 32 MB) leaves the slot empty.
+// Non-zero on success.
 int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width,
                         int32_t height);
+
+// The same with a UTF-16 path, whatever the process's code page: the one
+// implementation behind both, which MD2_Load (its path in the process's ANSI
+// code page, CP_ACP) reaches by converting its path.
+int32_t WINAPI MD2_LoadW(int32_t slot, const wchar_t* path, uint32_t texture, int32_t width,
+                         int32_t height);
 
 // Number of frames of the slot's model; 0 for an empty slot.
 int32_t WINAPI MD2_GetFrameCount(int32_t slot);
@@ -59,6 +66,8 @@ int32_t WINAPI MD2_Delete(int32_t slot);
 // with LoadLibrary and takes its calls with GetProcAddress.
 typedef int32_t (WINAPI *PFN_MD2_Load)(int32_t slot, const char* path, uint32_t texture, int32_t width,
                                        int32_t height);
+typedef int32_t (WINAPI *PFN_MD2_LoadW)(int32_t slot, const wchar_t* path, uint32_t texture, int32_t width,
+                                        int32_t height);
 typedef int32_t (WINAPI *PFN_MD2_GetFrameCount)(int32_t slot);
 typedef int32_t (WINAPI *PFN_MD2_Draw)(int32_t slot, float frame);
 typedef int32_t (WINAPI *PFN_MD2_Delete)(int32_t slot);

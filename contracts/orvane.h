@@ -230,8 +230,11 @@ int32_t WINAPI QI_DrawGLText(HWND view, GLFontRecord* font, int32_t x, int32_t y
 // the Windows Imaging Component reads) into width x height pixels of 4 bytes
 // (R, G, B, A; alpha 255 where the picture has none), the picture's lowest
 // row first, so that rows handed straight to glTexImage2D put it upright with
-// t = 0 at its bottom. The path is ANSI text. COM should be initialised on
-// the calling thread; when it is not, the call does so for its own duration.
+// t = 0 at its bottom. The path is text in the process's ANSI code page
+// (CP_ACP: a program's manifest may make it UTF-8); a program that names
+// files in any language uses QI_CreateGLTextureFromFileEXW. COM should be
+// initialised on the calling thread; when it is not, the call does so for its
+// own duration.
 // *pixels is allocated with CoTaskMemAlloc and belongs to the caller, who
 // frees it with CoTaskMemFree (the COM task allocator is shared by every
 // module, whatever runtime it links). A non-null *pixels on entry is freed
@@ -242,6 +245,12 @@ int32_t WINAPI QI_DrawGLText(HWND view, GLFontRecord* font, int32_t x, int32_t y
 // other values are ignored.
 int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height,
                                             unsigned char** pixels, int32_t option);
+
+// The same with a UTF-16 path (at most MAX_PATH - 1 characters), whatever
+// the process's code page: the one implementation behind both, which the
+// ANSI call reaches by converting its path from CP_ACP.
+int32_t WINAPI QI_CreateGLTextureFromFileEXW(const wchar_t* path, int32_t* width, int32_t* height,
+                                             unsigned char** pixels, int32_t option);
 
 // Deletes the non-zero GL textures of count consecutive entries (in the
 // current GL context) and zeroes their GLTexture fields; no other field
@@ -303,6 +312,8 @@ typedef int32_t (WINAPI *PFN_QI_DrawGLText)(HWND view, GLFontRecord* font, int32
                                             const char* text, uint32_t argb);
 typedef int32_t (WINAPI *PFN_QI_CreateGLTextureFromFileEX)(const char* path, int32_t* width, int32_t* height,
                                                            unsigned char** pixels, int32_t option);
+typedef int32_t (WINAPI *PFN_QI_CreateGLTextureFromFileEXW)(const wchar_t* path, int32_t* width, int32_t* height,
+                                                            unsigned char** pixels, int32_t option);
 typedef int32_t (WINAPI *PFN_QI_DestroyTexture)(TextureEntry* first, int32_t count);
 typedef int32_t (WINAPI *PFN_QI_SetGLzoom)(HWND view, int32_t zoom);
 typedef int32_t (WINAPI *PFN_QI_GetGLzoom)(HWND view);

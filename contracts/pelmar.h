@@ -1,7 +1,11 @@
 // pelmar.dll: the skin engine with its clock and picture widgets.
 // Every call is __stdcall with C linkage and an undecorated export name.
-// Texts are zero-terminated ANSI; a null text means an empty one. Colours
-// are ARGB: alpha in the top byte, then red, green and blue.
+// Texts are zero-terminated, in the process's ANSI code page (CP_ACP; a
+// program's manifest may make it UTF-8); a null text means an empty one.
+// Each call that takes a file's path has a twin whose name ends in W taking
+// UTF-16 text (wchar_t) instead, for files named in any language whatever
+// the code page; the ANSI call converts its texts from CP_ACP and goes the
+// same way. Colours are ARGB: alpha in the top byte, then red, green and blue.
 //
 // Threads: skARGB may be called from any thread. Every other call belongs to
 // the engine's thread, the thread of the first call that starts the engine
@@ -49,6 +53,7 @@ extern "C" {
 // reserved (may be null). Non-zero when the engine runs; 0 only when it
 // cannot start at all (or on a thread other than the engine's).
 int32_t WINAPI skInitEngine(const char* skinFile, const char* key);
+int32_t WINAPI skInitEngineW(const wchar_t* skinFile, const wchar_t* key);
 
 // Dresses a top-level window: frame, caption and caption buttons drawn by
 // the engine, client background in the skin's colours. The client area keeps
@@ -72,6 +77,9 @@ int32_t WINAPI skBorder(HWND child, int32_t x, int32_t y, int32_t width, int32_t
 HWND WINAPI skClockCtrl(HWND parent, const char* facePicture, int32_t x, int32_t y,
                         int32_t width, int32_t height, int32_t id, uint32_t handColor,
                         uint32_t secondColor, int32_t flags);
+HWND WINAPI skClockCtrlW(HWND parent, const wchar_t* facePicture, int32_t x, int32_t y,
+                         int32_t width, int32_t height, int32_t id, uint32_t handColor,
+                         uint32_t secondColor, int32_t flags);
 
 // Anchors a child window with the same codes as the GL control library
 // (anchor_codes.h); 0 removes the anchor. 0 for an unknown code, a window
@@ -102,16 +110,22 @@ int32_t WINAPI skSetLabelFont(HWND label, const char* face, int32_t size, uint32
 // read), or null when parent is not a window.
 HWND WINAPI skStaticImage(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width,
                           int32_t height, int32_t id);
+HWND WINAPI skStaticImageW(HWND parent, const wchar_t* picture, int32_t x, int32_t y,
+                           int32_t width, int32_t height, int32_t id);
 
 // Function-pointer types of the calls, for a program that loads the library
 // with LoadLibrary and takes its calls with GetProcAddress.
 typedef int32_t (WINAPI *PFN_skInitEngine)(const char* skinFile, const char* key);
+typedef int32_t (WINAPI *PFN_skInitEngineW)(const wchar_t* skinFile, const wchar_t* key);
 typedef int32_t (WINAPI *PFN_skSkinWindow)(HWND window, const char* buttonTexts);
 typedef int32_t (WINAPI *PFN_skBorder)(HWND child, int32_t x, int32_t y, int32_t width, int32_t height,
                                        int32_t style, int32_t thickness);
 typedef HWND (WINAPI *PFN_skClockCtrl)(HWND parent, const char* facePicture, int32_t x, int32_t y,
                                        int32_t width, int32_t height, int32_t id, uint32_t handColor,
                                        uint32_t secondColor, int32_t flags);
+typedef HWND (WINAPI *PFN_skClockCtrlW)(HWND parent, const wchar_t* facePicture, int32_t x, int32_t y,
+                                        int32_t width, int32_t height, int32_t id, uint32_t handColor,
+                                        uint32_t secondColor, int32_t flags);
 typedef int32_t (WINAPI *PFN_skSetAnchorCtrl)(HWND child, int32_t mode);
 typedef int32_t (WINAPI *PFN_skCreateToolTip)(HWND window, const char* text);
 typedef int32_t (WINAPI *PFN_skSkinChildCtrl)(HWND control, int32_t style);
@@ -120,6 +134,8 @@ typedef int32_t (WINAPI *PFN_skSetLabelFont)(HWND label, const char* face, int32
                                              int32_t antialias);
 typedef HWND (WINAPI *PFN_skStaticImage)(HWND parent, const char* picture, int32_t x, int32_t y, int32_t width,
                                          int32_t height, int32_t id);
+typedef HWND (WINAPI *PFN_skStaticImageW)(HWND parent, const wchar_t* picture, int32_t x, int32_t y,
+                                          int32_t width, int32_t height, int32_t id);
 
 #ifdef __cplusplus
 }

@@ -34,15 +34,16 @@ memory::Owned<Slot>* Find(int32_t slot) {
 
 extern "C" {
 
-int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width, int32_t height) {
+int32_t WINAPI MD2_LoadW(int32_t slot, const wchar_t* path, uint32_t texture, int32_t width, int32_t height) {
     memory::Owned<Slot>* target = Find(slot);
     if (target == nullptr) return 0;
     target->reset();  // replaced, or left empty if the new file fails
     if (path == nullptr) return 0;
     orvane_trace::Step step("md2ex", "MD2_Load");
+    const auto named = [path] { return win32::PathForReport(path); };
     memory::Buffer<std::uint8_t> bytes;
     if (const auto read = win32::ReadWholeFile(path, kMaxFileBytes, bytes); read != win32::ReadResult::Ok) {
-        md2ex::Report(md2ex::kModelUnreadable, path, win32::ReadResultName(read));
+        md2ex::Report(md2ex::kModelUnreadable, named().c_str(), win32::ReadResultName(read));
         return 0;
     }
     memory::Owned<Slot> loaded = memory::MakeOwned<Slot>();
@@ -50,16 +51,22 @@ int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_
     if (loaded) error = md2::Load(bytes.data(), bytes.size(), width, height, loaded->model);
     if (error == md2::Error::None && !loaded->buffers.Size(loaded->model)) error = md2::Error::OutOfMemory;
     if (error == md2::Error::OutOfMemory) {   // a file that could be read, but not held
-        md2ex::Report(md2ex::kModelUnreadable, path, md2::ErrorName(error));
+        md2ex::Report(md2ex::kModelUnreadable, named().c_str(), md2::ErrorName(error));
         return 0;
     }
     if (error != md2::Error::None) {
-        md2ex::Report(md2ex::kModelRefused, path, md2::ErrorName(error));
+        md2ex::Report(md2ex::kModelRefused, named().c_str(), md2::ErrorName(error));
         return 0;
     }
     loaded->texture = texture;
     *target = std::move(loaded);
     return 1;
+}
+
+int32_t WINAPI MD2_Load(int32_t slot, const char* path, uint32_t texture, int32_t width, int32_t height) {
+    // Memory short for the wide path: the slot is emptied as for a null path.
+    memory::Buffer<wchar_t> wide;
+    return MD2_LoadW(slot, win32::AnsiToWide(path, wide, "md2ex", __func__), texture, width, height);
 }
 
 int32_t WINAPI MD2_GetFrameCount(int32_t slot) {

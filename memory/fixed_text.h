@@ -1,6 +1,7 @@
 // Text of a known bound, kept in place (no allocation): face names, skin
-// texts, tooltips, paths. Always zero-terminated. Text that does not fit is
-// cut at the bound, and the call that cut it says so by returning false.
+// texts, tooltips, paths; of char, or of wchar_t for UTF-16 text. Always
+// zero-terminated. Text that does not fit is cut at the bound, and the call
+// that cut it says so by returning false.
 #pragma once
 
 #include <cstddef>
@@ -9,59 +10,60 @@
 
 namespace memory {
 
-template <std::size_t Capacity>   // characters, the terminating zero included
+template <std::size_t Capacity, typename Char = char>   // characters, the terminating zero included
 class Text {
     static_assert(Capacity > 0);
 
 public:
+    using View = std::basic_string_view<Char>;
     static constexpr std::size_t kMaxLength = Capacity - 1;
 
     Text() noexcept = default;
     // The text, cut at the bound when longer.
-    Text(std::string_view text) noexcept { Assign(text); }
+    Text(View text) noexcept { Assign(text); }
 
-    const char* c_str() const noexcept { return text_; }
+    const Char* c_str() const noexcept { return text_; }
     std::size_t size() const noexcept { return length_; }
     bool empty() const noexcept { return length_ == 0; }
-    std::string_view view() const noexcept { return {text_, length_}; }
-    operator std::string_view() const noexcept { return view(); }
-    char operator[](std::size_t i) const noexcept { return text_[i]; }
+    View view() const noexcept { return {text_, length_}; }
+    operator View() const noexcept { return view(); }
+    Char operator[](std::size_t i) const noexcept { return text_[i]; }
 
     // False when it had to be cut.
-    bool Assign(std::string_view text) noexcept {
+    bool Assign(View text) noexcept {
         Clear();
         return Append(text);
     }
-    bool Append(std::string_view text) noexcept {
+    bool Append(View text) noexcept {
         const std::size_t room = kMaxLength - length_;
         const std::size_t taken = text.size() < room ? text.size() : room;
-        if (taken) std::memcpy(text_ + length_, text.data(), taken);
+        if (taken) std::memcpy(text_ + length_, text.data(), taken * sizeof(Char));
         length_ += taken;
-        text_[length_] = '\0';
+        text_[length_] = Char();
         return taken == text.size();
     }
     void Clear() noexcept {
         length_ = 0;
-        text_[0] = '\0';
+        text_[0] = Char();
     }
     // Keeps the first `length` characters (no more than there are).
     void Truncate(std::size_t length) noexcept {
-        if (length < length_) text_[length_ = length] = '\0';
+        if (length < length_) text_[length_ = length] = Char();
     }
 
-    // For a call that writes the text itself: `Capacity` bytes to write,
+    // For a call that writes the text itself: `Capacity` characters to write,
     // then Written with how many characters it wrote (cut to the bound; the
     // zero is put after them).
-    char* Room() noexcept { return text_; }
+    Char* Room() noexcept { return text_; }
     void Written(std::size_t length) noexcept {
         length_ = length < kMaxLength ? length : kMaxLength;
-        text_[length_] = '\0';
+        text_[length_] = Char();
     }
 
-    friend bool operator==(const Text& a, std::string_view b) noexcept { return a.view() == b; }
+    friend bool operator==(const Text& a, View b) noexcept { return a.view() == b; }
 
 private:
-    char text_[Capacity] = {};
+    Char text_[Capacity] = {};
     std::size_t length_ = 0;
 };
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "diagnostics.h"
+#include "helpers.h"
 #include "orvane.h"
 #include "picture.h"
 #include "views.h"
@@ -32,8 +33,8 @@ using namespace orvane;
 
 extern "C" {
 
-int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
-                                            int32_t) {
+int32_t WINAPI QI_CreateGLTextureFromFileEXW(const wchar_t* path, int32_t* width, int32_t* height,
+                                             unsigned char** pixels, int32_t) {
     if (pixels && *pixels) {
         CoTaskMemFree(*pixels);
         *pixels = nullptr;
@@ -52,11 +53,11 @@ int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, in
         buffer = bytes ? static_cast<unsigned char*>(CoTaskMemAlloc(bytes)) : nullptr;
         return static_cast<void*>(buffer);
     });
-    if (result.note) Report(kPictureNote, path, result.note);
+    if (result.note) Report(kPictureNote, win32::PathForReport(path).c_str(), result.note);
     if (!result) {
         CoTaskMemFree(buffer);
         char why[96];
-        Report(kPictureRefused, path, result.Reason(why, sizeof why));
+        Report(kPictureRefused, win32::PathForReport(path).c_str(), result.Reason(why, sizeof why));
         return 0;
     }
     FlipRows(buffer, size_t(result.width) * 4u, result.height);   // GL takes the bottom row first
@@ -64,6 +65,14 @@ int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, in
     *height = static_cast<int32_t>(result.height);
     *pixels = buffer;
     return 1;
+}
+
+int32_t WINAPI QI_CreateGLTextureFromFileEX(const char* path, int32_t* width, int32_t* height, unsigned char** pixels,
+                                            int32_t option) {
+    // Memory short for the wide path: refused as a null path, outputs reset.
+    memory::Buffer<wchar_t> wide;
+    return QI_CreateGLTextureFromFileEXW(win32::AnsiToWide(path, wide, "orvane", __func__), width, height, pixels,
+                                         option);
 }
 
 int32_t WINAPI QI_DestroyTexture(TextureEntry* first, int32_t count) {

@@ -174,7 +174,7 @@ bool Register(const char* name, WNDPROC proc) {
 // Loads path for a child of parent; a width or height of 0 becomes the
 // picture's own (or unreadable when it cannot be read), in 96-DPI units at
 // the parent's DPI. Given sizes are pixels.
-void LoadSized(Picture& picture, HWND parent, const char* path, int& width, int& height, int unreadable) {
+void LoadSized(Picture& picture, HWND parent, const wchar_t* path, int& width, int& height, int unreadable) {
     const int dpi = win32::dpi::OfWindow(parent);
     const bool own = !width || !height;
     bool loaded = picture.Load(path, width, height);
@@ -199,7 +199,7 @@ void UnregisterEngineClasses() noexcept {
     for (const char* name : {kClockClass, kPictureClass}) UnregisterClassA(name, win32::ThisModule());
 }
 
-HWND CreateClock(HWND parent, const char* face, int x, int y, int width, int height, int id, uint32_t handColour,
+HWND CreateClock(HWND parent, const wchar_t* face, int x, int y, int width, int height, int id, uint32_t handColour,
                  uint32_t secondColour) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
     auto st = memory::MakeOwned<ClockState>();
@@ -213,7 +213,7 @@ HWND CreateClock(HWND parent, const char* face, int x, int y, int width, int hei
     return CreateChild(kClockClass, parent, x, y, width, height, id, &st);
 }
 
-HWND CreatePicture(HWND parent, const char* picture, int x, int y, int width, int height, int id) {
+HWND CreatePicture(HWND parent, const wchar_t* picture, int x, int y, int width, int height, int id) {
     if (!parent || !IsWindow(parent) || width < 0 || height < 0) return nullptr;
     auto shown = memory::MakeOwned<Picture>();
     if (!shown) {

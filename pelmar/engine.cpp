@@ -49,7 +49,7 @@ struct Context {
     bool highContrast = false;
     Skin contrastSkin;
     uint32_t systemColours[kSystemColourCount] = {};
-    win32::Path path;   // of the skin file read; empty for the built-in look
+    win32::WidePath path;   // of the skin file read; empty for the built-in look
     ParseReport report;
     TimeSource time = nullptr;
     CaptionFontSlot captionFonts[kCaptionFontSlots] = {};   // of the current skin, made at first use
@@ -70,20 +70,20 @@ void DropCaptionFonts(Context& e) {
     e.captionFontCount = 0;
 }
 
-bool FileExists(const char* path) {
-    const DWORD attributes = GetFileAttributesA(path);
+bool FileExists(const wchar_t* path) {
+    const DWORD attributes = GetFileAttributesW(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // A bare file name is looked for beside the executable, then in the
 // Resource folder beside it; a name with a folder is taken as given.
 // False, with path empty, when there is no such file.
-bool FindSkinFile(std::string_view name, win32::Path& path) {
+bool FindSkinFile(std::wstring_view name, win32::WidePath& path) {
     if (!name.empty()) {
-        if (name.find_first_of("\\/:") != std::string_view::npos) {
+        if (name.find_first_of(L"\\/:") != std::wstring_view::npos) {
             if (path.Assign(name) && FileExists(path.c_str())) return true;
-        } else if (win32::Path folder; win32::ProgramFolder(folder)) {
-            for (const char* under : {"", "Resource\\"})
+        } else if (win32::WidePath folder; win32::ProgramFolder(folder)) {
+            for (const wchar_t* under : {L"", L"Resource\\"})
                 if (path.Assign(folder) && path.Append(under) && path.Append(name) && FileExists(path.c_str()))
                     return true;
         }
@@ -99,33 +99,34 @@ int CALLBACK FoundFace(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found)
 
 // Reads the skin file found for name into the context, and reports what
 // of it is not taken.
-void ReadSkin(Context& e, const char* name) {
+void ReadSkin(Context& e, const wchar_t* name) {
     using namespace diagnostics;
-    win32::Path path;
-    if (!FindSkinFile(name, path)) return Report(kSkinFile, name, "not found");
+    win32::WidePath path;
+    if (!FindSkinFile(name, path)) return Report(kSkinFile, win32::PathForReport(name).c_str(), "not found");
+    const win32::PathText shown = win32::PathForReport(path.c_str());
     // One byte over the limit, so the parser can tell a cut text from a
     // whole one; the room is had first, so that a read that fails is never
     // for want of memory.
     memory::Buffer<char> text;
     if (!text.Reserve(kMaxSkinBytes + 1)) return win32::ReportOutOfMemory("pelmar", __func__);
     const win32::ReadResult read = win32::ReadFileHead(path.c_str(), kMaxSkinBytes + 1, text);
-    if (read != win32::ReadResult::Ok) return Report(kSkinFile, path.c_str(), win32::ReadResultName(read));
+    if (read != win32::ReadResult::Ok) return Report(kSkinFile, shown.c_str(), win32::ReadResultName(read));
     e.report = ParseSkin({text.data(), text.size()}, e.skin);
     e.path = path;
     char why[64];
     if (e.report.cut) {
         std::snprintf(why, sizeof why, "only the first %u bytes are read", static_cast<unsigned>(kMaxSkinBytes));
-        Report(kSkinCut, path.c_str(), why);
+        Report(kSkinCut, shown.c_str(), why);
     }
     for (const SkippedLine& skipped : e.report.Listed()) {
-        char where[MAX_PATH + 16];
-        std::snprintf(where, sizeof where, "%s:%d", path.c_str(), skipped.line);
+        char where[win32::PathText::kMaxLength + 16];
+        std::snprintf(where, sizeof where, "%s:%d", shown.c_str(), skipped.line);
         Report(kSkinLine, where, skipped.why);
     }
     const int unlisted = e.report.skipped - static_cast<int>(e.report.listed);
     if (unlisted > 0) {
         std::snprintf(why, sizeof why, "%d more", unlisted);
-        Report(kSkinLinesMore, path.c_str(), why);
+        Report(kSkinLinesMore, shown.c_str(), why);
     }
 }
 
@@ -216,7 +217,7 @@ bool ReadSystemLook(Context& e) {
 
 }  // namespace
 
-bool StartEngine(const char* skinFile) {
+bool StartEngine(const wchar_t* skinFile) {
     Context& e = Engine();
     // One step claims the engine for this thread: of two threads making the
     // first call at once, the second finds it taken and is refused.
@@ -260,7 +261,7 @@ bool OnEngineThread(HWND window) { return window && GetWindowThreadProcessId(win
 
 const Skin& CurrentSkin() { return Engine().highContrast ? Engine().contrastSkin : Engine().skin; }
 SkinSource CurrentSource() { return Engine().path.empty() ? SkinSource::BuiltIn : SkinSource::File; }
-const win32::Path& CurrentSkinPath() { return Engine().path; }
+const win32::WidePath& CurrentSkinPath() { return Engine().path; }
 const ParseReport& CurrentReport() { return Engine().report; }
 
 bool HighContrast() { return Engine().highContrast; }

@@ -20,10 +20,10 @@ namespace pelmar {
 // Where the current skin came from.
 enum class SkinSource { BuiltIn, File };
 
-// Starts (or restarts) the engine with a skin file; null or "" takes the
-// built-in look. false when the engine's window classes cannot be
+// Starts (or restarts) the engine with a skin file (UTF-16); null or ""
+// takes the built-in look. false when the engine's window classes cannot be
 // registered, or on a thread other than the engine's.
-bool StartEngine(const char* skinFile);
+bool StartEngine(const wchar_t* skinFile);
 // Starts the engine with the built-in look unless started; false off its thread.
 bool EnsureStarted();
 // At the library's unloading: frees the caption fonts and the background
@@ -37,7 +37,7 @@ bool OnEngineThread(HWND window);
 // stay the skin's).
 const Skin& CurrentSkin();
 SkinSource CurrentSource();
-const win32::Path& CurrentSkinPath();   // the file read, when SkinSource::File
+const win32::WidePath& CurrentSkinPath();   // the file read, when SkinSource::File
 const ParseReport& CurrentReport();
 
 // High contrast: on when the system's setting is (SPI_GETHIGHCONTRAST), or

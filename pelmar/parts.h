@@ -10,9 +10,9 @@ namespace pelmar {
 // controls.cpp: the clock and picture controls.
 bool RegisterEngineClasses();
 void UnregisterEngineClasses() noexcept;
-HWND CreateClock(HWND parent, const char* face, int x, int y, int width, int height, int id, uint32_t handColour,
+HWND CreateClock(HWND parent, const wchar_t* face, int x, int y, int width, int height, int id, uint32_t handColour,
                  uint32_t secondColour);
-HWND CreatePicture(HWND parent, const char* picture, int x, int y, int width, int height, int id);
+HWND CreatePicture(HWND parent, const wchar_t* picture, int x, int y, int width, int height, int id);
 
 // accessible.cpp: what screen readers are told of the clock and picture.
 enum class ControlKind { Clock, Picture };

@@ -10,7 +10,7 @@ namespace {
 
 // Decodes path at width x height (0: the picture's own) into a new DIB
 // section; null (and the refusal named) when it cannot.
-HBITMAP Decode(const char* path, int width, int height, int& gotWidth, int& gotHeight) {
+HBITMAP Decode(const wchar_t* path, int width, int height, int& gotWidth, int& gotHeight) {
     HBITMAP bitmap = nullptr;
     const pictures::PictureRequest request{path, GUID_WICPixelFormat32bppPBGRA, pictures::kDefaultMaxPictureSide,
                                         static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
@@ -19,11 +19,11 @@ HBITMAP Decode(const char* path, int width, int height, int& gotWidth, int& gotH
         bitmap = win32::CreateDib(static_cast<int>(w), static_cast<int>(h), false, &bits);
         return bits;
     });
-    if (result.note) diagnostics::Report(diagnostics::kPictureNote, path, result.note);
+    if (result.note) diagnostics::Report(diagnostics::kPictureNote, win32::PathForReport(path).c_str(), result.note);
     if (!result) {
         if (bitmap) DeleteObject(bitmap);
         char why[96];
-        diagnostics::Report(diagnostics::kPicture, path, result.Reason(why, sizeof why));
+        diagnostics::Report(diagnostics::kPicture, win32::PathForReport(path).c_str(), result.Reason(why, sizeof why));
         return nullptr;
     }
     gotWidth = static_cast<int>(result.width);
@@ -41,11 +41,11 @@ void Picture::Reset() {
     baseDpi_ = shownDpi_ = 0;
 }
 
-bool Picture::Load(const char* path, int width, int height) {
+bool Picture::Load(const wchar_t* path, int width, int height) {
     Reset();
     if (!path || !*path || width < 0 || height < 0) return false;
     if (!path_.Assign(path)) {
-        diagnostics::Report(diagnostics::kPicture, path, "path too long");
+        diagnostics::Report(diagnostics::kPicture, win32::PathForReport(path).c_str(), "path too long");
         path_.Clear();
         return false;
     }

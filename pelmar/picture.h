@@ -15,10 +15,10 @@ public:
     Picture(const Picture&) = delete;
     Picture& operator=(const Picture&) = delete;
 
-    // Reads path (ANSI; a path too long for the file calls is refused).
+    // Reads path (UTF-16; a path too long for the file calls is refused).
     // width and height 0 keep the picture's own size; otherwise it is scaled
     // to them. false leaves it empty.
-    bool Load(const char* path, int width, int height);
+    bool Load(const wchar_t* path, int width, int height);
     void Reset();
     // The size read is meant for the DPI of the first call; at another DPI
     // the picture is decoded again at its size scaled to that DPI (by the
@@ -33,7 +33,7 @@ public:
 private:
     HBITMAP bitmap_ = nullptr;
     int width_ = 0, height_ = 0;
-    win32::Path path_;   // of the picture read
+    win32::WidePath path_;   // of the picture read
     SIZE base_{0, 0};    // its size as read, at baseDpi_
     int baseDpi_ = 0, shownDpi_ = 0;
 };

@@ -284,12 +284,7 @@ void WarmUpPictureDecoding() {
 }
 
 PictureResult DecodePicture(const PictureRequest& request, PictureBuffer buffer) {
-    // The path in UTF-16, its zero included.
-    memory::Buffer<wchar_t> path;
-    const int n = request.path ? MultiByteToWideChar(CP_ACP, 0, request.path, -1, nullptr, 0) : 0;
-    if (n <= 1) return {};
-    if (!path.Resize(static_cast<std::size_t>(n))) return {PictureStatus::NoBuffer};   // out of memory
-    if (MultiByteToWideChar(CP_ACP, 0, request.path, -1, path.data(), n) != n) return {};
+    if (!request.path || !*request.path) return {};
     // COM for this call only, when the caller's thread has none.
     bool ownCom = false;
     PictureResult result{PictureStatus::NotDecoded};
@@ -300,7 +295,7 @@ PictureResult DecodePicture(const PictureRequest& request, PictureBuffer buffer)
             ownCom = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
             if (ownCom) result.hr = CreateFactory(factory);
         }
-        if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), path.data(), request, buffer);
+        if (SUCCEEDED(result.hr)) result = Decode(factory.Get(), request.path, request, buffer);
     }   // every interface is released before COM may be closed
     if (ownCom) CoUninitialize();
     return result;

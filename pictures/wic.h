@@ -27,7 +27,7 @@ struct PictureSize {
 // picture itself is then held to a side of 16384 instead of maxSide.
 // JPEG pictures are turned upright as their EXIF orientation asks.
 struct PictureRequest {
-    const char* path;                  // ANSI text in the process's code page
+    const wchar_t* path;               // UTF-16
     const WICPixelFormatGUID& format;  // a 32-bit format, such as GUID_WICPixelFormat32bppRGBA
     std::uint32_t maxSide = kDefaultMaxPictureSide;
     std::uint32_t width = 0, height = 0;

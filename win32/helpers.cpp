@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "report.h"
+
 namespace win32 {
 
 HINSTANCE ThisModule() {
@@ -16,7 +18,7 @@ namespace {
 // Fills `path` through call(buffer, size), which gives the path's length as
 // GetModuleFileNameW and GetShortPathNameW do; false when it fails.
 template <typename Call>
-bool WidePath(Call call, memory::Buffer<wchar_t>& path) {
+bool FillWidePath(Call call, memory::Buffer<wchar_t>& path) {
     if (!path.Resize(MAX_PATH)) return false;
     for (;;) {
         const DWORD length = call(path.data(), static_cast<DWORD>(path.size()));
@@ -51,15 +53,55 @@ bool AnsiSpelling(const memory::Buffer<wchar_t>& wide, Path& ansi) {
 bool ProgramPath(Path& path) {
     path.Clear();
     memory::Buffer<wchar_t> wide;
-    if (!WidePath([](wchar_t* to, DWORD size) { return GetModuleFileNameW(nullptr, to, size); }, wide)) return false;
+    if (!FillWidePath([](wchar_t* to, DWORD size) { return GetModuleFileNameW(nullptr, to, size); }, wide)) return false;
     if (AnsiSpelling(wide, path)) return true;
     // A folder with letters outside the ANSI code page (a system that does
     // not honour the manifest's UTF-8 code page): its short 8.3 form, which
     // is ASCII on a volume that keeps short names.
     if (!wide.Append(L'\0')) return false;
     memory::Buffer<wchar_t> shortPath;
-    return WidePath([&](wchar_t* to, DWORD size) { return GetShortPathNameW(wide.data(), to, size); }, shortPath) &&
+    return FillWidePath([&](wchar_t* to, DWORD size) { return GetShortPathNameW(wide.data(), to, size); }, shortPath) &&
            AnsiSpelling(shortPath, path);
+}
+
+bool ProgramFolder(WidePath& folder) {
+    folder.Clear();
+    memory::Buffer<wchar_t> wide;
+    if (!FillWidePath([](wchar_t* to, DWORD size) { return GetModuleFileNameW(nullptr, to, size); }, wide)) return false;
+    std::size_t slash = wide.size();
+    while (slash > 0 && wide.data()[slash - 1] != L'\\' && wide.data()[slash - 1] != L'/') --slash;
+    if (slash == 0 || !folder.Assign({wide.data(), slash})) {
+        folder.Clear();
+        return false;
+    }
+    return true;
+}
+
+const wchar_t* AnsiToWide(const char* text, memory::Buffer<wchar_t>& wide, const char* module, const char* call) {
+    wide.Clear();
+    if (!text) return nullptr;
+    // Never below 1 for a zero-terminated text: the zero counts.
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (n > 0 && wide.Resize(static_cast<std::size_t>(n)) &&
+        MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n) == n)
+        return wide.data();
+    wide.Clear();
+    ReportOutOfMemory(module, call);
+    return nullptr;
+}
+
+PathText PathForReport(const wchar_t* path) {
+    PathText text;
+    if (!path) return text;
+    // The first MAX_PATH - 1 characters at most (3 bytes each in UTF-8),
+    // never half of a surrogate pair.
+    std::size_t length = wcsnlen(path, MAX_PATH - 1);
+    if (length == MAX_PATH - 1 && IS_HIGH_SURROGATE(path[length - 1])) --length;
+    const int bytes = length ? WideCharToMultiByte(CP_UTF8, 0, path, static_cast<int>(length), text.Room(),
+                                                   static_cast<int>(PathText::kMaxLength), nullptr, nullptr)
+                             : 0;
+    text.Written(bytes > 0 ? static_cast<std::size_t>(bytes) : 0);
+    return text;
 }
 
 bool ProgramFolder(Path& folder) {
@@ -103,9 +145,9 @@ bool ReadAll(HANDLE file, char* to, std::size_t count) {
 // `wholeOnly` a larger file is not read at all. On any result but Ok `bytes`
 // is empty.
 template <class Bytes>
-ReadResult ReadStart(const char* path, std::size_t most, bool wholeOnly, Bytes& bytes) {
+ReadResult ReadStart(const wchar_t* path, std::size_t most, bool wholeOnly, Bytes& bytes) {
     bytes.Clear();
-    HANDLE file = path ? CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    HANDLE file = path ? CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                      FILE_ATTRIBUTE_NORMAL, nullptr)
                        : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE) return ReadResult::Missing;
@@ -127,11 +169,11 @@ ReadResult ReadStart(const char* path, std::size_t most, bool wholeOnly, Bytes& 
 
 }  // namespace
 
-ReadResult ReadWholeFile(const char* path, std::size_t cap, memory::Buffer<std::uint8_t>& bytes) {
+ReadResult ReadWholeFile(const wchar_t* path, std::size_t cap, memory::Buffer<std::uint8_t>& bytes) {
     return ReadStart(path, cap, true, bytes);
 }
 
-ReadResult ReadFileHead(const char* path, std::size_t limit, memory::Buffer<char>& text) {
+ReadResult ReadFileHead(const wchar_t* path, std::size_t limit, memory::Buffer<char>& text) {
     return ReadStart(path, limit, false, text);
 }
 

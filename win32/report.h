@@ -2,8 +2,8 @@
 // chose: one line on the debug output (OutputDebugStringA: a debugger or a
 // debug-output viewer shows it, Wine prints it with WINEDEBUG=+debugstr),
 //     <module>: <item>: <subject>: <why>
-// (the subject is a file or a window; either part may be left out). Each
-// library names its items in one list. Users see nothing.
+// (the subject is a file, its path in UTF-8, or a window; either part may be
+// left out). Each library names its items in one list. Users see nothing.
 #pragma once
 
 namespace win32 {

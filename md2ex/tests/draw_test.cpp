@@ -5,6 +5,7 @@
 #include "debug_output.h"
 #include "md2ex.h"
 #include "presentation_path.h"
+#include "unicode_folders.h"
 #include "view_gl_window.h"
 
 #include <GL/gl.h>
@@ -30,6 +31,19 @@ TEST(PresentationPath, IsTheOneThisRunAsksFor) {
     ViewGLWindow gl("Md2PathCheck", 32, 32);
     ASSERT_TRUE(gl.Ready());
     EXPECT_EQ(presentation_path::DrawsInItself(gl.Window(), gl.DC()), presentation_path::NativeExpected());
+}
+
+TEST(Md2Load, ReadsModelsUnderFoldersNamedInLettersTheCodePageLacks) {
+    ASSERT_NE(GetACP(), static_cast<UINT>(CP_UTF8)) << "in UTF-8 the ANSI call reaches these folders too";
+    const auto folders = test::MakeUnicodeFolders(L"md2_draw_test", RESOURCE_DIR, {L"Sydney.md2"});
+    ASSERT_EQ(folders.size(), 2u);
+    ASSERT_EQ(MD2_Load(1, RESOURCE_DIR "/Sydney.md2", 0, 0, 0), 1);
+    for (const std::wstring& folder : folders) {
+        EXPECT_EQ(MD2_LoadW(2, (folder + L"Sydney.md2").c_str(), 0, 0, 0), 1);
+        EXPECT_EQ(MD2_GetFrameCount(2), MD2_GetFrameCount(1));
+        MD2_Delete(2);
+    }
+    MD2_Delete(1);
 }
 
 class Md2Draw : public ::testing::Test {

@@ -1,11 +1,15 @@
 // The DLL itself: its undecorated exports, and a view made through them by
 // a program that registers nothing of its own.
 #include <windows.h>
+#include <objbase.h>
 #include <GL/gl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "presentation_path.h"
+#include "unicode_folders.h"
 
 namespace {
 
@@ -16,7 +20,7 @@ const char* const kExports[] = {
     "QI_CreateGLTextureFromFileEX",             "QI_DestroyTexture",
     "QI_SetGLzoom",        "QI_GetGLzoom",      "QI_ResizeGLWindow",
     "QI_UpdateGLWindow",   "QI_IsLButtonDown",  "QI_IsRButtonDown",
-    "QD_ColorARGB",        "QI_GetViewFormat",
+    "QD_ColorARGB",        "QI_GetViewFormat",  "QI_CreateGLTextureFromFileEXW",
 };
 
 TEST(Dll, ExportsEveryCallUnderItsPlainName) {
@@ -73,6 +77,32 @@ TEST(Dll, AChildViewPresentsTheWayThisRunAsksFor) {
     EXPECT_EQ(update(view), 1);
     EXPECT_EQ(wglGetCurrentDC(), glDC(view));
     DestroyWindow(host);
+}
+
+TEST(Dll, DecodesPicturesUnderFoldersNamedInLettersTheCodePageLacks) {
+    ASSERT_NE(GetACP(), static_cast<UINT>(CP_UTF8)) << "in UTF-8 the ANSI call reaches these folders too";
+    const auto folders = test::MakeUnicodeFolders(L"orvane_dll_test", RESOURCE_DIR, {L"Orvane.png"});
+    ASSERT_EQ(folders.size(), 2u);
+    HMODULE dll = LoadLibraryA("orvane.dll");
+    ASSERT_NE(dll, nullptr);
+    using Decode = int32_t(WINAPI*)(const char*, int32_t*, int32_t*, unsigned char**, int32_t);
+    using DecodeW = int32_t(WINAPI*)(const wchar_t*, int32_t*, int32_t*, unsigned char**, int32_t);
+    auto find = [dll](const char* name) { return reinterpret_cast<void*>(GetProcAddress(dll, name)); };
+    auto decode = reinterpret_cast<Decode>(find("QI_CreateGLTextureFromFileEX"));
+    auto decodeW = reinterpret_cast<DecodeW>(find("QI_CreateGLTextureFromFileEXW"));
+    ASSERT_TRUE(decode && decodeW);
+    int32_t width = 0, height = 0;
+    unsigned char* expected = nullptr;
+    ASSERT_EQ(decode(RESOURCE_DIR "/Orvane.png", &width, &height, &expected, 0), 1);
+    for (const std::wstring& folder : folders) {
+        int32_t w = 0, h = 0;
+        unsigned char* pixels = nullptr;
+        EXPECT_EQ(decodeW((folder + L"Orvane.png").c_str(), &w, &h, &pixels, 0), 1);
+        EXPECT_TRUE(w == width && h == height && pixels &&
+                    std::memcmp(pixels, expected, size_t(width) * size_t(height) * 4) == 0);
+        CoTaskMemFree(pixels);
+    }
+    CoTaskMemFree(expected);
 }
 
 }  // namespace

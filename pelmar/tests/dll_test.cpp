@@ -9,7 +9,8 @@ TEST(PelmarDll, ExportsEveryCallUndecorated) {
     HMODULE dll = LoadLibraryA("pelmar.dll");
     ASSERT_NE(dll, nullptr);
     for (const char* name : {"skInitEngine", "skSkinWindow", "skBorder", "skClockCtrl", "skSetAnchorCtrl",
-                             "skCreateToolTip", "skSkinChildCtrl", "skARGB", "skSetLabelFont", "skStaticImage"})
+                             "skCreateToolTip", "skSkinChildCtrl", "skARGB", "skSetLabelFont", "skStaticImage",
+                             "skInitEngineW", "skClockCtrlW", "skStaticImageW"})
         EXPECT_NE(GetProcAddress(dll, name), nullptr) << name;
     EXPECT_EQ(GetProcAddress(dll, "skARGB@16"), nullptr);
 

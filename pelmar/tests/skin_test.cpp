@@ -16,6 +16,7 @@
 #include "helpers.h"
 #include "pelmar.h"
 #include "skin.h"
+#include "unicode_folders.h"
 
 namespace pelmar {
 namespace {
@@ -237,7 +238,7 @@ TEST(PelmarSkin, BareNameIsFoundBesideTheProgramBeforeItsResourceFolder) {
     WriteText(beside, "name = Beside\n");
     ASSERT_NE(skInitEngine("PelmarLookup.sks", nullptr), 0);
     EXPECT_EQ(CurrentSkin().name, "Beside");
-    EXPECT_EQ(CurrentSkinPath(), beside);
+    EXPECT_EQ(win32::PathForReport(CurrentSkinPath().c_str()), beside);
 
     DeleteFileA(beside.c_str());
     DeleteFileA(inResource.c_str());
@@ -288,6 +289,32 @@ TEST(PelmarSkin, ScarletFileIsCleanAndSetsItsLook) {
     EXPECT_EQ(CurrentReport().skipped, 0);
     EXPECT_GT(CurrentReport().applied, 30);
     EXPECT_EQ(CurrentSkin().border, 0xFFDC313Cu);
+}
+
+TEST(PelmarSkin, SkinAndPicturesAreReadUnderFoldersNamedInLettersTheCodePageLacks) {
+    ASSERT_NE(GetACP(), static_cast<UINT>(CP_UTF8)) << "in UTF-8 the ANSI calls reach these folders too";
+    const auto folders = test::MakeUnicodeFolders(L"pelmar_unit_test", RESOURCE_DIR, {L"Scarlet.sks", L"Orvane.png"});
+    ASSERT_EQ(folders.size(), 2u);
+    HWND parent = CreateWindowExA(0, "STATIC", nullptr, WS_POPUP, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    const auto size = [](HWND window) {
+        RECT r{};
+        GetClientRect(window, &r);
+        return std::pair{r.right, r.bottom};
+    };
+    // The picture's own size (a clock with no face would be 92 x 92).
+    const auto expected = size(skStaticImage(parent, RESOURCE_DIR "/Orvane.png", 0, 0, 0, 0, 1));
+    ASSERT_GT(expected.first * expected.second, 0);
+    for (const std::wstring& folder : folders) {
+        ASSERT_NE(skInitEngineW((folder + L"Scarlet.sks").c_str(), nullptr), 0);
+        EXPECT_EQ(CurrentSkin().name, "Scarlet");
+        EXPECT_EQ(std::wstring(CurrentSkinPath().view()), folder + L"Scarlet.sks");
+        const std::wstring picture = folder + L"Orvane.png";
+        EXPECT_EQ(size(skStaticImageW(parent, picture.c_str(), 0, 0, 0, 0, 2)), expected);
+        EXPECT_EQ(size(skClockCtrlW(parent, picture.c_str(), 0, 0, 0, 0, 3, 0, 0, 0)), expected);
+    }
+    DestroyWindow(parent);
+    skInitEngine(nullptr, nullptr);
 }
 
 // WCAG contrast ratio of two opaque colours, from their relative luminance.
