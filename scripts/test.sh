@@ -38,15 +38,22 @@ status=0
 # unhandled exception that Wine reports.
 failure_lines='^FAIL(ED)?: |: Failure$|^\[  FAILED  \] [A-Za-z]|[Uu]nhandled (page fault|exception)'
 
-# run_build NAME: configure, build and test one preset; prints its ctest tally.
-run_build() {
-    local preset=$1 jobs=$2 repeat=${3:-}
+# build_preset NAME: configure and build one preset; false (and says why)
+# when either fails.
+build_preset() {
+    local preset=$1
     if ! cmake --preset "$preset" >"$log_dir/$preset-configure.log" 2>&1; then
-        cat "$log_dir/$preset-configure.log"; echo "$preset: configure FAILED"; status=1; return
+        cat "$log_dir/$preset-configure.log"; echo "$preset: configure FAILED"; status=1; return 1
     fi
     if ! cmake --build --preset "$preset" -j2 >"$log_dir/$preset-build.log" 2>&1; then
-        grep -E "error|Error" "$log_dir/$preset-build.log" | head -40; echo "$preset: build FAILED"; status=1; return
+        grep -E "error|Error" "$log_dir/$preset-build.log" | head -40; echo "$preset: build FAILED"; status=1; return 1
     fi
+}
+
+# test_preset NAME JOBS [REPEAT]: one preset's tests; prints its ctest tally
+# and the lines that say why a test failed.
+test_preset() {
+    local preset=$1 jobs=$2 repeat=${3:-}
     ctest --preset "$preset" -j"$jobs" --output-on-failure $repeat 2>&1 | tee "$log_dir/$preset-test.log" |
         grep -E "tests passed|tests failed|\*\*\*Failed|\*\*\*Timeout|Not Run|Exception|$failure_lines" || true
     grep -q "100% tests passed" "$log_dir/$preset-test.log" || status=1
@@ -84,11 +91,25 @@ run_toolchain() {
     fi
 }
 
-run_build host-asan 2
-run_build win64-release 1 "--repeat until-pass:2"
+build_preset host-asan && test_preset host-asan 2
+# The 64-bit build comes first: the 32-bit build's SDK zip takes its files.
+built64=0; build_preset win64-release || built64=1
+built32=0; build_preset win-release || built32=1
 # A Windows test that fails is run once more, so that the summary can tell a
 # flaky test from a broken one; either fails the run unless listed above.
-run_build win-release 1 "--repeat until-pass:2"
+# The two builds' tests run side by side, each in its own Wine prefix and X
+# display (the harness of its build folder); the 64-bit tally is printed when
+# both are done.
+if [ $built64 -eq 0 ]; then
+    test_preset win64-release 1 "--repeat until-pass:2" >"$log_dir/win64-release-summary.txt" 2>&1 &
+    tests64=$!
+fi
+[ $built32 -eq 0 ] && test_preset win-release 1 "--repeat until-pass:2"
+if [ $built64 -eq 0 ]; then
+    wait "$tests64"
+    cat "$log_dir/win64-release-summary.txt"
+    grep -q "100% tests passed" "$log_dir/win64-release-test.log" || status=1
+fi
 for toolchain in "${other_toolchains[@]}"; do run_toolchain "$toolchain"; done
 
 # path_tally LABEL: "passed/total" of the Windows tests with that label (the

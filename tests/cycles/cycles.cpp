@@ -3,7 +3,7 @@
 // from its own folder with LoadLibraryA and finds its calls by their
 // undecorated names. For each library, after a few warm-up cycles (one-time
 // costs of the system's own libraries, which stay loaded, do not count), N
-// cycles (2000 unless "--cycles N") must leave every figure exactly as it
+// cycles (1000 unless "--cycles N") must leave every figure exactly as it
 // was: free TLS slots, kernel handles, GDI and USER objects and committed
 // private memory; every unload must take the module out of the process, and
 // no exception may be raised while the cycles run.
@@ -37,8 +37,8 @@ constexpr int kWarmUpCycles = 5;
 // A full use (views, text, models, skinned windows) on the first cycle and
 // every kFullEvery-th; the cycles between load the library, make one cheap
 // call and unload it (about 1 ms under Wine). A full use takes 13 to 40 ms
-// under Wine (a view makes and frees a GL context), so 2000 of them would
-// take 25 to 75 s per library; this way each library's cycles take a few
+// under Wine (a view makes and frees a GL context), so 1000 of them would
+// take 13 to 40 s per library; this way each library's cycles take a few
 // seconds.
 constexpr int kFullEvery = 50;
 constexpr long kTlsReserve = 64;
@@ -312,7 +312,7 @@ void Run(const Library& library, int cycles) {
 
 int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    int cycles = 2000;
+    int cycles = 1000;
     const char* resources = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--cycles") == 0 && i + 1 < argc && std::atoi(argv[i + 1]) > 0)
